@@ -1,0 +1,24 @@
+// Shift_JIS (code page 932) text as Windows writes it, and UTF-8/UTF-32 helpers.
+// All text inside the program is UTF-8; data files are CP932 on disk.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace dexlora {
+
+// CP932 bytes to UTF-8. A byte sequence that is not valid CP932 becomes U+FFFD
+// for each bad byte; decoding never fails.
+std::string Cp932ToUtf8(std::string_view bytes);
+
+// UTF-8 to CP932 bytes. A character CP932 cannot hold becomes "?".
+std::string Utf8ToCp932(std::string_view utf8);
+
+// Code points of a UTF-8 text; malformed bytes become U+FFFD each.
+std::u32string Utf8ToU32(std::string_view utf8);
+std::string U32ToUtf8(std::u32string_view text);
+
+// Number of code points in a UTF-8 text ("characters" everywhere in the game).
+size_t Utf8Length(std::string_view utf8);
+
+}  // namespace dexlora

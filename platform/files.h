@@ -1,0 +1,51 @@
+// File system services: the program's folder, skin paths made on Windows,
+// sequential CP932 text files and writes that never leave a torn file.
+#pragma once
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace dexlora {
+
+// The folder holding the running executable, ending in '/'.
+std::string ProgramFolder();
+
+// A path as a skin made on Windows writes it: backslashes become '/', and
+// every component that does not exist as written is matched case-insensitively
+// against its folder. Answers the path of the existing file when one matches,
+// otherwise the path with '/' separators as given.
+std::string ResolvePath(std::string_view path);
+
+// Whether a regular file exists at the (resolved) path.
+bool FileExists(std::string_view path);
+
+// Reads a CP932 text file line by line, as sequential input does: lines end in
+// CR LF (a lone LF or CR is accepted too), the last line may lack its line end.
+// Lines come back decoded to UTF-8, without their line end.
+class TextFileReader {
+public:
+    // Opens the (resolved) path; raises RuntimeError ErrFileNotFound when it
+    // cannot be opened.
+    explicit TextFileReader(std::string_view path);
+    ~TextFileReader();
+    TextFileReader(const TextFileReader&) = delete;
+    TextFileReader& operator=(const TextFileReader&) = delete;
+
+    // True once every line has been read.
+    bool AtEnd() const;
+    // The next line; raises RuntimeError ErrInputPastEnd when AtEnd().
+    std::string ReadLine();
+
+private:
+    std::string data_;
+    size_t pos_ = 0;
+};
+
+// Writes the bytes to a temporary file beside path, flushes it and renames it
+// over path, so that path holds either the old or the whole new content.
+// Answers false (and leaves path untouched) when any step fails.
+bool WriteFileAtomically(std::string_view path, std::string_view bytes);
+
+}  // namespace dexlora

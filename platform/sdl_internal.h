@@ -1,0 +1,55 @@
+// Shared inside platform/ only: the SDL objects behind the DirectX vocabulary
+// and their RAII owners. Nothing outside platform/ includes this header.
+#pragma once
+
+#include <SDL.h>
+
+#include <memory>
+
+#include "platform/surface.h"
+
+namespace dexlora::platform_detail {
+
+struct SdlSurfaceDeleter {
+    void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
+};
+using SurfaceOwner = std::unique_ptr<SDL_Surface, SdlSurfaceDeleter>;
+
+// Every game surface uses this pixel format.
+inline constexpr Uint32 GamePixelFormat = SDL_PIXELFORMAT_XRGB8888;
+
+// Packed game colour (red + 256 green + 65536 blue) <-> XRGB8888 pixel.
+inline Uint32 ColorToPixel(int32_t color) {
+    const Uint32 r = color & 0xFF, g = (color >> 8) & 0xFF, b = (color >> 16) & 0xFF;
+    return (r << 16) | (g << 8) | b;
+}
+inline int32_t PixelToColor(Uint32 pixel) {
+    const int32_t r = (pixel >> 16) & 0xFF, g = (pixel >> 8) & 0xFF, b = pixel & 0xFF;
+    return r | (g << 8) | (b << 16);
+}
+
+// A new XRGB8888 surface (filled black), or null when SDL cannot make it.
+SurfaceOwner NewGameSurface(int width, int height);
+// Converts any SDL surface to a new XRGB8888 one (null on failure).
+SurfaceOwner ToGameSurface(SDL_Surface* any);
+
+}  // namespace dexlora::platform_detail
+
+namespace dexlora {
+
+struct DirectDrawSurface7::Impl {
+    platform_detail::SurfaceOwner surface;   // XRGB8888, never RLE
+    bool hasColorKey = false;
+    Uint32 colorKeyPixel = 0;                // in XRGB8888 form
+    StdFont font;
+    int32_t foreColor = 0;
+    int32_t backColor = 0xFFFFFF;
+    bool fontTransparent = true;
+    bool primary = false;
+    std::shared_ptr<DirectDrawSurface7> back;  // primary only
+};
+
+// Wraps an owned XRGB8888 SDL surface in a game surface.
+SurfacePtr MakeSurface(platform_detail::SurfaceOwner surface);
+
+}  // namespace dexlora
