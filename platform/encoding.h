@@ -14,6 +14,16 @@ std::string Cp932ToUtf8(std::string_view bytes);
 // UTF-8 to CP932 bytes. A character CP932 cannot hold becomes "?".
 std::string Utf8ToCp932(std::string_view utf8);
 
+// UTF-8 to CP932 bytes without any loss: answers false (out unspecified) when
+// the text holds a character CP932 cannot hold or a malformed byte, for
+// writers that must not store a changed text.
+bool TryUtf8ToCp932(std::string_view utf8, std::string& out);
+
+// Whether a CP932 byte opens a two-byte character (the next byte belongs to it).
+inline bool IsCp932LeadByte(unsigned char byte) {
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
 // Code points of a UTF-8 text; malformed bytes become U+FFFD each.
 std::u32string Utf8ToU32(std::string_view utf8);
 std::string U32ToUtf8(std::u32string_view text);

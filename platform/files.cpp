@@ -1,1 +1,216 @@
-// placeholder
+// The program's folder, Windows-style path resolution, CP932 text files and
+// atomic writes, over POSIX calls.
+#include "platform/files.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <vector>
+
+#include "platform/encoding.h"
+#include "platform/error.h"
+
+namespace dexlora {
+
+namespace {
+
+// Closes a file descriptor when it goes out of scope.
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor() { Close(); }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+
+    int Get() const { return fd_; }
+    bool Valid() const { return fd_ >= 0; }
+    // Closes now; answers false when close reports an error (a lost write).
+    bool Close() {
+        if (fd_ < 0) return true;
+        int rc = ::close(fd_);
+        fd_ = -1;
+        return rc == 0;
+    }
+
+private:
+    int fd_;
+};
+
+// Closes a directory stream when it goes out of scope.
+struct DirCloser {
+    void operator()(DIR* dir) const { closedir(dir); }
+};
+
+bool Exists(const std::string& path) {
+    struct stat st;
+    return lstat(path.c_str(), &st) == 0;
+}
+
+char FoldAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return FoldAscii(x) == FoldAscii(y); });
+}
+
+// The entry of folder whose name equals name regardless of ASCII case; the
+// first in byte order when several do, so the answer does not depend on the
+// order the folder lists them. Empty when none does.
+std::string FindIgnoringCase(const std::string& folder, std::string_view name) {
+    std::unique_ptr<DIR, DirCloser> dir(opendir(folder.empty() ? "." : folder.c_str()));
+    if (!dir) return {};
+    std::string best;
+    while (dirent* entry = readdir(dir.get())) {
+        std::string_view candidate = entry->d_name;
+        if (EqualsIgnoringCase(candidate, name) && (best.empty() || candidate < best)) best = candidate;
+    }
+    return best;
+}
+
+bool WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<size_t>(written));
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string ProgramFolder() {
+    std::vector<char> buffer(PATH_MAX);
+    ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size());
+    if (length <= 0 || static_cast<size_t>(length) >= buffer.size()) return "./";
+    std::string path(buffer.data(), static_cast<size_t>(length));
+    path.erase(path.find_last_of('/') + 1);
+    return path;
+}
+
+std::string ResolvePath(std::string_view path) {
+    std::string given(path);
+    std::replace(given.begin(), given.end(), '\\', '/');
+
+    std::string resolved;
+    size_t pos = 0;
+    if (!given.empty() && given[0] == '/') {
+        resolved = "/";
+        pos = 1;
+    }
+    bool matching = true;  // false once a component matched nothing: the rest stays as given
+    while (pos < given.size()) {
+        size_t end = given.find('/', pos);
+        if (end == std::string::npos) end = given.size();
+        std::string_view component(given.data() + pos, end - pos);
+        bool last = end == given.size();
+        pos = end + 1;
+        if (component.empty()) continue;  // "a//b" is "a/b"
+
+        std::string candidate = resolved + std::string(component);
+        if (matching && component != "." && component != ".." && !Exists(candidate)) {
+            std::string found = FindIgnoringCase(resolved, component);
+            if (found.empty()) {
+                matching = false;
+            } else {
+                candidate = resolved + found;
+            }
+        }
+        resolved = std::move(candidate);
+        if (!last) resolved += '/';
+    }
+    return resolved;
+}
+
+bool FileExists(std::string_view path) {
+    struct stat st;
+    return stat(ResolvePath(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+TextFileReader::TextFileReader(std::string_view path) {
+    std::string resolved = ResolvePath(path);
+    FileDescriptor fd(::open(resolved.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat st;
+    if (!fd.Valid() || fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        throw RuntimeError(ErrFileNotFound, "File not found: " + resolved);
+    }
+    std::string bytes;
+    char buffer[65536];
+    for (;;) {
+        ssize_t got = ::read(fd.Get(), buffer, sizeof buffer);
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            throw RuntimeError(ErrPathAccess, "Cannot read: " + resolved);
+        }
+        if (got == 0) break;
+        bytes.append(buffer, static_cast<size_t>(got));
+    }
+    // Decoding the whole file at once is far cheaper than line by line, and
+    // safe: CP932 never uses CR or LF as the second byte of a character.
+    data_ = Cp932ToUtf8(bytes);
+}
+
+TextFileReader::~TextFileReader() = default;
+
+bool TextFileReader::AtEnd() const { return pos_ >= data_.size(); }
+
+std::string TextFileReader::ReadLine() {
+    if (AtEnd()) throw RuntimeError(ErrInputPastEnd, "Input past end of file");
+    size_t end = data_.find_first_of("\r\n", pos_);
+    if (end == std::string::npos) end = data_.size();
+    std::string line = data_.substr(pos_, end - pos_);
+    pos_ = end;
+    if (pos_ < data_.size() && data_[pos_] == '\r') ++pos_;
+    if (pos_ < data_.size() && data_[pos_] == '\n') ++pos_;
+    return line;
+}
+
+bool WriteFileAtomically(std::string_view path, std::string_view bytes) {
+    std::string target = ResolvePath(path);
+    size_t slash = target.find_last_of('/');
+    std::string folder = slash == std::string::npos ? std::string(".") : target.substr(0, slash + 1);
+    std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+    if (name.empty()) return false;
+
+    struct stat old;
+    bool hadOld = stat(target.c_str(), &old) == 0;
+    if (hadOld && !S_ISREG(old.st_mode)) return false;
+
+    // A fresh name in the same folder (rename only works within one file
+    // system); O_EXCL never takes over somebody else's file.
+    static std::atomic<unsigned> counter{0};
+    std::string temp;
+    int rawFd = -1;
+    for (int attempt = 0; attempt < 100 && rawFd < 0; ++attempt) {
+        temp = (slash == std::string::npos ? std::string() : folder) + "." + name + ".tmp" +
+               std::to_string(getpid()) + "_" + std::to_string(counter++);
+        rawFd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (rawFd < 0 && errno != EEXIST) return false;
+    }
+    FileDescriptor fd(rawFd);
+    if (!fd.Valid()) return false;
+
+    bool ok = WriteAll(fd.Get(), bytes);
+    if (ok && hadOld) ok = fchmod(fd.Get(), old.st_mode & 07777) == 0;
+    ok = ok && fsync(fd.Get()) == 0;
+    ok = fd.Close() && ok;
+    ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
+    if (!ok) {
+        ::unlink(temp.c_str());
+        return false;
+    }
+    // Make the rename itself durable; the new content is in place either way.
+    FileDescriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.Valid()) fsync(dir.Get());
+    return true;
+}
+
+}  // namespace dexlora
