@@ -1,1 +1,314 @@
-// placeholder
+// GetPrivateProfileString, GetPrivateProfileInt and WritePrivateProfileString
+// over CP932 INI files. The file is searched in its own bytes, so the 127-byte
+// cut and the name comparisons work on CP932 as they do on Windows.
+#include "platform/profile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <optional>
+#include <vector>
+
+#include "platform/encoding.h"
+#include "platform/files.h"
+
+namespace dexlora {
+
+namespace {
+
+constexpr size_t MaxValueBytes = ProfileBufferSize - 1;
+
+// One line of the file: [start, end) is its text, next is where the following
+// line starts (after the line end, if any).
+struct Line {
+    size_t start;
+    size_t end;
+    size_t next;
+};
+
+std::vector<Line> SplitLines(std::string_view bytes) {
+    std::vector<Line> lines;
+    size_t pos = 0;
+    while (pos < bytes.size()) {
+        size_t end = bytes.find_first_of("\r\n", pos);
+        if (end == std::string_view::npos) end = bytes.size();
+        size_t next = end;
+        if (next < bytes.size() && bytes[next] == '\r') ++next;
+        if (next < bytes.size() && bytes[next] == '\n') ++next;
+        lines.push_back({pos, end, next});
+        pos = next;
+    }
+    return lines;
+}
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; }
+
+// CP932 trail bytes never take these values, so trimming byte by byte is safe.
+std::string_view Trim(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+    return text;
+}
+
+char FoldAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// Compares two CP932 names with ASCII letters folded; the second byte of a
+// two-byte character may look like a letter and is compared exactly.
+bool NamesMatch(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (IsCp932LeadByte(static_cast<unsigned char>(a[i]))) {
+            if (a[i] != b[i]) return false;
+            if (++i < a.size() && a[i] != b[i]) return false;
+        } else if (FoldAscii(a[i]) != FoldAscii(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Position of the last ']' that is a character of its own (not the second
+// byte of a two-byte character), or npos.
+size_t FindClosingBracket(std::string_view text) {
+    size_t found = std::string_view::npos;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (IsCp932LeadByte(static_cast<unsigned char>(text[i]))) {
+            ++i;
+        } else if (text[i] == ']') {
+            found = i;
+        }
+    }
+    return found;
+}
+
+// What one line of an INI file is.
+struct ParsedLine {
+    enum Kind { Other, Section, Key } kind = Other;
+    std::string_view name;   // section or key name, trimmed
+    std::string_view value;  // key value, trimmed
+};
+
+ParsedLine ParseLine(std::string_view text) {
+    ParsedLine parsed;
+    text = Trim(text);
+    if (text.empty() || text.front() == ';') return parsed;
+    if (text.front() == '[') {
+        size_t close = FindClosingBracket(text);
+        if (close != std::string_view::npos) {
+            parsed.kind = ParsedLine::Section;
+            parsed.name = Trim(text.substr(1, close - 1));
+            return parsed;
+        }
+        // A '[' line without ']' is no section header; it may still be a key.
+    }
+    size_t equals = text.find('=');  // never a trail byte: those start at 0x40
+    if (equals == std::string_view::npos) return parsed;
+    parsed.kind = ParsedLine::Key;
+    parsed.name = Trim(text.substr(0, equals));
+    parsed.value = Trim(text.substr(equals + 1));
+    return parsed;
+}
+
+// Where a key sits in the file. Only the first section of a name is searched
+// and the first key of a name in it wins, as the Windows functions do.
+struct KeyLocation {
+    std::optional<size_t> sectionLine;  // index of the section header
+    std::optional<size_t> keyLine;      // index of the key's line
+    size_t lastContentLine = 0;         // last non-blank line of the section
+    std::string_view value;
+    std::string_view keyName;           // the key as the file spells it
+};
+
+KeyLocation FindKey(std::string_view bytes, const std::vector<Line>& lines, std::string_view section,
+                    std::string_view key) {
+    KeyLocation location;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        std::string_view text = bytes.substr(lines[i].start, lines[i].end - lines[i].start);
+        ParsedLine parsed = ParseLine(text);
+        if (!location.sectionLine) {
+            if (parsed.kind == ParsedLine::Section && NamesMatch(parsed.name, section)) {
+                location.sectionLine = i;
+                location.lastContentLine = i;
+            }
+            continue;
+        }
+        if (parsed.kind == ParsedLine::Section) break;
+        if (!Trim(text).empty()) location.lastContentLine = i;
+        if (parsed.kind == ParsedLine::Key && NamesMatch(parsed.name, key)) {
+            location.keyLine = i;
+            location.value = parsed.value;
+            location.keyName = parsed.name;
+            break;
+        }
+    }
+    return location;
+}
+
+// Reads the whole file. Answers nullopt when it exists but cannot be read; a
+// missing file reads as empty.
+std::optional<std::string> ReadFileBytes(const std::string& path) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ENOENT || errno == ENOTDIR) return std::string();
+        return std::nullopt;
+    }
+    std::string bytes;
+    struct stat st;
+    bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    char buffer[16384];
+    while (ok) {
+        ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) {
+            ok = got == 0;
+            break;
+        }
+        bytes.append(buffer, static_cast<size_t>(got));
+    }
+    ::close(fd);
+    if (!ok) return std::nullopt;
+    return bytes;
+}
+
+// A value with one pair of matching surrounding quotes removed, as Windows
+// hands values back ("a b" and 'a b' both read as a b).
+std::string_view Unquote(std::string_view value) {
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
+        return value.substr(1, value.size() - 2);
+    }
+    return value;
+}
+
+// The first 127 bytes of a CP932 value. A cut that would split a two-byte
+// character drops that character's lead byte too, leaving 126 bytes, so the
+// answer never ends in half a character.
+std::string_view CutCp932(std::string_view value) {
+    size_t kept = 0;
+    while (kept < value.size()) {
+        size_t length = IsCp932LeadByte(static_cast<unsigned char>(value[kept])) ? 2 : 1;
+        if (kept + length > MaxValueBytes) break;
+        kept += length;
+    }
+    return value.substr(0, std::min(kept, value.size()));
+}
+
+// The default cut the same way, measured in CP932 bytes but keeping whole
+// characters as given (a character CP932 lacks counts as its one-byte "?").
+std::string CutDefault(std::string_view utf8) {
+    // No character takes more bytes in CP932 than in UTF-8.
+    if (utf8.size() <= MaxValueBytes) return std::string(utf8);
+    std::u32string points = Utf8ToU32(utf8);
+    size_t bytes = 0;
+    size_t kept = 0;
+    for (; kept < points.size(); ++kept) {
+        std::u32string_view one(&points[kept], 1);
+        size_t length = Utf8ToCp932(U32ToUtf8(one)).size();
+        if (bytes + length > MaxValueBytes) break;
+        bytes += length;
+    }
+    return kept == points.size() ? std::string(utf8) : U32ToUtf8(std::u32string_view(points).substr(0, kept));
+}
+
+// The text before the first NUL, as a C string argument would be read.
+std::string_view BeforeNul(std::string_view text) { return text.substr(0, text.find('\0')); }
+
+// Section and key names as the file spells them, in CP932 and trimmed.
+std::string NameToCp932(std::string_view utf8) { return std::string(Trim(Utf8ToCp932(BeforeNul(utf8)))); }
+
+}  // namespace
+
+std::string GetPrivateProfileString(std::string_view section, std::string_view key, std::string_view defaultValue,
+                                    std::string_view fileName) {
+    std::string fallback = CutDefault(BeforeNul(defaultValue));
+    std::optional<std::string> bytes = ReadFileBytes(ResolvePath(fileName));
+    if (!bytes || bytes->empty()) return fallback;
+    std::vector<Line> lines = SplitLines(*bytes);
+    KeyLocation location = FindKey(*bytes, lines, NameToCp932(section), NameToCp932(key));
+    if (!location.keyLine) return fallback;
+    return Cp932ToUtf8(CutCp932(Unquote(location.value)));
+}
+
+int32_t GetPrivateProfileInt(std::string_view section, std::string_view key, int32_t defaultValue,
+                             std::string_view fileName) {
+    std::string text = GetPrivateProfileString(section, key, "", fileName);
+    if (text.empty()) return defaultValue;
+
+    // Blanks, an optional sign, then decimal digits or "0x" and hex digits;
+    // digits stop at the first other character. Like Windows the number
+    // wraps around modulo 2^32 instead of overflowing.
+    std::string_view rest = Trim(text);
+    bool negative = false;
+    if (!rest.empty() && (rest.front() == '-' || rest.front() == '+')) {
+        negative = rest.front() == '-';
+        rest.remove_prefix(1);
+    }
+    uint32_t base = 10;
+    if (rest.size() >= 2 && rest[0] == '0' && (rest[1] == 'x' || rest[1] == 'X')) {
+        base = 16;
+        rest.remove_prefix(2);
+    }
+    uint32_t number = 0;
+    for (char c : rest) {
+        uint32_t digit;
+        if (c >= '0' && c <= '9') {
+            digit = static_cast<uint32_t>(c - '0');
+        } else if (base == 16 && FoldAscii(c) >= 'A' && FoldAscii(c) <= 'F') {
+            digit = static_cast<uint32_t>(FoldAscii(c) - 'A' + 10);
+        } else {
+            break;
+        }
+        number = number * base + digit;
+    }
+    if (negative) number = 0u - number;
+    return static_cast<int32_t>(number);
+}
+
+bool WritePrivateProfileString(std::string_view section, std::string_view key, std::string_view value,
+                               std::string_view fileName) {
+    // Names and values that could not be read back as written are refused
+    // rather than stored changed: line breaks would split the entry, a
+    // character CP932 lacks would turn into "?".
+    auto unsafe = [](std::string_view text) { return text.find_first_of(std::string_view("\r\n\0", 3)) != text.npos; };
+    if (unsafe(section) || unsafe(key) || unsafe(value)) return false;
+    std::string sectionBytes;
+    std::string keyBytes;
+    std::string valueBytes;
+    if (!TryUtf8ToCp932(section, sectionBytes) || !TryUtf8ToCp932(key, keyBytes) ||
+        !TryUtf8ToCp932(value, valueBytes)) {
+        return false;
+    }
+    sectionBytes = Trim(sectionBytes);
+    keyBytes = Trim(keyBytes);
+    if (sectionBytes.empty() || keyBytes.empty()) return false;
+    if (keyBytes.find('=') != std::string::npos || keyBytes.front() == ';' || keyBytes.front() == '[') return false;
+
+    std::string path = ResolvePath(fileName);
+    std::optional<std::string> read = ReadFileBytes(path);
+    if (!read) return false;  // never replace a file we could not read
+    std::string bytes = std::move(*read);
+    std::vector<Line> lines = SplitLines(bytes);
+    KeyLocation location = FindKey(bytes, lines, sectionBytes, keyBytes);
+
+    if (location.keyLine) {
+        const Line& line = lines[*location.keyLine];
+        std::string entry = std::string(location.keyName) + "=" + valueBytes;
+        bytes.replace(line.start, line.end - line.start, entry);
+    } else if (location.sectionLine) {
+        const Line& after = lines[location.lastContentLine];
+        std::string entry = keyBytes + "=" + valueBytes + "\r\n";
+        if (after.next == after.end) entry.insert(0, "\r\n");  // that line had no line end
+        bytes.insert(after.next, entry);
+    } else {
+        if (!bytes.empty()) {
+            const Line& last = lines.back();
+            if (last.next == last.end) bytes += "\r\n";
+            if (!Trim(std::string_view(bytes).substr(last.start, last.end - last.start)).empty()) bytes += "\r\n";
+        }
+        bytes += "[" + sectionBytes + "]\r\n" + keyBytes + "=" + valueBytes + "\r\n";
+    }
+    return WriteFileAtomically(path, bytes);
+}
+
+}  // namespace dexlora

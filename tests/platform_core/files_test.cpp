@@ -2,9 +2,11 @@
 #include "platform/files.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
 #include <vector>
 
@@ -154,6 +156,25 @@ TEST(Files, WriteFileAtomicallyFailsWithoutHarm) {
     EXPECT_EQ(TempFolder::Read(temp.Path() + "Target/inside.txt"), "old");
     EXPECT_FALSE(WriteFileAtomically(temp.Path() + "NoFolder/file.txt", "new"));
     EXPECT_FALSE(WriteFileAtomically(temp.Path(), "new")) << "no file name";
+    EXPECT_EQ(CountEntries(temp.Path()), 1u) << "no temporary file left";
+}
+
+TEST(Files, WriteFileAtomicallyKeepsTheOldFileWhenWritingFails) {
+    TempFolder temp;
+    std::string file = temp.Write("System.ini", "[System]\r\nSkinPath=old\r\n");
+    // A file size limit makes the write of the temporary file fail, even for root.
+    auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit previous;
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &previous), 0);
+    rlimit small = previous;
+    small.rlim_cur = 16;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    bool written = WriteFileAtomically(file, std::string(1000, 'x'));
+    setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_FALSE(written);
+    EXPECT_EQ(TempFolder::Read(file), "[System]\r\nSkinPath=old\r\n");
     EXPECT_EQ(CountEntries(temp.Path()), 1u) << "no temporary file left";
 }
 
