@@ -1,1 +1,213 @@
-// placeholder
+// The sprite class: waiting, moving and frame stepping tick by tick, and
+// drawing the current cell clipped to the screen.
+#include "drawing/anime_character.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "drawing/display.h"
+#include "drawing/rounding.h"
+
+namespace dexlora {
+
+RECT BlitSrcRect;
+int32_t BlitX = 0;
+int32_t BlitY = 0;
+
+namespace {
+
+constexpr int32_t kScreenWidth = 640;
+constexpr int32_t kScreenHeight = 480;
+constexpr int32_t ErrDivisionByZero = 11;
+
+int32_t Clamp32(int64_t value) {
+    return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
+                                                    std::numeric_limits<int32_t>::max()));
+}
+
+int32_t CheckedProduct(int32_t a, int32_t b) {
+    int64_t product = static_cast<int64_t>(a) * b;
+    if (product < std::numeric_limits<int32_t>::min() || product > std::numeric_limits<int32_t>::max())
+        throw RuntimeError(ErrOverflow, "frame count out of range");
+    return static_cast<int32_t>(product);
+}
+
+// Counters that run for as long as a sprite exists stop at the top of their
+// range instead of overflowing.
+int32_t Increment(int32_t value) {
+    return value == std::numeric_limits<int32_t>::max() ? value : value + 1;
+}
+
+}  // namespace
+
+void ClipToScreen(const RECT& rect, int32_t x, int32_t y) {
+    int64_t w = static_cast<int64_t>(rect.Right) - rect.Left;
+    int64_t h = static_cast<int64_t>(rect.Bottom) - rect.Top;
+    if (x < 0) {
+        BlitX = 0;
+        BlitSrcRect.Left = Clamp32(static_cast<int64_t>(rect.Left) - x);
+        BlitSrcRect.Right = rect.Right;
+    } else {
+        BlitX = x;
+        BlitSrcRect.Left = rect.Left;
+        BlitSrcRect.Right = x + w <= kScreenWidth ? rect.Right : Clamp32(int64_t{rect.Left} + kScreenWidth - x);
+    }
+    if (y < 0) {
+        BlitY = 0;
+        BlitSrcRect.Top = Clamp32(static_cast<int64_t>(rect.Top) - y);
+        BlitSrcRect.Bottom = rect.Bottom;
+    } else {
+        BlitY = y;
+        BlitSrcRect.Top = rect.Top;
+        BlitSrcRect.Bottom = y + h < kScreenHeight ? rect.Bottom : Clamp32(int64_t{rect.Top} + kScreenHeight - y);
+    }
+}
+
+void clsAnimeCharacter::InitFromFile(DirectDrawPtr& dd, std::string_view strFileName) {
+    LoadImageSurface(dd, strFileName, SheetDesc, DDSurfSheet);
+    if (lngFrameCount == 0) throw RuntimeError(ErrDivisionByZero, "division by zero");
+    lngWidth = RoundHalfEven(static_cast<double>(SheetDesc.lWidth) / lngFrameCount);
+    lngHeight = SheetDesc.lHeight;
+}
+
+void clsAnimeCharacter::InitFirstValue() {
+    lngPosX = lngFirstX;
+    sngPosX = static_cast<float>(lngFirstX);
+    lngPosY = lngFirstY;
+    sngPosY = static_cast<float>(lngFirstY);
+    lngTC = 0;
+    lngFrame = 0;
+    blnReverse = false;
+    lngMoveCount = 0;
+    blnMoveEnd = false;
+    blnStarted = false;
+    blnExsist = true;
+}
+
+void clsAnimeCharacter::InitPosition(int32_t lngStartX, int32_t lngStartY, float sngStartDX, float sngStartDY) {
+    lngPosX = lngFirstX = lngStartX;
+    sngPosX = static_cast<float>(lngStartX);
+    lngPosY = lngFirstY = lngStartY;
+    sngPosY = static_cast<float>(lngStartY);
+    sngDX = sngStartDX;
+    sngDY = sngStartDY;
+    blnExsist = true;
+}
+
+void clsAnimeCharacter::InitAnimeData(int32_t lngChangeTime, int32_t lngMode, int32_t lngInterval,
+                                      int32_t lngXNumber, int32_t lngYnumber, bool blnVisibleAfterMoveEnd,
+                                      int32_t lngMax) {
+    blnVisibleAfterEnd = blnVisibleAfterMoveEnd;
+    lngMaxMove = lngMax;
+    lngFrameTime = lngChangeTime;
+    lngWait = lngInterval;
+
+    lngColumns = lngXNumber;
+    if (lngColumns == 0) throw RuntimeError(ErrDivisionByZero, "division by zero");
+    lngWidth = FloorToLong(static_cast<double>(GetSurfWidth()) / lngColumns);
+    lngFrameCount = CheckedProduct(lngColumns, lngRows);
+
+    lngRows = lngYnumber;
+    if (lngRows == 0) throw RuntimeError(ErrDivisionByZero, "division by zero");
+    lngHeight = FloorToLong(static_cast<double>(GetSurfHeight()) / lngRows);
+    lngFrameCount = CheckedProduct(lngRows, lngColumns);
+
+    if (lngMode == 0 || lngMode == 1) lngAnimeMode = lngMode;
+}
+
+RECT clsAnimeCharacter::GetPosition() const {
+    return RECT{lngPosX, lngPosY, 0, 0};
+}
+
+void clsAnimeCharacter::SetPosition(int32_t lngTop, int32_t lngLeft) {
+    lngPosX = lngTop;
+    sngPosX = static_cast<float>(lngTop);
+    lngPosY = lngLeft;
+    sngPosY = static_cast<float>(lngLeft);
+}
+
+void clsAnimeCharacter::PrintCharacter(const SurfacePtr& DDSurfPrint) {
+    if (!blnStarted || (blnMoveEnd && !blnVisibleAfterEnd)) return;
+    // A sprite whose picture failed to load (its failure is already in
+    // ErrLog) or whose cell layout was refused has nothing to show.
+    if (!DDSurfSheet || lngColumns == 0 || lngRows == 0) return;
+    if (!DDSurfPrint) throw RuntimeError(ErrObjectNotSet, "the surface does not exist");
+
+    // The row is the remainder by the rows, not the quotient by the columns:
+    // sheets of several rows and columns walk their cells diagonally.
+    int32_t c = lngFrame % lngColumns;
+    int32_t r = lngFrame % lngRows;
+    RECT cell{Clamp32(int64_t{c} * lngWidth), Clamp32(int64_t{r} * lngHeight), Clamp32(int64_t{c + 1} * lngWidth),
+              Clamp32(int64_t{r + 1} * lngHeight)};
+
+    DDSurfSheet->SetColorKey(DDCKEY_SRCBLT, DDCOLORKEY{lngRegionColor, lngRegionColor});
+    ClipToScreen(cell, lngPosX, lngPosY);
+    // Wholly off the screen the clipped rectangle is reversed (or empty):
+    // there is nothing to copy. Neither is there from a cell outside the
+    // sheet, which only a layout of negative columns or rows can give.
+    if (BlitSrcRect.Right <= BlitSrcRect.Left || BlitSrcRect.Bottom <= BlitSrcRect.Top) return;
+    if (BlitSrcRect.Left < 0 || BlitSrcRect.Top < 0 || BlitSrcRect.Right > DDSurfSheet->Width() ||
+        BlitSrcRect.Bottom > DDSurfSheet->Height())
+        return;
+    DDSurfPrint->BltFast(BlitX, BlitY, *DDSurfSheet, BlitSrcRect, DDBLTFAST_WAIT | DDBLTFAST_SRCCOLORKEY);
+}
+
+void clsAnimeCharacter::AddTC() {
+    lngTC = Increment(lngTC);
+    if (!blnStarted) {
+        if (lngTC > lngWait) {
+            blnStarted = true;
+            lngTC = 0;
+        }
+        return;
+    }
+    if (!blnMoveEnd) MoveStep();
+}
+
+void clsAnimeCharacter::SetMoveCountCheck(int32_t lngMax) {
+    lngMoveCount = 0;
+    blnMoveEnd = false;
+    lngMaxMove = lngMax;
+}
+
+void clsAnimeCharacter::AutoSetRegionColor() {
+    if (!DDSurfSheet) return;
+    lngRegionColor = DDSurfSheet->GetPixel(0, 0);
+}
+
+void clsAnimeCharacter::MoveStep() {
+    sngPosX = sngPosX + sngDX;
+    sngPosY = sngPosY + sngDY;
+    lngPosX = FloorSaturated(sngPosX);
+    lngPosY = FloorSaturated(sngPosY);
+
+    // The move just made stands even when it was the last one.
+    lngMoveCount = Increment(lngMoveCount);
+    CheckMoveCount();
+
+    if (lngTC > lngFrameTime) {
+        lngTC = 1;
+        if (lngAnimeMode == 0) {
+            lngFrame = Increment(lngFrame);
+            if (lngFrame >= lngFrameCount) lngFrame = 0;
+        } else if (!blnReverse) {
+            lngFrame = Increment(lngFrame);
+            if (lngFrame >= lngFrameCount) {
+                lngFrame = Clamp32(int64_t{lngFrameCount} - 1);
+                blnReverse = true;
+            }
+        } else {
+            --lngFrame;
+            if (lngFrame < 0) {
+                lngFrame = 0;
+                blnReverse = false;
+            }
+        }
+    }
+}
+
+void clsAnimeCharacter::CheckMoveCount() {
+    if (lngMoveCount > lngMaxMove) blnMoveEnd = true;
+}
+
+}  // namespace dexlora
