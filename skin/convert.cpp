@@ -1,0 +1,121 @@
+// Text to numbers for the settings loaders, with round-half-to-even.
+#include "skin/convert.h"
+
+#include <charconv>
+#include <cfloat>
+#include <cmath>
+#include <limits>
+#include <string>
+
+#include "platform/error.h"
+
+namespace dexlora {
+
+namespace {
+
+[[noreturn]] void TypeMismatch(std::string_view text) {
+    throw RuntimeError(ErrTypeMismatch, "Type mismatch: \"" + std::string(text) + "\"");
+}
+
+[[noreturn]] void Overflow(std::string_view text) {
+    throw RuntimeError(ErrOverflow, "Overflow: \"" + std::string(text) + "\"");
+}
+
+std::string_view TrimBlanks(std::string_view text) {
+    auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+    return text;
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The text as a whole number rounded half to even, checked against [min, max].
+int64_t RoundedWhole(std::string_view text, int64_t min, int64_t max) {
+    std::string_view rest = TrimBlanks(text);
+    bool negative = false;
+    if (!rest.empty() && (rest.front() == '-' || rest.front() == '+')) {
+        negative = rest.front() == '-';
+        rest.remove_prefix(1);
+    }
+    // Anything past 2^40 overflows every type asked for; stop counting there.
+    constexpr uint64_t Huge = uint64_t{1} << 40;
+    uint64_t whole = 0;
+    size_t digits = 0;
+    size_t pos = 0;
+    for (; pos < rest.size() && IsDigit(rest[pos]); ++pos, ++digits) {
+        if (whole < Huge) whole = whole * 10 + static_cast<uint64_t>(rest[pos] - '0');
+    }
+    bool roundUp = false;
+    if (pos < rest.size() && rest[pos] == '.') {
+        ++pos;
+        size_t fractionStart = pos;
+        while (pos < rest.size() && IsDigit(rest[pos])) ++pos;
+        digits += pos - fractionStart;
+        std::string_view fraction = rest.substr(fractionStart, pos - fractionStart);
+        if (!fraction.empty()) {
+            char first = fraction.front();
+            bool moreAfterHalf = fraction.substr(1).find_first_not_of('0') != std::string_view::npos;
+            roundUp = first > '5' || (first == '5' && (moreAfterHalf || whole % 2 == 1));
+        }
+    }
+    if (digits == 0 || pos != rest.size()) TypeMismatch(text);
+    if (roundUp) ++whole;
+    if (whole >= Huge) Overflow(text);
+    int64_t value = negative ? -static_cast<int64_t>(whole) : static_cast<int64_t>(whole);
+    if (value < min || value > max) Overflow(text);
+    return value;
+}
+
+}  // namespace
+
+int16_t CInt(std::string_view text) {
+    return static_cast<int16_t>(
+        RoundedWhole(text, std::numeric_limits<int16_t>::min(), std::numeric_limits<int16_t>::max()));
+}
+
+int32_t CLng(std::string_view text) {
+    return static_cast<int32_t>(
+        RoundedWhole(text, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
+}
+
+float CSng(std::string_view text) {
+    std::string_view rest = TrimBlanks(text);
+    bool negative = false;
+    if (!rest.empty() && (rest.front() == '-' || rest.front() == '+')) {
+        negative = rest.front() == '-';
+        rest.remove_prefix(1);
+    }
+    // Check the form ourselves: from_chars would also take "inf", "nan" and hex.
+    size_t pos = 0;
+    size_t digits = 0;
+    while (pos < rest.size() && IsDigit(rest[pos])) ++pos, ++digits;
+    if (pos < rest.size() && rest[pos] == '.') {
+        ++pos;
+        while (pos < rest.size() && IsDigit(rest[pos])) ++pos, ++digits;
+    }
+    if (digits == 0) TypeMismatch(text);
+    bool tinyExponent = false;
+    if (pos < rest.size() && (rest[pos] == 'e' || rest[pos] == 'E')) {
+        ++pos;
+        if (pos < rest.size() && (rest[pos] == '-' || rest[pos] == '+')) tinyExponent = rest[pos++] == '-';
+        size_t exponentStart = pos;
+        while (pos < rest.size() && IsDigit(rest[pos])) ++pos;
+        if (pos == exponentStart) TypeMismatch(text);
+    }
+    if (pos != rest.size()) TypeMismatch(text);
+
+    double value = 0;
+    auto [end, error] = std::from_chars(rest.data(), rest.data() + rest.size(), value);
+    if (error == std::errc::result_out_of_range) {
+        if (!tinyExponent) Overflow(text);
+        value = 0;
+    } else if (error != std::errc() || end != rest.data() + rest.size()) {
+        TypeMismatch(text);
+    }
+    if (std::fabs(value) > FLT_MAX) Overflow(text);
+    float result = static_cast<float>(value);
+    return negative ? -result : result;
+}
+
+}  // namespace dexlora
