@@ -26,8 +26,9 @@ bool FileExists(std::string_view path);
 // Lines come back decoded to UTF-8, without their line end.
 class TextFileReader {
 public:
-    // Opens the (resolved) path; raises RuntimeError ErrFileNotFound when it
-    // cannot be opened.
+    // Opens the (resolved) path and reads it whole; raises RuntimeError
+    // ErrFileNotFound when it cannot be opened (or is a folder), ErrPathAccess
+    // when reading fails.
     explicit TextFileReader(std::string_view path);
     ~TextFileReader();
     TextFileReader(const TextFileReader&) = delete;

@@ -227,7 +227,8 @@ std::string GetPrivateProfileString(std::string_view section, std::string_view k
     std::vector<Line> lines = SplitLines(*bytes);
     KeyLocation location = FindKey(*bytes, lines, NameToCp932(section), NameToCp932(key));
     if (!location.keyLine) return fallback;
-    return Cp932ToUtf8(CutCp932(Unquote(location.value)));
+    // The caller sees the buffer as a C string: a NUL byte in the file ends the value.
+    return Cp932ToUtf8(BeforeNul(CutCp932(Unquote(location.value))));
 }
 
 int32_t GetPrivateProfileInt(std::string_view section, std::string_view key, int32_t defaultValue,

@@ -52,6 +52,7 @@ std::string SampleIni() {
         "Wrap=4294967295\r\n"
         "QuotedNumber='5'\r\n"
         "Japanese=\u30C6\u30B9\u30C8\r\n" +
+        std::string("Nul=ab\0cd\r\n", 11) +
         Katakana_a + "=katakana a\r\n"
         "[game]\n"
         "Other=second section of the same name\n"
@@ -100,6 +101,7 @@ TEST(Profile, GetPrivateProfileStringLooksValuesUp) {
         {"cut inside a two-byte character", "Game", "Split", "d", Repeat(A, 63)},
         {"one-byte katakana", "Game", "HalfWidth", "d", Repeat(HalfA, 127)},
         {"CP932 value decoded", "Game", "Japanese", "d", "\u30C6\u30B9\u30C8"},
+        {"a NUL byte ends the value", "Game", "Nul", "d", "ab"},
         {"second byte is not case-folded", "Game", Katakana_di, "d", "d"},
         {"two-byte key", "Game", Katakana_a, "d", "katakana a"},
         {"backslashes kept", "Skin", "Path", "d", "C:\\skins\\default\\"},
