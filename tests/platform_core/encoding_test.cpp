@@ -13,23 +13,18 @@ TEST(Encoding, Cp932DecodesAsWindowsWritesIt) {
         std::string_view utf8;
     };
     const Case cases[] = {
-        {"empty", "", ""},
-        {"ascii", "ABC xyz 123", "ABC xyz 123"},
         {"0x5C stays a backslash", "C:\\skin\\", "C:\\skin\\"},
-        {"0x7E stays a tilde", "~", "~"},
         {"yen sign 0x818F", "\x81\x8F", "\uFFE5"},
         {"middle dot 0x8145", "\x81\x45", "\u30FB"},
         {"half-width middle dot 0xA5", "\xA5", "\uFF65"},
         {"wave dash 0x8160", "\x81\x60", "\uFF5E"},
         {"katakana vu 0x8394", "\x83\x94", "\u30F4"},
-        {"hiragana", "\x82\xA0\x82\xF1", "\u3042\u3093"},
         {"half-width katakana", "\xB1\xDD", "\uFF71\uFF9D"},
         {"NEC extension", "\x87\x40", "\u2460"},
         {"line ends pass through", "a\r\nb\rc\n", "a\r\nb\rc\n"},
         {"lead byte at the end", "A\x81", "A\uFFFD"},
         {"lead byte before CR LF", "A\x81\r\nB", "A\uFFFD\r\nB"},
         {"lead byte before a blank", "\x81 x", "\uFFFD x"},
-        {"byte never used", "\xFF" "a", "\uFFFD" "a"},
         {"bad byte between good ones", "\x82\xA0\xFF\x82\xA0", "\u3042\uFFFD\u3042"},
     };
     for (const Case& c : cases) {
@@ -45,11 +40,9 @@ TEST(Encoding, Utf8EncodesToCp932) {
         bool exact;  // whether TryUtf8ToCp932 accepts it
     };
     const Case cases[] = {
-        {"empty", "", "", true},
         {"ascii and backslash", "C:\\a~b", "C:\\a~b", true},
         {"full-width yen", "\uFFE5", "\x81\x8F", true},
         {"katakana vu", "\u30F4", "\x83\x94", true},
-        {"hiragana", "\u3042\u3093", "\x82\xA0\x82\xF1", true},
         {"half-width katakana", "\uFF71", "\xB1", true},
         {"hiragana vu has no CP932 form", "\u3094", "?", false},
         {"accented latin", "jos\u00E9/", "jos?/", false},
@@ -67,11 +60,6 @@ TEST(Encoding, Utf8EncodesToCp932) {
     }
 }
 
-TEST(Encoding, RoundTripKeepsEveryCp932Character) {
-    std::string text = "\u3053\u308C\u306F\u30C6\u30B9\u30C8\uFF01\u30F4\u3041 ABC \\ \uFF65\uFFE5";
-    EXPECT_EQ(Cp932ToUtf8(Utf8ToCp932(text)), text);
-}
-
 TEST(Encoding, Utf8CodePoints) {
     struct Case {
         const char* name;
@@ -79,7 +67,6 @@ TEST(Encoding, Utf8CodePoints) {
         std::u32string_view points;
     };
     const Case cases[] = {
-        {"empty", "", U""},
         {"mixed widths", "a\u00E9\u3042\U0001F600", U"a\u00E9\u3042\U0001F600"},
         {"overlong slash", "\xC0\xAF", U"\uFFFD\uFFFD"},
         {"surrogate", "\xED\xA0\x80", U"\uFFFD\uFFFD\uFFFD"},
