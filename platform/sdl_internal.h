@@ -4,6 +4,7 @@
 
 #include <SDL.h>
 
+#include <functional>
 #include <memory>
 
 #include "platform/surface.h"
@@ -30,8 +31,13 @@ inline int32_t PixelToColor(Uint32 pixel) {
 
 // A new XRGB8888 surface (filled black), or null when SDL cannot make it.
 SurfaceOwner NewGameSurface(int width, int height);
-// Converts any SDL surface to a new XRGB8888 one (null on failure).
+// Converts any SDL surface to a new XRGB8888 one (null on failure). The
+// result has no colour key and is never RLE-encoded.
 SurfaceOwner ToGameSurface(SDL_Surface* any);
+
+// Registers a teardown (closing the mixer, TTF_Quit) that the platform session
+// runs, latest first, before SDL_Quit when it ends.
+void AtSessionEnd(std::function<void()> teardown);
 
 }  // namespace dexlora::platform_detail
 
@@ -46,6 +52,7 @@ struct DirectDrawSurface7::Impl {
     int32_t backColor = 0xFFFFFF;
     bool fontTransparent = true;
     bool primary = false;
+    int32_t caps = DDSCAPS_OFFSCREENPLAIN;   // as GetSurfaceDesc reports it
     std::shared_ptr<DirectDrawSurface7> back;  // primary only
 };
 

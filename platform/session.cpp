@@ -1,1 +1,77 @@
-// placeholder
+// The platform session: SDL from start to end, and the display behind it.
+#include <cstdlib>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "platform/display_backend.h"
+#include "platform/display_factory.h"
+#include "platform/sdl_internal.h"
+
+namespace dexlora {
+
+namespace {
+
+struct Session {
+    DisplayKind kind = DisplayKind::Headless;
+    std::unique_ptr<DisplayBackend> display;
+    std::vector<std::function<void()>> teardowns;
+};
+
+// The one running session; PlatformSession owns it for its lifetime.
+std::unique_ptr<Session> g_session;
+
+}  // namespace
+
+namespace platform_detail {
+
+DisplayBackend* CurrentBackend() { return g_session ? g_session->display.get() : nullptr; }
+
+void AtSessionEnd(std::function<void()> teardown) {
+    if (g_session) g_session->teardowns.push_back(std::move(teardown));
+}
+
+}  // namespace platform_detail
+
+PlatformSession::PlatformSession(DisplayKind kind) {
+    if (g_session) throw std::logic_error("a platform session is already running");
+    if (kind == DisplayKind::Headless) {
+        // Set for SDL_Init and for the audio subsystem that the sound code
+        // opens later; the environment also reaches SDL_mixer.
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, "dummy");
+        SDL_SetHint(SDL_HINT_AUDIODRIVER, "dummy");
+        setenv("SDL_VIDEODRIVER", "dummy", 1);
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+    }
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) {
+        throw RuntimeError(ErrDirectX, std::string("SDL_Init: ") + SDL_GetError());
+    }
+    auto session = std::make_unique<Session>();
+    session->kind = kind;
+    try {
+        session->display = kind == DisplayKind::Headless ? platform_detail::MakeHeadlessDisplay()
+                                                         : platform_detail::MakeWindowDisplay();
+    } catch (...) {
+        SDL_Quit();
+        throw;
+    }
+    g_session = std::move(session);
+}
+
+PlatformSession::~PlatformSession() {
+    // Fonts and audio close before the display, the display before SDL.
+    auto& teardowns = g_session->teardowns;
+    while (!teardowns.empty()) {
+        auto teardown = std::move(teardowns.back());
+        teardowns.pop_back();
+        teardown();
+    }
+    g_session->display.reset();
+    g_session.reset();
+    platform_detail::ResetWindowState();
+    SDL_Quit();
+}
+
+DisplayKind CurrentDisplayKind() { return g_session ? g_session->kind : DisplayKind::Headless; }
+
+}  // namespace dexlora

@@ -74,6 +74,8 @@ struct ScriptedEvent {
     Kind Type = Kind::Key;
     char32_t Key = 0;         // Kind::Key
     float X = 0, Y = 0;       // Kind::MouseDown / DblClick (a DblClick also sends its MouseDown)
+    int16_t Button = 1;       // Kind::MouseDown: 1 left, 2 right, 4 middle
+    int16_t Shift = 0;        // Kind::MouseDown: 1 shift, 2 ctrl, 4 alt
 };
 
 // Queues events; DoEvents delivers those whose time has come, in order.

@@ -1,0 +1,65 @@
+// Private to platform/: the one seam between the real window and the headless
+// display. Both share every surface and drawing routine; they differ only in
+// where a finished frame goes, where time comes from and where input comes from.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/window.h"
+
+namespace dexlora {
+
+class DirectDrawSurface7;
+
+namespace platform_detail {
+
+// The fixed screen every frame is composed for.
+inline constexpr int ScreenWidth = 640;
+inline constexpr int ScreenHeight = 480;
+
+}  // namespace platform_detail
+
+class DisplayBackend {
+public:
+    virtual ~DisplayBackend() = default;
+
+    virtual DisplayKind Kind() const = 0;
+    virtual int64_t WindowHandle() const = 0;
+
+    // Exclusive full screen on (SetCooperativeLevel 83) and off (8 or
+    // RestoreDisplayMode).
+    virtual void TakeScreen() = 0;
+    virtual void GiveScreenBack() = 0;
+    virtual bool CanPresentDepth(int32_t bpp) const = 0;
+
+    virtual void ShowWindow(bool show) = 0;
+    virtual void Focus() = 0;
+    virtual void ShowPointer(bool show) = 0;
+
+    // Shows a finished frame (the back buffer), waiting for the display.
+    virtual void Present(const DirectDrawSurface7& frame) = 0;
+    // Delivers pending input through the platform_detail::Deliver* functions.
+    // busyWait: no frame was shown since the previous call.
+    virtual void PumpEvents(bool busyWait) = 0;
+    virtual uint32_t Ticks() = 0;
+};
+
+namespace platform_detail {
+
+// The running session's display, or null when no session exists.
+DisplayBackend* CurrentBackend();
+
+// Input as the main window's handlers receive it; shared by both displays so
+// that they agree on what reaches the game. A press outside the 640x480 screen
+// (on a letterbox bar) is dropped.
+void DeliverKey(char32_t code);
+void DeliverMouseDown(int16_t button, int16_t shift, float x, float y, int clicks);
+
+// Called by Flip so that DoEvents can tell a frame loop from a busy wait.
+void NoteFlip();
+
+// Forgets the handlers and per-session state when a session ends.
+void ResetWindowState();
+
+}  // namespace platform_detail
+}  // namespace dexlora

@@ -1,0 +1,234 @@
+// The real window: one SDL window and renderer, frames uploaded to one
+// streaming texture and letterboxed at 640x480, SDL events turned into the
+// main window's key and mouse events.
+#include <algorithm>
+#include <string>
+
+#include "platform/display_factory.h"
+#include "platform/sdl_internal.h"
+
+namespace dexlora {
+
+namespace {
+
+using platform_detail::ScreenHeight;
+using platform_detail::ScreenWidth;
+
+struct WindowDeleter {
+    void operator()(SDL_Window* w) const { SDL_DestroyWindow(w); }
+};
+struct RendererDeleter {
+    void operator()(SDL_Renderer* r) const { SDL_DestroyRenderer(r); }
+};
+struct TextureDeleter {
+    void operator()(SDL_Texture* t) const { SDL_DestroyTexture(t); }
+};
+
+[[noreturn]] void Fail(const std::string& what) { throw RuntimeError(ErrDirectX, what + ": " + SDL_GetError()); }
+
+// A display that shows a frame far quicker than any refresh is not waiting
+// for it (vsync refused, window hidden); frames are then paced at 60 Hz so
+// that the game never spins at thousands of frames a second.
+constexpr Uint64 NoWaitMs = 4;
+constexpr Uint64 PacedFrameMs = 16;
+
+// Decodes UTF-8 text input into code points; malformed bytes are dropped.
+template <typename Sink>
+void ForEachCodePoint(const char* text, Sink sink) {
+    const auto* p = reinterpret_cast<const unsigned char*>(text);
+    while (*p != 0) {
+        const unsigned char lead = *p;
+        int length = lead < 0x80 ? 1 : (lead >> 5) == 6 ? 2 : (lead >> 4) == 14 ? 3 : (lead >> 3) == 30 ? 4 : 0;
+        if (length == 0) {
+            ++p;
+            continue;
+        }
+        char32_t code = length == 1 ? lead : lead & (0x3F >> (length - 1));
+        int i = 1;
+        for (; i < length && (p[i] & 0xC0) == 0x80; ++i) code = (code << 6) | (p[i] & 0x3F);
+        if (i == length) sink(code);
+        p += i;
+    }
+}
+
+int16_t ShiftState() {
+    const SDL_Keymod mod = SDL_GetModState();
+    return int16_t(((mod & KMOD_SHIFT) ? 1 : 0) | ((mod & KMOD_CTRL) ? 2 : 0) | ((mod & KMOD_ALT) ? 4 : 0));
+}
+
+int16_t ButtonCode(Uint8 sdlButton) {
+    switch (sdlButton) {
+    case SDL_BUTTON_LEFT: return 1;
+    case SDL_BUTTON_RIGHT: return 2;
+    case SDL_BUTTON_MIDDLE: return 4;
+    default: return 0;
+    }
+}
+
+class WindowDisplay final : public DisplayBackend {
+public:
+    WindowDisplay() {
+        // Losing the focus must not minimise the game, and a scaled frame
+        // reads better filtered than with doubled pixels here and there.
+        SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+        SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
+        window_.reset(SDL_CreateWindow("DexloraSoftware", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, ScreenWidth,
+                                       ScreenHeight, SDL_WINDOW_HIDDEN));
+        if (!window_) Fail("SDL_CreateWindow");
+        renderer_.reset(SDL_CreateRenderer(window_.get(), -1, SDL_RENDERER_PRESENTVSYNC));
+        if (!renderer_) renderer_.reset(SDL_CreateRenderer(window_.get(), -1, SDL_RENDERER_SOFTWARE));
+        if (!renderer_) Fail("SDL_CreateRenderer");
+        if (SDL_RenderSetLogicalSize(renderer_.get(), ScreenWidth, ScreenHeight) != 0) Fail("SDL_RenderSetLogicalSize");
+        texture_.reset(SDL_CreateTexture(renderer_.get(), platform_detail::GamePixelFormat, SDL_TEXTUREACCESS_STREAMING,
+                                         ScreenWidth, ScreenHeight));
+        if (!texture_) Fail("SDL_CreateTexture");
+        SDL_StartTextInput();
+    }
+
+    ~WindowDisplay() override {
+        SDL_StopTextInput();
+        SDL_ShowCursor(SDL_ENABLE);
+    }
+
+    DisplayKind Kind() const override { return DisplayKind::Window; }
+    int64_t WindowHandle() const override { return SDL_GetWindowID(window_.get()); }
+
+    void TakeScreen() override {
+        fullScreen_ = true;
+        ApplyScreenMode();
+        SDL_ShowWindow(window_.get());
+        SDL_RaiseWindow(window_.get());
+    }
+
+    void GiveScreenBack() override {
+        // The main window is on its way out: leave full screen and let the
+        // desktop show, without a windowed frame flashing by.
+        if (fullScreen_) {
+            fullScreen_ = false;
+            ApplyScreenMode();
+        }
+        SDL_HideWindow(window_.get());
+    }
+
+    // Frames are scaled by the renderer, so any desktop depth of 16 bits and
+    // more presents them; 8-bit palettes are not offered.
+    bool CanPresentDepth(int32_t bpp) const override { return bpp == 32 || bpp == 24 || bpp == 16; }
+
+    void ShowWindow(bool show) override {
+        if (show) {
+            SDL_ShowWindow(window_.get());
+        } else {
+            SDL_HideWindow(window_.get());
+        }
+    }
+
+    void Focus() override { SDL_RaiseWindow(window_.get()); }
+    void ShowPointer(bool show) override { SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE); }
+
+    void Present(const DirectDrawSurface7& frame) override {
+        const SDL_Surface* pixels = frame.impl().surface.get();
+        SDL_UpdateTexture(texture_.get(), nullptr, pixels->pixels, pixels->pitch);
+        SDL_SetRenderDrawColor(renderer_.get(), 0, 0, 0, 255);
+        SDL_RenderClear(renderer_.get());
+        SDL_RenderCopy(renderer_.get(), texture_.get(), nullptr, nullptr);
+        SDL_RenderPresent(renderer_.get());
+        Uint64 now = SDL_GetTicks64();
+        if (now - lastPresent_ < NoWaitMs) {
+            SDL_Delay(Uint32(PacedFrameMs - (now - lastPresent_)));
+            now = SDL_GetTicks64();
+        }
+        lastPresent_ = now;
+    }
+
+    void PumpEvents(bool busyWait) override {
+        // A busy wait gives the processor away for a moment; its end is still
+        // decided by the millisecond counter.
+        if (busyWait) SDL_Delay(1);
+        SDL_Event event;
+        // One event at a time: a handler may run a whole scene with DoEvents
+        // of its own, which carries on with the same queue.
+        while (SDL_PollEvent(&event)) Handle(event);
+    }
+
+    uint32_t Ticks() override { return uint32_t(SDL_GetTicks64()); }
+
+private:
+    void Handle(const SDL_Event& event) {
+        switch (event.type) {
+        case SDL_QUIT:
+            // Closing the window from outside ends the game the way Esc does.
+            platform_detail::DeliverKey(27);
+            break;
+        case SDL_KEYDOWN: HandleKey(event.key); break;
+        case SDL_TEXTINPUT:
+            ForEachCodePoint(event.text.text, [](char32_t code) {
+                // Control characters come from SDL_KEYDOWN only.
+                if (code >= 0x20 && code != 0x7F) platform_detail::DeliverKey(code);
+            });
+            break;
+        case SDL_MOUSEBUTTONDOWN: {
+            const int16_t button = ButtonCode(event.button.button);
+            if (button != 0) {
+                platform_detail::DeliverMouseDown(button, ShiftState(), float(event.button.x), float(event.button.y),
+                                                  event.button.clicks);
+            }
+            break;
+        }
+        default: break;
+        }
+    }
+
+    void HandleKey(const SDL_KeyboardEvent& key) {
+        const SDL_Keycode sym = key.keysym.sym;
+        const bool enter = sym == SDLK_RETURN || sym == SDLK_KP_ENTER;
+        if (enter && (key.keysym.mod & KMOD_ALT)) {
+            if (!key.repeat) {
+                fullScreen_ = !fullScreen_;
+                ApplyScreenMode();
+            }
+            return;
+        }
+        if (sym == SDLK_ESCAPE) platform_detail::DeliverKey(27);
+        if (enter) platform_detail::DeliverKey(13);
+        if (sym == SDLK_BACKSPACE) platform_detail::DeliverKey(8);
+    }
+
+    void ApplyScreenMode() {
+        SDL_Window* w = window_.get();
+        int display = SDL_GetWindowDisplayIndex(w);
+        if (display < 0) display = 0;
+        SDL_Rect bounds{0, 0, ScreenWidth, ScreenHeight};
+        SDL_GetDisplayBounds(display, &bounds);
+        if (fullScreen_) {
+            // A borderless window covering the desktop: no mode change, and
+            // it also works on a screen without a window manager, where
+            // SDL's own full-screen-desktop mode gets the size wrong.
+            SDL_SetWindowBordered(w, SDL_FALSE);
+            SDL_SetWindowPosition(w, bounds.x, bounds.y);
+            SDL_SetWindowSize(w, bounds.w, bounds.h);
+        } else {
+            // 640x480, scaled down with its aspect kept on a smaller desktop.
+            int width = ScreenWidth, height = ScreenHeight;
+            if (bounds.w < width || bounds.h < height) {
+                const double scale = std::min(double(bounds.w) / width, double(bounds.h) / height);
+                width = int(width * scale);
+                height = int(height * scale);
+            }
+            SDL_SetWindowBordered(w, SDL_TRUE);
+            SDL_SetWindowSize(w, width, height);
+            SDL_SetWindowPosition(w, SDL_WINDOWPOS_CENTERED_DISPLAY(display), SDL_WINDOWPOS_CENTERED_DISPLAY(display));
+        }
+    }
+
+    std::unique_ptr<SDL_Window, WindowDeleter> window_;
+    std::unique_ptr<SDL_Renderer, RendererDeleter> renderer_;
+    std::unique_ptr<SDL_Texture, TextureDeleter> texture_;
+    bool fullScreen_ = false;
+    Uint64 lastPresent_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<DisplayBackend> platform_detail::MakeWindowDisplay() { return std::make_unique<WindowDisplay>(); }
+
+}  // namespace dexlora
