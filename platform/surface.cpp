@@ -61,12 +61,13 @@ const Uint32* Row(const SDL_Surface* s, int y) {
     return reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(s->pixels) + ptrdiff_t{y} * s->pitch);
 }
 
-// One row of a keyed copy, written as a select so that the compiler turns it
-// into vector compares.
-void CopyRowKeyed(Uint32* dst, const Uint32* src, int n, Uint32 key) {
+// One row of a keyed copy, written as a mask and a blend without branches so
+// that the compiler turns it into vector compares.
+void CopyRowKeyed(Uint32* __restrict dst, const Uint32* __restrict src, int n, Uint32 key) {
     for (int i = 0; i < n; ++i) {
         const Uint32 s = src[i];
-        dst[i] = ((s & RgbMask) == key) ? dst[i] : s;
+        const Uint32 copy = Uint32(0) - Uint32((s & RgbMask) != key);
+        dst[i] = (s & copy) | (dst[i] & ~copy);
     }
 }
 
