@@ -142,14 +142,19 @@ void clsAnimeCharacter::PrintCharacter(const SurfacePtr& DDSurfPrint) {
 
     DDSurfSheet->SetColorKey(DDCKEY_SRCBLT, DDCOLORKEY{lngRegionColor, lngRegionColor});
     ClipToScreen(cell, lngPosX, lngPosY);
-    // Wholly off the screen the clipped rectangle is reversed (or empty):
-    // there is nothing to copy. Neither is there from a cell outside the
-    // sheet, which only a layout of negative columns or rows can give.
-    if (BlitSrcRect.Right <= BlitSrcRect.Left || BlitSrcRect.Bottom <= BlitSrcRect.Top) return;
-    if (BlitSrcRect.Left < 0 || BlitSrcRect.Top < 0 || BlitSrcRect.Right > DDSurfSheet->Width() ||
-        BlitSrcRect.Bottom > DDSurfSheet->Height())
+    // A cell wider than the screen hanging off the left edge (or taller,
+    // off the top) is not cut on its far side by the clip; cut it here, so
+    // the copy never reaches past the screen and fails.
+    RECT src = BlitSrcRect;
+    src.Right = Clamp32(std::min<int64_t>(src.Right, int64_t{src.Left} + kScreenWidth - BlitX));
+    src.Bottom = Clamp32(std::min<int64_t>(src.Bottom, int64_t{src.Top} + kScreenHeight - BlitY));
+    // Wholly off the screen the rectangle is reversed (or empty): there is
+    // nothing to copy. Neither is there from a cell outside the sheet, which
+    // only a layout of negative columns or rows can give.
+    if (src.Right <= src.Left || src.Bottom <= src.Top) return;
+    if (src.Left < 0 || src.Top < 0 || src.Right > DDSurfSheet->Width() || src.Bottom > DDSurfSheet->Height())
         return;
-    DDSurfPrint->BltFast(BlitX, BlitY, *DDSurfSheet, BlitSrcRect, DDBLTFAST_WAIT | DDBLTFAST_SRCCOLORKEY);
+    DDSurfPrint->BltFast(BlitX, BlitY, *DDSurfSheet, src, DDBLTFAST_WAIT | DDBLTFAST_SRCCOLORKEY);
 }
 
 void clsAnimeCharacter::AddTC() {

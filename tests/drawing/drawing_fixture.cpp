@@ -1,0 +1,116 @@
+// The drawing tests' fixture and picture helpers.
+#include "drawing_fixture.h"
+
+#include <fstream>
+#include <vector>
+
+#include "drawing/display.h"
+#include "drawing/main_window.h"
+#include "skin/shared.h"
+
+namespace dexlora::test {
+
+void DrawingTest::SetUp() {
+    session_ = std::make_unique<PlatformSession>(DisplayKind::Headless);
+    ErrLog.clear();
+    ResetMainWindowUnloadRequest();
+    SetUnloadMainWindowHandler({});
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    scratch_ = std::filesystem::temp_directory_path() /
+               ("dexlora-drawing-" + std::string(info->test_suite_name()) + "-" + info->name());
+    std::filesystem::remove_all(scratch_);
+    std::filesystem::create_directories(scratch_);
+
+    DX = std::make_shared<DirectX7>();
+    DDraw = DX->DirectDrawCreate("");
+    ASSERT_TRUE(InitDisplay(MainWindowHandle(), DDraw, DDSurfPrimary, DDSurfBack, PrimaryDesc, BackBufferDesc));
+}
+
+void DrawingTest::TearDown() {
+    headless::OnFlip({});
+    SetMainWindowEvents({});
+    SetUnloadMainWindowHandler({});
+    // Every surface goes before the session that made it.
+    for (SurfacePtr* surf : {&DDSurfPrimary, &DDSurfBack, &DDSurfSnapshot, &DDSurfTitle, &DDSurfGame,
+                             &DDSurfResult, &DDSurfKeyConf})
+        surf->reset();
+    DDraw.reset();
+    DX.reset();
+    session_.reset();
+    std::error_code ignored;
+    std::filesystem::remove_all(scratch_, ignored);
+}
+
+SurfacePtr DrawingTest::MakeSurface(int32_t width, int32_t height, int32_t color) {
+    SurfaceDesc desc;
+    desc.lFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH;
+    desc.lCaps = DDSCAPS_OFFSCREENPLAIN;
+    desc.lWidth = width;
+    desc.lHeight = height;
+    SurfacePtr surf = DDraw->CreateSurface(desc);
+    surf->FillRect(RECT{0, 0, width, height}, color);
+    return surf;
+}
+
+std::string DrawingTest::ScratchPath(const std::string& name) const {
+    return (scratch_ / name).string();
+}
+
+int32_t Pattern(int32_t x, int32_t y, int32_t tag) {
+    int32_t blue = (tag << 6) | (x >> 8) | ((y >> 8) << 2);
+    return (x & 0xFF) | ((y & 0xFF) << 8) | (blue << 16);
+}
+
+void FillPattern(DirectDrawSurface7& surf, int32_t tag) {
+    for (int32_t y = 0; y < surf.Height(); ++y)
+        for (int32_t x = 0; x < surf.Width(); ++x) surf.SetPixel(x, y, Pattern(x, y, tag));
+}
+
+bool HasTag(int32_t color, int32_t tag) {
+    return color >= 0 && ((color >> 22) & 3) == tag;
+}
+
+void SaveBmp(const DirectDrawSurface7& surf, const std::string& path) {
+    const int32_t width = surf.Width(), height = surf.Height();
+    const int32_t rowBytes = (width * 3 + 3) / 4 * 4;
+    const int32_t imageBytes = rowBytes * height;
+    std::vector<uint8_t> file(54 + imageBytes, 0);
+    auto put16 = [&](size_t at, uint32_t v) {
+        file[at] = v & 0xFF;
+        file[at + 1] = (v >> 8) & 0xFF;
+    };
+    auto put32 = [&](size_t at, uint32_t v) {
+        put16(at, v & 0xFFFF);
+        put16(at + 2, v >> 16);
+    };
+    file[0] = 'B';
+    file[1] = 'M';
+    put32(2, static_cast<uint32_t>(file.size()));
+    put32(10, 54);                 // offset of the pixels
+    put32(14, 40);                 // BITMAPINFOHEADER
+    put32(18, static_cast<uint32_t>(width));
+    put32(22, static_cast<uint32_t>(height));  // positive: rows bottom-up
+    put16(26, 1);                  // planes
+    put16(28, 24);                 // bits per pixel
+    put32(34, static_cast<uint32_t>(imageBytes));
+    put32(38, 2835);               // 72 DPI
+    put32(42, 2835);
+    for (int32_t y = 0; y < height; ++y) {
+        size_t row = 54 + static_cast<size_t>(height - 1 - y) * rowBytes;
+        for (int32_t x = 0; x < width; ++x) {
+            int32_t color = surf.GetPixel(x, y);
+            file[row + x * 3] = (color >> 16) & 0xFF;     // blue
+            file[row + x * 3 + 1] = (color >> 8) & 0xFF;  // green
+            file[row + x * 3 + 2] = color & 0xFF;         // red
+        }
+    }
+    WriteBytes(path, file.data(), file.size());
+}
+
+void WriteBytes(const std::string& path, const void* data, size_t size) {
+    std::ofstream out(path, std::ios::binary);
+    out.write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
+    ASSERT_TRUE(out.good()) << path;
+}
+
+}  // namespace dexlora::test
