@@ -1,0 +1,64 @@
+// The romaji tables of single kana and of two-kana pairs, and their lookup texts.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace dexlora {
+
+// One kana (or two-kana pair) and the spellings it can be typed with.
+struct RomeEntry {
+    // The kana spelled: one character in Rome.ini, two in Rome2.ini. An entry
+    // without spellings may hold any text, which only labels its cell.
+    std::string Kana;
+    // Number of spellings; 0 marks a placeholder entry.
+    int32_t Count = 0;
+    // The spellings at 0 to Count-1, then one empty text at index Count.
+    std::vector<std::string> Romaji{std::string()};
+    // Index of the spelling in use.
+    int32_t Selected = 0;
+};
+
+// A table holds its N entries at 0 to N-1, followed by two spare empty entries.
+using RomeEntries = std::vector<RomeEntry>;
+
+extern RomeEntries RomeTable;   // Rome.ini: single kana
+extern RomeEntries Rome2Table;  // Rome2.ini: two-kana pairs
+
+// Slot i of an index text belongs to entry i of its table: one character per
+// slot in RomeIndex, two in Rome2Index.
+extern std::u32string RomeIndex;
+extern std::u32string Rome2Index;
+
+// Fixed places in RomeTable that the conversion of readings relies on.
+constexpr int32_t SmallTsuEntry = 42;  // っ typed on its own
+constexpr int32_t SyllabicNEntry = 94; // ん
+
+// The number of real entries N of a table (its spare entries not counted).
+int32_t RomeEntryCount(const RomeEntries& table);
+
+// The spelling in use: Romaji[Selected], or the first spelling when Selected is
+// out of range (an empty text for a placeholder entry).
+const std::string& SelectedSpelling(const RomeEntry& entry);
+
+// Reads SystemPath + fileName into table (N entries then two spare ones).
+// Answers false when the file is missing or malformed: a count that is not a
+// whole number or is negative, or a file ending inside a group. The entries
+// read before the fault stay, a partly read one with the spellings it got.
+bool LoadRomeTable(RomeEntries& table, std::string_view fileName);
+
+// Builds the lookup text of a table: each entry's Kana, or width spaces for an
+// entry without spellings. Always answers true.
+bool BuildRomeIndex(std::u32string& index, const RomeEntries& table, int32_t width);
+
+// The first slot of index (slots width characters wide) whose content equals
+// text, or -1. A text straddling two slots is no match.
+int32_t FindRomeSlot(std::u32string_view index, int32_t width, std::u32string_view text);
+
+// Entry of RomeTable for one kana, of Rome2Table for a pair; -1 when absent.
+int32_t FindRomeEntry(char32_t kana);
+int32_t FindRome2Entry(char32_t first, char32_t second);
+
+}  // namespace dexlora
