@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/display_factory.h"
+#include "platform/encoding.h"
 #include "platform/sdl_internal.h"
 
 namespace dexlora {
@@ -31,25 +32,6 @@ struct TextureDeleter {
 // that the game never spins at thousands of frames a second.
 constexpr Uint64 NoWaitMs = 4;
 constexpr Uint64 PacedFrameMs = 16;
-
-// Decodes UTF-8 text input into code points; malformed bytes are dropped.
-template <typename Sink>
-void ForEachCodePoint(const char* text, Sink sink) {
-    const auto* p = reinterpret_cast<const unsigned char*>(text);
-    while (*p != 0) {
-        const unsigned char lead = *p;
-        int length = lead < 0x80 ? 1 : (lead >> 5) == 6 ? 2 : (lead >> 4) == 14 ? 3 : (lead >> 3) == 30 ? 4 : 0;
-        if (length == 0) {
-            ++p;
-            continue;
-        }
-        char32_t code = length == 1 ? lead : lead & (0x3F >> (length - 1));
-        int i = 1;
-        for (; i < length && (p[i] & 0xC0) == 0x80; ++i) code = (code << 6) | (p[i] & 0x3F);
-        if (i == length) sink(code);
-        p += i;
-    }
-}
 
 int16_t ShiftState() {
     const SDL_Keymod mod = SDL_GetModState();
@@ -161,10 +143,11 @@ private:
             break;
         case SDL_KEYDOWN: HandleKey(event.key); break;
         case SDL_TEXTINPUT:
-            ForEachCodePoint(event.text.text, [](char32_t code) {
-                // Control characters come from SDL_KEYDOWN only.
-                if (code >= 0x20 && code != 0x7F) platform_detail::DeliverKey(code);
-            });
+            for (char32_t code : Utf8ToU32(event.text.text)) {
+                // Esc, Enter and Backspace come from SDL_KEYDOWN only, so that
+                // none arrives twice; malformed bytes are not characters.
+                if (code >= 0x20 && code != 0x7F && code != 0xFFFD) platform_detail::DeliverKey(code);
+            }
             break;
         case SDL_MOUSEBUTTONDOWN: {
             const int16_t button = ButtonCode(event.button.button);
