@@ -98,6 +98,9 @@ DirectDrawSurface7::DirectDrawSurface7(std::unique_ptr<Impl> impl) : impl_(std::
 DirectDrawSurface7::~DirectDrawSurface7() = default;
 
 SurfacePtr MakeSurface(platform_detail::SurfaceOwner surface) {
+    if (!surface || surface->format->format != platform_detail::GamePixelFormat || surface->pixels == nullptr) {
+        Fail("MakeSurface: not a game surface");
+    }
     auto impl = std::make_unique<DirectDrawSurface7::Impl>();
     impl->surface = std::move(surface);
     return std::make_shared<DirectDrawSurface7>(std::move(impl));

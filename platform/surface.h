@@ -85,7 +85,8 @@ public:
 
     // Copies rect of src to (x, y), flags 16 (wait) or 17 (wait + source colour
     // key). No clipping: a rect reaching outside src, or a copy reaching
-    // outside this surface, raises ErrDirectX; an empty rect copies nothing.
+    // outside this surface, raises ErrDirectX, and so does a reversed rect; an
+    // empty rect copies nothing wherever it lies.
     void BltFast(int32_t x, int32_t y, DirectDrawSurface7& src, const RECT& rect, int32_t flags);
 
     // Source colour key (flag DDCKEY_SRCBLT): keyed copies from this surface
