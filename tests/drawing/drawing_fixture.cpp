@@ -2,8 +2,8 @@
 #include "drawing_fixture.h"
 
 #include <fstream>
-#include <vector>
 
+#include "bmp_writer.h"
 #include "drawing/display.h"
 #include "drawing/main_window.h"
 #include "skin/shared.h"
@@ -71,40 +71,7 @@ bool HasTag(int32_t color, int32_t tag) {
 }
 
 void SaveBmp(const DirectDrawSurface7& surf, const std::string& path) {
-    const int32_t width = surf.Width(), height = surf.Height();
-    const int32_t rowBytes = (width * 3 + 3) / 4 * 4;
-    const int32_t imageBytes = rowBytes * height;
-    std::vector<uint8_t> file(54 + imageBytes, 0);
-    auto put16 = [&](size_t at, uint32_t v) {
-        file[at] = v & 0xFF;
-        file[at + 1] = (v >> 8) & 0xFF;
-    };
-    auto put32 = [&](size_t at, uint32_t v) {
-        put16(at, v & 0xFFFF);
-        put16(at + 2, v >> 16);
-    };
-    file[0] = 'B';
-    file[1] = 'M';
-    put32(2, static_cast<uint32_t>(file.size()));
-    put32(10, 54);                 // offset of the pixels
-    put32(14, 40);                 // BITMAPINFOHEADER
-    put32(18, static_cast<uint32_t>(width));
-    put32(22, static_cast<uint32_t>(height));  // positive: rows bottom-up
-    put16(26, 1);                  // planes
-    put16(28, 24);                 // bits per pixel
-    put32(34, static_cast<uint32_t>(imageBytes));
-    put32(38, 2835);               // 72 DPI
-    put32(42, 2835);
-    for (int32_t y = 0; y < height; ++y) {
-        size_t row = 54 + static_cast<size_t>(height - 1 - y) * rowBytes;
-        for (int32_t x = 0; x < width; ++x) {
-            int32_t color = surf.GetPixel(x, y);
-            file[row + x * 3] = (color >> 16) & 0xFF;     // blue
-            file[row + x * 3 + 1] = (color >> 8) & 0xFF;  // green
-            file[row + x * 3 + 2] = color & 0xFF;         // red
-        }
-    }
-    WriteBytes(path, file.data(), file.size());
+    ASSERT_TRUE(WriteBmp(surf, path)) << path;
 }
 
 void WriteBytes(const std::string& path, const void* data, size_t size) {
