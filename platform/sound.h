@@ -13,6 +13,7 @@ namespace dexlora {
 inline constexpr int32_t DSSCL_NORMAL = 1;
 inline constexpr int32_t DSBCAPS_STATIC = 2;
 inline constexpr int32_t DSBCAPS_CTRLVOLUME = 128;
+inline constexpr int32_t DSBPLAY_LOOPING = 1;
 
 struct DSBUFFERDESC {
     int32_t lFlags = 0;
@@ -25,14 +26,22 @@ struct WAVEFORMATEX {
     int16_t nBitsPerSample = 0;
 };
 
+// The opened mixer, shared by the device and every buffer made from it, so that
+// no sound outlives the mixer it plays in; audio closes when the last goes.
+class AudioOutput;
+
 class DirectSoundBuffer {
 public:
     ~DirectSoundBuffer();
     DirectSoundBuffer(const DirectSoundBuffer&) = delete;
     DirectSoundBuffer& operator=(const DirectSoundBuffer&) = delete;
 
+    // Stops, keeping the position; Play then goes on from there.
     void Stop();
+    // Moves the position (bytes of wave data); a playing sound jumps there.
     void SetCurrentPosition(int32_t position);
+    // Plays from the position to the end (DSBPLAY_LOOPING: over and over).
+    // A sound already playing goes on; one that reached its end starts again.
     void Play(int32_t flags);
     // Hundredths of a decibel, 0 = full volume, -10000 = silence.
     void SetVolume(int32_t volume);
@@ -68,7 +77,7 @@ public:
     bool HasAudio() const;
 
 private:
-    bool audio_ = false;
+    std::shared_ptr<AudioOutput> output_;  // null when there is no audio
 };
 
 using DirectSoundPtr = std::shared_ptr<DirectSound>;
