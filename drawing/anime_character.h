@@ -23,9 +23,13 @@ void ClipToScreen(const RECT& rect, int32_t x, int32_t y);
 
 class clsAnimeCharacter {
 public:
+    // Movable into lists; not copyable, so that a loop cannot advance a copy
+    // by mistake.
     clsAnimeCharacter() = default;
     clsAnimeCharacter(const clsAnimeCharacter&) = delete;
     clsAnimeCharacter& operator=(const clsAnimeCharacter&) = delete;
+    clsAnimeCharacter(clsAnimeCharacter&&) = default;
+    clsAnimeCharacter& operator=(clsAnimeCharacter&&) = default;
 
     // Loads the sheet from a picture file; the cell is the sheet's height and
     // its width divided by the frame count (nearest, halves to even). A file
