@@ -26,6 +26,7 @@ constexpr std::u32string_view SmallTsuAloneBefore = U"あいうえおんっ";
 // (lower-case letters folded, since typed letters are compared in upper
 // case); 0 for every other character.
 char PlainKey(char32_t c) {
+    if (c >= U'ぁ' && c <= U'ヶ') return 0;  // kana, the common case (ー and ・ lie above)
     if (c >= U'a' && c <= U'z') return static_cast<char>(c - U'a' + 'A');
     if ((c >= U'A' && c <= U'Z') || (c >= U'0' && c <= U'9')) return static_cast<char>(c);
     size_t at = SymbolChars.find(c);
@@ -44,7 +45,7 @@ std::string_view FirstCharacter(std::string_view spelling) {
 class Speller {
 public:
     Speller(std::u32string_view text, std::string& romaji, std::string* reason)
-        : text_(text), romaji_(romaji), reason_(reason) {}
+        : text_(text), romaji_(romaji), reason_(reason), lookup_(RomeLookup::Current()) {}
 
     bool Run() {
         if (text_.empty()) return Fail("empty reading");
@@ -122,14 +123,14 @@ private:
         }
         std::string_view following;
         if (p + 2 < text_.size()) {
-            int32_t pair = FindRome2Entry(next, text_[p + 2]);
+            int32_t pair = lookup_.Pair(next, text_[p + 2]);
             if (pair >= 0) {
                 const std::string& spelling = SelectedSpelling(Rome2Table[static_cast<size_t>(pair)]);
                 if (spelling != "*") following = spelling;
             }
         }
         if (following.empty()) {
-            int32_t single = FindRomeEntry(next);
+            int32_t single = lookup_.Single(next);
             if (single >= 0) following = SelectedSpelling(RomeTable[static_cast<size_t>(single)]);
         }
         // Nothing to double (a kana with no spelling of its own): type っ
@@ -141,7 +142,7 @@ private:
 
     // The pair c1 c2 with a spelling of its own; false when absent or "*".
     bool AppendPair(char32_t c1, char32_t c2) {
-        int32_t pair = FindRome2Entry(c1, c2);
+        int32_t pair = lookup_.Pair(c1, c2);
         if (pair < 0) return false;
         const std::string& spelling = SelectedSpelling(Rome2Table[static_cast<size_t>(pair)]);
         if (spelling == "*") return false;
@@ -150,7 +151,7 @@ private:
     }
 
     bool AppendKana(size_t p) {
-        int32_t single = FindRomeEntry(text_[p]);
+        int32_t single = lookup_.Single(text_[p]);
         if (single < 0) return NoSpelling(p);
         romaji_ += SelectedSpelling(RomeTable[static_cast<size_t>(single)]);
         return true;
@@ -159,6 +160,7 @@ private:
     std::u32string_view text_;
     std::string& romaji_;
     std::string* reason_;
+    const RomeLookup& lookup_;
 };
 
 }  // namespace

@@ -1,6 +1,8 @@
 // Loading the romaji tables and building and searching their lookup texts.
 #include "typing/rome_table.h"
 
+#include <cstring>
+
 #include "platform/encoding.h"
 #include "platform/error.h"
 #include "platform/files.h"
@@ -95,6 +97,84 @@ int32_t FindRomeEntry(char32_t kana) {
 int32_t FindRome2Entry(char32_t first, char32_t second) {
     const char32_t pair[2] = {first, second};
     int32_t slot = FindRomeSlot(Rome2Index, 2, std::u32string_view(pair, 2));
+    return slot < RomeEntryCount(Rome2Table) ? slot : -1;
+}
+
+namespace {
+
+uint64_t PairKey(char32_t first, char32_t second) { return (uint64_t{first} << 32) | second; }
+
+bool SameText(const std::u32string& a, const std::u32string& b) {
+    return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(char32_t)) == 0;
+}
+
+}  // namespace
+
+void RomeLookup::SlotHash::Reset(size_t slots) {
+    size_t capacity = 16;
+    shift_ = 60;
+    while (capacity < slots * 4) {
+        capacity *= 2;
+        --shift_;
+    }
+    keys_.assign(capacity, Empty);
+    slots_.assign(capacity, -1);
+}
+
+size_t RomeLookup::SlotHash::Home(uint64_t key) const {
+    return static_cast<size_t>((key * 0x9E3779B97F4A7C15ull) >> shift_);
+}
+
+void RomeLookup::SlotHash::AddFirst(uint64_t key, int32_t slot) {
+    const size_t mask = keys_.size() - 1;
+    for (size_t at = Home(key);; at = (at + 1) & mask) {
+        if (keys_[at] == key) return;
+        if (keys_[at] == Empty) {
+            keys_[at] = key;
+            slots_[at] = slot;
+            return;
+        }
+    }
+}
+
+int32_t RomeLookup::SlotHash::Find(uint64_t key) const {
+    if (keys_.empty()) return -1;
+    const size_t mask = keys_.size() - 1;
+    for (size_t at = Home(key);; at = (at + 1) & mask) {
+        if (keys_[at] == key) return slots_[at];
+        if (keys_[at] == Empty) return -1;
+    }
+}
+
+const RomeLookup& RomeLookup::Current() {
+    static RomeLookup lookup;  // the game runs on one thread
+    if (lookup.keysMissing_ || !SameText(lookup.singleText_, RomeIndex) || !SameText(lookup.pairText_, Rome2Index)) {
+        lookup.Rebuild();
+    }
+    return lookup;
+}
+
+void RomeLookup::Rebuild() {
+    keysMissing_ = false;
+    singleText_ = RomeIndex;
+    pairText_ = Rome2Index;
+    singles_.Reset(singleText_.size());
+    pairs_.Reset(pairText_.size() / 2);
+    for (size_t slot = 0; slot < singleText_.size(); ++slot) {
+        singles_.AddFirst(singleText_[slot], static_cast<int32_t>(slot));
+    }
+    for (size_t pos = 0; pos + 2 <= pairText_.size(); pos += 2) {
+        pairs_.AddFirst(PairKey(pairText_[pos], pairText_[pos + 1]), static_cast<int32_t>(pos / 2));
+    }
+}
+
+int32_t RomeLookup::Single(char32_t kana) const {
+    int32_t slot = singles_.Find(kana);
+    return slot < RomeEntryCount(RomeTable) ? slot : -1;
+}
+
+int32_t RomeLookup::Pair(char32_t first, char32_t second) const {
+    int32_t slot = pairs_.Find(PairKey(first, second));
     return slot < RomeEntryCount(Rome2Table) ? slot : -1;
 }
 

@@ -61,4 +61,42 @@ int32_t FindRomeSlot(std::u32string_view index, int32_t width, std::u32string_vi
 int32_t FindRomeEntry(char32_t kana);
 int32_t FindRome2Entry(char32_t first, char32_t second);
 
+// The same answers as FindRomeEntry and FindRome2Entry from hashed copies of
+// RomeIndex and Rome2Index, for converting many readings: scanning the texts
+// for every kana is most of the cost of reading a long type.txt.
+class RomeLookup {
+public:
+    // The lookup for the index texts as they are now; rebuilt when either
+    // text differs from the one it was made from. Take it once per reading.
+    static const RomeLookup& Current();
+
+    int32_t Single(char32_t kana) const;
+    int32_t Pair(char32_t first, char32_t second) const;
+
+private:
+    // Slot numbers by key (one character, or two packed in 64 bits), open
+    // addressing in a power-of-two table: indexes hold at most a few hundred slots.
+    class SlotHash {
+    public:
+        void Reset(size_t slots);
+        void AddFirst(uint64_t key, int32_t slot);  // a later equal key keeps the first slot
+        int32_t Find(uint64_t key) const;
+
+    private:
+        static constexpr uint64_t Empty = ~uint64_t{0};
+        size_t Home(uint64_t key) const;
+        std::vector<uint64_t> keys_;
+        std::vector<int32_t> slots_;
+        int shift_ = 63;
+    };
+
+    void Rebuild();
+
+    bool keysMissing_ = true;  // never built: empty texts would look current
+    std::u32string singleText_;
+    std::u32string pairText_;
+    SlotHash singles_;
+    SlotHash pairs_;
+};
+
 }  // namespace dexlora

@@ -120,16 +120,49 @@ TEST(RomeIndex, SlotsMatchOnlyAtTheirBoundaries) {
     }
 }
 
-TEST(RomeIndex, GlobalLookupsUseTheirOwnIndexes) {
-    RomeTable = MakeTable({{"か", 1}, {"", 0}, {"ゃ", 1}});
-    Rome2Table = MakeTable({{"きゃ", 1}, {"かゃ", 1}});
+TEST(RomeIndex, GlobalLookupsAndTheirHashedCopyAgree) {
+    struct Step {
+        const char* name;
+        RomeEntries single;
+        RomeEntries pairs;
+        std::vector<std::pair<char32_t, int32_t>> singleLookups;
+        std::vector<std::pair<std::u32string, int32_t>> pairLookups;
+    };
+    const Step steps[] = {
+        {"placeholders and duplicates",
+         MakeTable({{"か", 1}, {"", 0}, {"ゃ", 1}, {"か", 1}}),
+         MakeTable({{"きゃ", 1}, {"", 0}, {"かゃ", 1}, {"きゃ", 2}}),
+         {{U'か', 0}, {U'ゃ', 2}, {U' ', 1}, {U'き', -1}},
+         {{U"きゃ", 0}, {U"かゃ", 2}, {U"  ", 1}, {U"ゃか", -1}, {U" か", -1}}},
+        {"tables replaced: the hashed copy follows",
+         MakeTable({{"き", 1}, {"か", 1}}),
+         MakeTable({{"かゃ", 1}}),
+         {{U'か', 1}, {U'き', 0}, {U'ゃ', -1}, {U' ', -1}},
+         {{U"かゃ", 0}, {U"きゃ", -1}, {U"  ", -1}}},
+        {"straddling pair", MakeTable({}), MakeTable({{"あい", 1}, {"うえ", 1}}), {{U'あ', -1}},
+         {{U"いう", -1}, {U"うえ", 1}}},
+    };
+    for (const Step& step : steps) {
+        RomeTable = step.single;
+        Rome2Table = step.pairs;
+        BuildRomeIndex(RomeIndex, RomeTable, 1);
+        BuildRomeIndex(Rome2Index, Rome2Table, 2);
+        const RomeLookup& lookup = RomeLookup::Current();
+        for (const auto& [kana, entry] : step.singleLookups) {
+            EXPECT_EQ(FindRomeEntry(kana), entry) << step.name << ": " << static_cast<uint32_t>(kana);
+            EXPECT_EQ(lookup.Single(kana), entry) << step.name << ": " << static_cast<uint32_t>(kana);
+        }
+        for (const auto& [pair, entry] : step.pairLookups) {
+            EXPECT_EQ(FindRome2Entry(pair[0], pair[1]), entry) << step.name << ": " << U32ToUtf8(pair);
+            EXPECT_EQ(lookup.Pair(pair[0], pair[1]), entry) << step.name << ": " << U32ToUtf8(pair);
+        }
+    }
+    // An index longer than its table (a table shrunk afterwards) finds no entry past the table.
+    RomeTable = MakeTable({{"か", 1}, {"き", 1}});
     BuildRomeIndex(RomeIndex, RomeTable, 1);
-    BuildRomeIndex(Rome2Index, Rome2Table, 2);
-    EXPECT_EQ(FindRomeEntry(U'ゃ'), 2);
-    EXPECT_EQ(FindRomeEntry(U' '), 1);
+    RomeTable = MakeTable({{"か", 1}});
     EXPECT_EQ(FindRomeEntry(U'き'), -1);
-    EXPECT_EQ(FindRome2Entry(U'か', U'ゃ'), 1);
-    EXPECT_EQ(FindRome2Entry(U'ゃ', U'か'), -1);
+    EXPECT_EQ(RomeLookup::Current().Single(U'き'), -1);
 }
 
 TEST(RomeEntry, SelectedSpellingNeverLeavesTheSpellings) {

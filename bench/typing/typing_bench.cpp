@@ -1,0 +1,125 @@
+// Speed of reading a large type.txt and of spelling one reading.
+#include <benchmark/benchmark.h>
+#include <stdlib.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/encoding.h"
+#include "skin/shared.h"
+#include "typing/questions.h"
+#include "typing/reading_to_romaji.h"
+#include "typing/rome_table.h"
+
+namespace dexlora {
+namespace {
+
+constexpr int QuestionCount = 10000;
+
+// The bundled tables loaded, and a type.txt of QuestionCount questions made
+// from their kana in a folder of its own, removed at exit.
+class Fixture {
+public:
+    Fixture() {
+        SystemPath = std::string(DEXLORA_SOURCE_DIR) + "/system/";
+        if (!LoadRomeTable(RomeTable, "Rome.ini") || !LoadRomeTable(Rome2Table, "Rome2.ini")) {
+            std::fprintf(stderr, "bundled Rome tables missing\n");
+            std::exit(1);
+        }
+        BuildRomeIndex(RomeIndex, RomeTable, 1);
+        BuildRomeIndex(Rome2Index, Rome2Table, 2);
+
+        std::string pattern = (std::filesystem::temp_directory_path() / "dexlora_bench_XXXXXX").string();
+        if (!mkdtemp(pattern.data())) std::exit(1);
+        folder_ = pattern;
+        SkinPath = folder_.string() + "/";
+        WriteQuestions();
+    }
+    ~Fixture() {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder_, ignored);
+    }
+
+    std::vector<std::string> Readings;
+
+private:
+    // Readings of 6 to 24 pieces: mostly single kana, some pairs, ん, っ and
+    // punctuation, as real questions have.
+    void WriteQuestions() {
+        std::vector<std::string> singles;
+        std::vector<std::string> pairs;
+        for (int32_t i = 0; i < RomeEntryCount(RomeTable); ++i) {
+            if (RomeTable[i].Count > 0 && i != SmallTsuEntry) singles.push_back(RomeTable[i].Kana);
+        }
+        for (int32_t i = 0; i < RomeEntryCount(Rome2Table); ++i) {
+            if (Rome2Table[i].Count > 0) pairs.push_back(Rome2Table[i].Kana);
+        }
+        std::mt19937 random(20240607);
+        auto pick = [&](const std::vector<std::string>& from) {
+            return from[std::uniform_int_distribution<size_t>(0, from.size() - 1)(random)];
+        };
+        std::string text;
+        for (int q = 0; q < QuestionCount; ++q) {
+            std::string reading;
+            int pieces = std::uniform_int_distribution<int>(6, 24)(random);
+            for (int p = 0; p < pieces; ++p) {
+                int kind = std::uniform_int_distribution<int>(0, 19)(random);
+                if (kind < 14) {
+                    reading += pick(singles);
+                } else if (kind < 16) {
+                    reading += pick(pairs);
+                } else if (kind == 16) {
+                    reading += "っ" + pick(singles);
+                } else if (kind == 17) {
+                    reading += "ん";
+                } else {
+                    reading += kind == 18 ? "ー" : "、";
+                }
+            }
+            Readings.push_back(reading);
+            text += "問題" + std::to_string(q) + "\r\n" + reading + "\r\n\r\n";
+        }
+        std::ofstream(folder_ / "type.txt", std::ios::binary) << Utf8ToCp932(text);
+    }
+
+    std::filesystem::path folder_;
+};
+
+Fixture& Shared() {
+    static Fixture fixture;
+    return fixture;
+}
+
+void BM_LoadQuestions(benchmark::State& state) {
+    Shared();
+    for (auto _ : state) {
+        bool loaded = LoadQuestions("type.txt");
+        benchmark::DoNotOptimize(loaded);
+    }
+    state.counters["questions"] = static_cast<double>(Questions.size() - 2);
+    state.SetItemsProcessed(state.iterations() * QuestionCount);
+}
+BENCHMARK(BM_LoadQuestions)->Unit(benchmark::kMillisecond);
+
+void BM_ReadingToRomaji(benchmark::State& state) {
+    const std::vector<std::string>& readings = Shared().Readings;
+    std::string romaji;
+    size_t next = 0;
+    for (auto _ : state) {
+        bool converted = ReadingToRomaji(romaji, readings[next]);
+        benchmark::DoNotOptimize(converted);
+        benchmark::DoNotOptimize(romaji.data());
+        if (++next == readings.size()) next = 0;
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_ReadingToRomaji)->Unit(benchmark::kNanosecond);
+
+}  // namespace
+}  // namespace dexlora
+
+BENCHMARK_MAIN();
