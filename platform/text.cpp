@@ -1,10 +1,13 @@
 // Text on game surfaces: the font state each surface keeps, and drawing and
 // measuring texts in it, with rendered texts cached between frames.
+#include <algorithm>
 #include <cstddef>
 #include <functional>
 #include <list>
+#include <optional>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "platform/font_library.h"
 #include "platform/sdl_internal.h"
@@ -14,13 +17,21 @@ namespace {
 
 using platform_detail::SurfaceOwner;
 
-// Rendered texts, white on transparent, kept so that a frame drawing the same
-// texts again only blends them. The least recently used go first once the
-// cache holds too many entries or too many bytes.
+// A rendered text kept as its coverage, one byte per pixel (0 no ink, 255 full).
+struct TextMask {
+    int Width = 0;
+    int Height = 0;
+    std::vector<Uint8> Coverage;
+};
+
+// Rendered texts, kept so that a frame drawing the same texts again only
+// blends them; the colour is applied while blending, so a text drawn in
+// several colours is rendered once. The least recently used go first once
+// the cache holds too many entries or too many bytes.
 class RenderedTextCache {
 public:
     static constexpr size_t MaxEntries = 512;
-    static constexpr size_t MaxBytes = 32u * 1024 * 1024;
+    static constexpr size_t MaxBytes = 16u * 1024 * 1024;
 
     static RenderedTextCache& Instance() {
         static RenderedTextCache cache;
@@ -28,16 +39,16 @@ public:
     }
 
     // The text rendered in face, or null when it renders to nothing.
-    SDL_Surface* Get(TTF_Font* face, std::string_view text) {
+    const TextMask* Get(TTF_Font* face, std::string_view text) {
         if (auto it = index_.find(Key{face, text}); it != index_.end()) {
             entries_.splice(entries_.begin(), entries_, it->second);
-            return it->second->surface.get();
+            return &it->second->mask;
         }
-        const std::string owned(text);
-        SurfaceOwner rendered(TTF_RenderUTF8_Blended(face, owned.c_str(), SDL_Color{255, 255, 255, 255}));
-        if (!rendered) return nullptr;
-        const size_t bytes = static_cast<size_t>(rendered->pitch) * rendered->h;
-        entries_.push_front(Entry{face, owned, std::move(rendered), bytes});
+        std::string owned(text);
+        std::optional<TextMask> mask = Render(face, owned);
+        if (!mask) return nullptr;
+        const size_t bytes = mask->Coverage.size() + owned.size();
+        entries_.push_front(Entry{face, std::move(owned), std::move(*mask), bytes});
         Entry& entry = entries_.front();
         index_.emplace(Key{face, entry.text}, entries_.begin());  // the key views the entry's text
         bytes_ += bytes;
@@ -47,14 +58,31 @@ public:
             bytes_ -= old.bytes;
             entries_.pop_back();
         }
-        return entry.surface.get();
+        return &entry.mask;
     }
 
 private:
+    static std::optional<TextMask> Render(TTF_Font* face, const std::string& text) {
+        SurfaceOwner rendered(TTF_RenderUTF8_Blended(face, text.c_str(), SDL_Color{255, 255, 255, 255}));
+        if (!rendered || rendered->format->format != SDL_PIXELFORMAT_ARGB8888 || SDL_MUSTLOCK(rendered.get())) {
+            return std::nullopt;
+        }
+        TextMask mask{rendered->w, rendered->h, {}};
+        mask.Coverage.resize(static_cast<size_t>(mask.Width) * mask.Height);
+        for (int y = 0; y < mask.Height; ++y) {
+            const auto* row = reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(rendered->pixels) +
+                                                              static_cast<size_t>(y) * rendered->pitch);
+            for (int x = 0; x < mask.Width; ++x) {
+                mask.Coverage[static_cast<size_t>(y) * mask.Width + x] = static_cast<Uint8>(row[x] >> 24);
+            }
+        }
+        return mask;
+    }
+
     struct Entry {
         TTF_Font* face;
         std::string text;
-        SurfaceOwner surface;
+        TextMask mask;
         size_t bytes;
     };
     struct Key {
@@ -73,6 +101,37 @@ private:
     size_t bytes_ = 0;
 };
 
+// One channel of fore over back at coverage a, rounded: exact at 0 and 255.
+inline Uint32 Mix(Uint32 fore, Uint32 back, Uint32 a) {
+    const Uint32 v = fore * a + back * (255 - a) + 128;
+    return (v + (v >> 8)) >> 8;
+}
+
+// Blends the mask in colour fore (XRGB) onto an XRGB8888 surface with its
+// top-left at (x, y), clipped to the surface's clip rectangle.
+void BlendMask(SDL_Surface* target, int32_t x, int32_t y, const TextMask& mask, Uint32 fore) {
+    const SDL_Rect& clip = target->clip_rect;
+    const int64_t left = std::max<int64_t>(x, clip.x), top = std::max<int64_t>(y, clip.y);
+    const int64_t right = std::min<int64_t>(int64_t{x} + mask.Width, int64_t{clip.x} + clip.w);
+    const int64_t bottom = std::min<int64_t>(int64_t{y} + mask.Height, int64_t{clip.y} + clip.h);
+    if (left >= right || top >= bottom) return;
+    const Uint32 fr = (fore >> 16) & 0xFF, fg = (fore >> 8) & 0xFF, fb = fore & 0xFF;
+    for (int64_t py = top; py < bottom; ++py) {
+        auto* out = reinterpret_cast<Uint32*>(static_cast<Uint8*>(target->pixels) + py * target->pitch) + left;
+        const Uint8* coverage = mask.Coverage.data() + (py - y) * mask.Width + (left - x);
+        for (int64_t i = 0; i < right - left; ++i) {
+            const Uint32 a = coverage[i];
+            if (a == 0) continue;
+            if (a == 255) {
+                out[i] = fore;
+                continue;
+            }
+            const Uint32 d = out[i];
+            out[i] = (Mix(fr, (d >> 16) & 0xFF, a) << 16) | (Mix(fg, (d >> 8) & 0xFF, a) << 8) | Mix(fb, d & 0xFF, a);
+        }
+    }
+}
+
 }  // namespace
 
 void DirectDrawSurface7::SetFont(const StdFont& font) { impl_->font = font; }
@@ -89,17 +148,16 @@ void DirectDrawSurface7::DrawText(int32_t x, int32_t y, std::string_view text, b
     if (text.empty()) return;
     TTF_Font* face = platform_detail::FaceFor(platform_detail::OpenGameFont(impl_->font), text);
     if (!face) return;
-    SDL_Surface* rendered = RenderedTextCache::Instance().Get(face, text);
-    if (!rendered) return;
+    const TextMask* mask = RenderedTextCache::Instance().Get(face, text);
+    if (!mask) return;
     SDL_Surface* target = impl_->surface.get();
-    SDL_Rect at{x, y, rendered->w, rendered->h};
     if (!impl_->fontTransparent) {
-        SDL_Rect box = at;  // SDL clips the box to the surface
+        SDL_Rect box{x, y, mask->Width, mask->Height};  // SDL clips the box to the surface
         SDL_FillRect(target, &box, platform_detail::ColorToPixel(impl_->backColor));
     }
-    const Uint32 fore = platform_detail::ColorToPixel(impl_->foreColor);
-    SDL_SetSurfaceColorMod(rendered, (fore >> 16) & 0xFF, (fore >> 8) & 0xFF, fore & 0xFF);
-    SDL_BlitSurface(rendered, nullptr, target, &at);
+    if (SDL_LockSurface(target) != 0) return;
+    BlendMask(target, x, y, *mask, platform_detail::ColorToPixel(impl_->foreColor));
+    SDL_UnlockSurface(target);
 }
 
 void DirectDrawSurface7::MeasureText(std::string_view text, int32_t& width, int32_t& height) const {

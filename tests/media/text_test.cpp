@@ -102,6 +102,25 @@ TEST_F(TextTest, LatinTextInTheForeColourWithItsTopLeftAtXY) {
     EXPECT_LE(top, 20 + h / 3) << "text starts at y";
 }
 
+TEST_F(TextTest, EdgesBlendBetweenBackgroundAndForeColour) {
+    // White over blue: every pixel keeps full blue and equal red and green.
+    SurfacePtr s = Make(120, 40, Blue);
+    s->SetFont(Font("MS UI Gothic", 20.0f));
+    s->SetForeColor(White);
+    s->DrawText(4, 4, "Rank あ", false);
+    int partial = 0;
+    for (int y = 0; y < 40; ++y) {
+        for (int x = 0; x < 120; ++x) {
+            const int32_t p = s->GetPixel(x, y);
+            const int r = p & 0xFF, g = (p >> 8) & 0xFF, b = (p >> 16) & 0xFF;
+            ASSERT_EQ(b, 255) << x << "," << y;
+            ASSERT_EQ(r, g) << x << "," << y;
+            partial += r > 0 && r < 255;
+        }
+    }
+    EXPECT_GT(partial, 10) << "anti-aliased edges";
+}
+
 TEST_F(TextTest, OpaqueTextFillsItsBoxWithTheBackColour) {
     struct Case {
         const char* name;
