@@ -94,7 +94,7 @@ private:
 
     bool AppendN(size_t p) {
         const RomeEntry* entry = FixedEntry(SyllabicNEntry);
-        if (!entry) return Fail("no spelling for \"ん\": Rome.ini has no entry 94");
+        if (!entry) return Fail("no spelling for \"ん\": Rome.ini entry 94 is missing or has no spelling");
         bool doubled = p + 1 == text_.size() || PlainKey(text_[p + 1]) ||
                        DoubleNBefore.find(text_[p + 1]) != std::u32string_view::npos ||
                        SelectedSpelling(*entry) == "NN";
@@ -104,7 +104,7 @@ private:
 
     bool AppendSmallTsuAlone() {
         const RomeEntry* entry = FixedEntry(SmallTsuEntry);
-        if (!entry) return Fail("no spelling for \"っ\": Rome.ini has no entry 42");
+        if (!entry) return Fail("no spelling for \"っ\": Rome.ini entry 42 is missing or has no spelling");
         romaji_ += SelectedSpelling(*entry);
         return true;
     }
@@ -114,9 +114,8 @@ private:
     // mixed choices (じ ZI, じゃ JA) still give keys that belong together (JJA).
     bool AppendSmallTsu(size_t p) {
         // Without its own entry っ is a kana the tables do not know, even
-        // where it would only double a consonant.
-        if (!FixedEntry(SmallTsuEntry)) return Fail("no spelling for \"っ\": Rome.ini has no entry 42");
-        if (p + 1 >= text_.size()) return AppendSmallTsuAlone();
+        // where it would only double a consonant: fail as the lone っ does.
+        if (!FixedEntry(SmallTsuEntry) || p + 1 >= text_.size()) return AppendSmallTsuAlone();
         char32_t next = text_[p + 1];
         if (PlainKey(next) || SmallTsuAloneBefore.find(next) != std::u32string_view::npos) {
             return AppendSmallTsuAlone();

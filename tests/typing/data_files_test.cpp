@@ -52,7 +52,8 @@ TEST(BundledRomeTables, HoldEveryReferenceSpellingInTheirFixedPlaces) {
         size_t spelled;
     };
     std::set<std::string> seen;
-    for (const TableInfo& info : {TableInfo{"Rome.ini", &RomeTable, 1, 86}, TableInfo{"Rome2.ini", &Rome2Table, 2, 123}}) {
+    const TableInfo tables[] = {{"Rome.ini", &RomeTable, 1, 86}, {"Rome2.ini", &Rome2Table, 2, 123}};
+    for (const TableInfo& info : tables) {
         size_t spelled = 0;
         for (int32_t i = 0; i < RomeEntryCount(*info.table); ++i) {
             const RomeEntry& entry = (*info.table)[static_cast<size_t>(i)];

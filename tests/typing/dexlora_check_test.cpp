@@ -48,7 +48,8 @@ TEST(DexloraCheck, ListsEveryQuestionAndWhyOneIsLeftOut) {
          "かなＡ\t!no spelling for \"Ａ\" (U+FF21) at character 3\n"
          "きって\tKITTE\n",
          0},
-        {"nothing can be typed", Cp932Lines({"漢", "漢", ""}), "漢\t!no spelling for \"漢\" (U+6F22) at character 1\n", 1},
+        {"nothing can be typed", Cp932Lines({"漢", "漢", ""}),
+         "漢\t!no spelling for \"漢\" (U+6F22) at character 1\n", 1},
         {"cut short",
          Cp932Lines({"桜", "さくら", "", "木", "き"}),
          "さくら\tSAKURA\n"

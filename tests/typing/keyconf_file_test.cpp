@@ -3,10 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
+#include "skin/shared.h"
 #include "tests/platform_core/temp_folder.h"
-#include "tests/typing/typing_support.h"
 
 namespace dexlora {
 namespace {
@@ -23,7 +21,8 @@ void MakeSmallTables() {
         e.Romaji.emplace_back();
         return e;
     };
-    RomeTable = {entry("か", {"KA", "CA"}), entry("", {}), entry("し", {"SI", "SHI", "CI"}), RomeEntry{}, RomeEntry{}};
+    RomeTable = {entry("か", {"KA", "CA"}), entry("", {}), entry("し", {"SI", "SHI", "CI"}), RomeEntry{},
+                 RomeEntry{}};
     Rome2Table = {entry("きゃ", {"KYA", "*"}), RomeEntry{}, RomeEntry{}};
 }
 
@@ -59,20 +58,6 @@ TEST_F(KeyConfFileTest, SaveWritesOneLinePerEntryAndLoadsBack) {
     SetSelections({0, 0, 0, 0});
     EXPECT_TRUE(LoadKeyConf("KeyConf.txt"));
     EXPECT_EQ(Selections(), (std::vector<int32_t>{1, 0, 2, 1}));
-}
-
-TEST_F(KeyConfFileTest, BundledTablesSaveExactlyOneLinePerEntry) {
-    testing_support::LoadBundledTables();
-    SystemPath = folder_.Path();
-    ASSERT_TRUE(NextSpelling(RomeTable, testing_support::EntryOf(RomeTable, "し")));
-    ASSERT_TRUE(SaveKeyConf("KeyConf.txt"));
-    std::string text = TempFolder::Read(folder_.Path() + "KeyConf.txt");
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), RomeEntryCount(RomeTable) + RomeEntryCount(Rome2Table));
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\r'), std::count(text.begin(), text.end(), '\n'));
-    std::vector<int32_t> saved = Selections();
-    SetSelections(std::vector<int32_t>(saved.size(), 0));
-    EXPECT_TRUE(LoadKeyConf("KeyConf.txt"));
-    EXPECT_EQ(Selections(), saved);
 }
 
 TEST_F(KeyConfFileTest, LoadAppliesNumbersByPositionAndStopsAtDamage) {

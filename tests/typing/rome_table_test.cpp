@@ -165,22 +165,5 @@ TEST(RomeIndex, GlobalLookupsAndTheirHashedCopyAgree) {
     EXPECT_EQ(RomeLookup::Current().Single(U'き'), -1);
 }
 
-TEST(RomeEntry, SelectedSpellingNeverLeavesTheSpellings) {
-    RomeEntries table = MakeTable({{"ん", 0}});
-    RomeEntry entry;
-    entry.Count = 2;
-    entry.Romaji = {"N", "NN", ""};
-    struct Case {
-        int32_t selected;
-        std::string spelling;
-    };
-    for (const Case& c : {Case{0, "N"}, Case{1, "NN"}, Case{2, "N"}, Case{-1, "N"}, Case{1000, "N"}}) {
-        entry.Selected = c.selected;
-        EXPECT_EQ(SelectedSpelling(entry), c.spelling) << "Selected " << c.selected;
-    }
-    table[0].Selected = 3;
-    EXPECT_EQ(SelectedSpelling(table[0]), "") << "placeholder";
-}
-
 }  // namespace
 }  // namespace dexlora
