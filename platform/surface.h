@@ -61,7 +61,8 @@ struct DDCOLORKEY {
     int32_t high = 0;
 };
 
-// A font as the game names it: a face name and a size in points (96 DPI).
+// A font as the game names it: a face name and a size in points at 96 DPI,
+// rounded to whole pixels per em as Windows does (9 pt -> 12 px).
 struct StdFont {
     std::string Name = "MS UI Gothic";
     float Size = 9.0f;
@@ -101,18 +102,23 @@ public:
     // Fills a rectangle with a colour (clipped to the surface).
     void FillRect(const RECT& rect, int32_t color);
 
-    // Text state and drawing; colours are packed RGB.
+    // Text state and drawing; colours are packed RGB. Windows face names find
+    // the installed Japanese face of their kind (proportional or fixed); a face
+    // that is not installed gets the Japanese gothic face.
     void SetFont(const StdFont& font);
     void SetForeColor(int32_t color);
     void SetFontTransparency(bool transparent);
     void SetFontBackColor(int32_t color);
-    // Draws UTF-8 text with its top-left corner at (x, y), clipped to the surface.
+    // Draws UTF-8 text with its top-left corner at (x, y), clipped to the
+    // surface; when not transparent its box is filled with the back colour
+    // first. With no usable font installed it draws nothing.
     void DrawText(int32_t x, int32_t y, std::string_view text, bool b);
     // One-pixel outline of (x1, y1)-(x2, y2), right and bottom outside, in the
     // fore colour; the inside stays unchanged.
     void DrawBox(int32_t x1, int32_t y1, int32_t x2, int32_t y2);
 
-    // Size in pixels the text would take in the surface's current font.
+    // Size in pixels the text would take in the surface's current font
+    // (0 x 0 with no usable font installed).
     void MeasureText(std::string_view text, int32_t& width, int32_t& height) const;
 
     // Primary surface only: the attached back buffer (caps DDSCAPS_BACKBUFFER).
