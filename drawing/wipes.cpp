@@ -89,7 +89,9 @@ bool ScreenWipe(const WipeSettings& settings, const SurfacePtr& oldPicture, cons
             last = now;
         }
         return true;
-    } catch (const std::exception&) {
+    } catch (const RuntimeError&) {
+        // Only a failing drawing operation ends the wipe here; whatever a
+        // window event handler throws is the application's to catch.
         return false;
     }
 }
