@@ -179,12 +179,5 @@ TEST_F(ImageTest, BadPictureFilesRaise) {
     }
 }
 
-TEST_F(ImageTest, JpegWithPaddingAfterItsEndLoads) {
-    const std::string path = folder.Write("padded.jpg", MakeJpeg() + std::string(100, '\0'));
-    DDSURFACEDESC2 desc;
-    EXPECT_NO_THROW(ddraw->CreateSurfaceFromJpeg(path, desc));
-    EXPECT_EQ(desc.lWidth, 64);
-}
-
 }  // namespace
 }  // namespace dexlora

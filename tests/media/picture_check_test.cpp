@@ -1,17 +1,14 @@
-// The JPEG structure walk that tells a whole file from one cut short, and the
-// size a bitmap header announces.
+// The JPEG structure walk that tells a whole file from one cut short.
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "platform/picture_check.h"
-#include "tests/media/media_files.h"
 
 namespace dexlora {
 namespace {
 
 using platform_detail::CheckCompleteJpeg;
-using platform_detail::PeekBitmapSize;
 
 std::string Bytes(std::initializer_list<int> values) {
     std::string s;
@@ -69,35 +66,6 @@ TEST(PictureCheckTest, JpegIsCompleteOnlyWithItsEndMarker) {
             EXPECT_EQ(size->Width, 3) << c.name;
             EXPECT_EQ(size->Height, 2) << c.name;
         }
-    }
-}
-
-TEST(PictureCheckTest, BitmapHeaderSizeAndLimits) {
-    const auto pixel = [](int, int) { return 0u; };
-    struct Case {
-        const char* name;
-        std::string bytes;
-        bool bitmap;
-        int32_t width, height;
-        bool allowed;
-    };
-    const Case cases[] = {
-        {"bottom-up", test::MakeBitmap(320, 240, 24, {}, pixel), true, 320, 240, true},
-        {"top-down", test::MakeBitmap(5, 3, 24, {}, pixel, true), true, 5, 3, true},
-        {"huge announced", "BM" + std::string(12, '\0') + test::Le32(40) + test::Le32(60000) + test::Le32(60000),
-         true, 60000, 60000, false},
-        {"zero width", "BM" + std::string(12, '\0') + test::Le32(40) + test::Le32(0) + test::Le32(10), true, 0, 10,
-         false},
-        {"too short", "BM" + std::string(10, '\0'), false, 0, 0, false},
-        {"not a bitmap", std::string(64, 'x'), false, 0, 0, false},
-    };
-    for (const Case& c : cases) {
-        const auto size = PeekBitmapSize(c.bytes);
-        ASSERT_EQ(size.has_value(), c.bitmap) << c.name;
-        if (!size) continue;
-        EXPECT_EQ(size->Width, c.width) << c.name;
-        EXPECT_EQ(size->Height, c.height) << c.name;
-        EXPECT_EQ(platform_detail::PictureSizeAllowed(*size), c.allowed) << c.name;
     }
 }
 
