@@ -31,8 +31,7 @@ public:
     std::string Write(std::string_view relative, std::string_view bytes) const {
         std::filesystem::path file = path_ / std::string(relative);
         std::filesystem::create_directories(file.parent_path());
-        std::ofstream out(file, std::ios::binary);
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        std::ofstream(file, std::ios::binary) << bytes;
         return file.string();
     }
 
