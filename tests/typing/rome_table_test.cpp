@@ -1,168 +1,124 @@
-// Loading romaji tables (including damaged files) and searching their indexes.
+// Loading romaji tables (damaged files, the bundled ones) and searching their indexes.
 #include "typing/rome_table.h"
 
 #include <gtest/gtest.h>
 
-#include <vector>
+#include <algorithm>
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
 
+#include "platform/encoding.h"
 #include "tests/platform_core/temp_folder.h"
 #include "tests/typing/typing_support.h"
 
 namespace dexlora {
 namespace {
 
-using testing_support::Cp932Lines;
-using testing_support::TempFolder;
+using testing_support::MakeTable;
 
-struct ExpectedEntry {
-    std::string kana;
-    std::vector<std::string> spellings;
-};
+// "kana=spelling,spelling" per entry; "!" marks a broken entry or spare.
+std::string Describe(const RomeEntries& table) {
+    std::string text;
+    for (int32_t i = 0; i < RomeEntryCount(table); ++i) {
+        const RomeEntry& entry = table[static_cast<size_t>(i)];
+        text += (i ? " " : "") + entry.Kana + "=";
+        for (int32_t s = 0; s < entry.Count; ++s) text += (s ? "," : "") + entry.Romaji[static_cast<size_t>(s)];
+        if (entry.Romaji.size() != static_cast<size_t>(entry.Count) + 1 || !entry.Romaji.back().empty()) text += "!";
+    }
+    return table.size() < 2 || table.back().Count || table[table.size() - 2].Count ? text + " spare!" : text;
+}
 
 TEST(RomeTableLoad, KeepsWhatWasReadAndReportsDamage) {
-    struct Case {
-        const char* name;
-        std::string file;
-        bool result;
-        std::vector<ExpectedEntry> entries;
-    };
+    struct Case { const char* name; const char* file; bool result; const char* entries; };  // file nullptr: none
     const Case cases[] = {
-        {"two whole groups", Cp932Lines({"か", "2", "KA", "CA", "", "き", "1", "KI", "-"}), true,
-         {{"か", {"KA", "CA"}}, {"き", {"KI"}}}},
-        {"placeholder: empty kana, no spellings", Cp932Lines({"あ", "1", "A", "", "", "0", "", "う", "1", "U", ""}),
-         true, {{"あ", {"A"}}, {"", {}}, {"う", {"U"}}}},
-        {"count with blanks and sign", Cp932Lines({"あ", " +1 ", "A", ""}), true, {{"あ", {"A"}}}},
-        {"last line without CR LF", Utf8ToCp932("あ\r\n1\r\nA\r\n-"), true, {{"あ", {"A"}}}},
-        {"empty file", "", true, {}},
-        {"last separator missing", Cp932Lines({"あ", "1", "A", "", "い", "1", "I"}), false,
-         {{"あ", {"A"}}, {"い", {"I"}}}},
-        {"count not a number", Cp932Lines({"あ", "1", "A", "", "い", "one", "I", ""}), false, {{"あ", {"A"}}}},
-        {"count is a fraction", Cp932Lines({"あ", "1.5", "A", ""}), false, {}},
-        {"empty count line", Cp932Lines({"あ", "", "A", ""}), false, {}},
-        {"negative count", Cp932Lines({"あ", "1", "A", "", "い", "-1", ""}), false, {{"あ", {"A"}}}},
-        {"file ends after a kana line", Cp932Lines({"あ", "1", "A", "", "い"}), false, {{"あ", {"A"}}}},
-        {"file ends inside the spellings", Cp932Lines({"あ", "3", "A", "WA"}), false, {{"あ", {"A", "WA"}}}},
-        {"huge count in a short file", Cp932Lines({"あ", "2000000000", "A"}), false, {{"あ", {"A"}}}},
-        {"count past 32 bits", Cp932Lines({"あ", "99999999999", "A", ""}), false, {}},
+        {"groups, a placeholder", "か\r\n2\r\nKA\r\nCA\r\n\r\n\r\n0\r\n\r\nき\r\n +1 \r\nKI\r\n-", true, "か=KA,CA = き=KI"},
+        {"empty file", "", true, ""},
+        {"missing file", nullptr, false, ""},
+        {"last separator missing", "あ\r\n1\r\nA\r\n\r\nい\r\n1\r\nI\r\n", false, "あ=A い=I"},
+        {"count not a number", "あ\r\n1\r\nA\r\n\r\nい\r\none\r\nI\r\n\r\n", false, "あ=A"},
+        {"negative count", "あ\r\n1\r\nA\r\n\r\nい\r\n-1\r\n\r\n", false, "あ=A"},
+        {"count past 32 bits", "あ\r\n99999999999\r\nA\r\n\r\n", false, ""},
+        {"file ends inside the spellings", "あ\r\n3\r\nA\r\nWA\r\n", false, "あ=A,WA"},
+        {"huge count in a short file", "あ\r\n2000000000\r\nA\r\n", false, "あ=A"},
     };
     for (const Case& c : cases) {
-        TempFolder folder;
-        folder.Write("Rome.ini", c.file);
+        testing_support::TempFolder folder;
+        if (c.file) folder.Write("Rome.ini", Utf8ToCp932(c.file));
         SystemPath = folder.Path();
-        RomeEntries table(7);  // leftovers of an earlier load must go
+        RomeEntries table = MakeTable({{"old", {"OLD"}}});
         EXPECT_EQ(LoadRomeTable(table, "Rome.ini"), c.result) << c.name;
-        ASSERT_EQ(RomeEntryCount(table), static_cast<int32_t>(c.entries.size())) << c.name;
-        for (size_t i = 0; i < c.entries.size(); ++i) {
-            const RomeEntry& entry = table[i];
-            std::vector<std::string> spellings = c.entries[i].spellings;
-            EXPECT_EQ(entry.Kana, c.entries[i].kana) << c.name << ", entry " << i;
-            EXPECT_EQ(entry.Count, static_cast<int32_t>(spellings.size())) << c.name << ", entry " << i;
-            EXPECT_EQ(entry.Selected, 0) << c.name << ", entry " << i;
-            spellings.emplace_back();  // index Count is always an empty text
-            EXPECT_EQ(entry.Romaji, spellings) << c.name << ", entry " << i;
-        }
-        for (size_t spare = c.entries.size(); spare < table.size(); ++spare) {
-            EXPECT_EQ(table[spare].Count, 0) << c.name << ", spare " << spare;
-            EXPECT_EQ(table[spare].Kana, "") << c.name << ", spare " << spare;
-        }
+        EXPECT_EQ(Describe(table), c.entries) << c.name;
     }
 }
 
-TEST(RomeTableLoad, MissingFileLeavesTheTwoSpareEntries) {
-    TempFolder folder;
-    SystemPath = folder.Path();
-    RomeEntries table(9);
-    EXPECT_FALSE(LoadRomeTable(table, "Rome.ini"));
-    EXPECT_EQ(table.size(), 2u);
-    EXPECT_EQ(RomeEntryCount(table), 0);
-}
-
-RomeEntries MakeTable(std::initializer_list<std::pair<const char*, int32_t>> entries) {
-    RomeEntries table;
-    for (const auto& [kana, count] : entries) {
-        RomeEntry entry;
-        entry.Kana = kana;
-        entry.Count = count;
-        entry.Romaji.assign(static_cast<size_t>(count) + 1, "X");
-        entry.Romaji.back().clear();
-        table.push_back(entry);
-    }
-    table.resize(table.size() + 2);
-    return table;
-}
-
+// Each lookup goes through the index text and through the hashed copy of the current indexes.
 TEST(RomeIndex, SlotsMatchOnlyAtTheirBoundaries) {
-    struct Case {
-        const char* name;
-        RomeEntries table;
-        int32_t width;
-        std::u32string index;
-        std::u32string lookup;
-        int32_t slot;
-    };
+    struct Case { const char* name; RomeEntries table; std::u32string index; std::u32string lookup; int32_t slot; };
+    const std::vector<std::string> k = {"K"};
     const Case cases[] = {
-        {"pair found", MakeTable({{"きゃ", 1}, {"きゅ", 1}}), 2, U"きゃきゅ", U"きゅ", 1},
-        {"pair straddling two slots", MakeTable({{"きゃ", 1}, {"きゅ", 1}}), 2, U"きゃきゅ", U"ゃき", -1},
-        {"straddling match skipped for a later slot", MakeTable({{"あい", 1}, {"うあ", 1}, {"いう", 1}}), 2,
-         U"あいうあいう", U"いう", 2},
-        {"duplicates: the first wins", MakeTable({{"か", 1}, {"き", 1}, {"か", 2}}), 1, U"かきか", U"か", 0},
-        {"placeholder kana is not found", MakeTable({{"あ", 1}, {"い", 0}, {"う", 1}}), 1, U"あ う", U"い", -1},
-        {"placeholder found by a space", MakeTable({{"あ", 1}, {"い", 0}, {"う", 1}}), 1, U"あ う", U" ", 1},
-        {"pair placeholder takes two spaces", MakeTable({{"", 0}, {"きゃ", 1}}), 2, U"  きゃ", U"  ", 0},
-        {"a text of the wrong width", MakeTable({{"きゃ", 1}}), 2, U"きゃ", U"き", -1},
-        {"empty table", MakeTable({}), 1, U"", U"あ", -1},
+        {"pair found", MakeTable({{"きゃ", k}, {"きゅ", k}}), U"きゃきゅ", U"きゅ", 1},
+        {"pair straddling two slots", MakeTable({{"きゃ", k}, {"きゅ", k}}), U"きゃきゅ", U"ゃき", -1},
+        {"straddling match skipped", MakeTable({{"あい", k}, {"うあ", k}, {"いう", k}}), U"あいうあいう", U"いう", 2},
+        {"duplicates: the first wins", MakeTable({{"か", k}, {"き", k}, {"か", k}}), U"かきか", U"か", 0},
+        {"another table, same kana", MakeTable({{"き", k}, {"か", k}}), U"きか", U"か", 1},
+        {"placeholder kana not found", MakeTable({{"あ", k}, {"い", {}}, {"う", k}}), U"あ う", U"い", -1},
+        {"placeholder found by a space", MakeTable({{"あ", k}, {"い", {}}, {"う", k}}), U"あ う", U" ", 1},
+        {"pair placeholder: two spaces", MakeTable({{"", {}}, {"きゃ", k}}), U"  きゃ", U"  ", 0},
+        {"empty table", MakeTable({}), U"", U"あ", -1},
     };
     for (const Case& c : cases) {
-        std::u32string index = U"stale";
-        EXPECT_TRUE(BuildRomeIndex(index, c.table, c.width)) << c.name;
+        const bool pair = c.lookup.size() == 2;
+        std::u32string& index = pair ? Rome2Index : RomeIndex;
+        (pair ? Rome2Table : RomeTable) = c.table;
+        index = U"stale";
+        BuildRomeIndex(index, c.table, pair ? 2 : 1);
         EXPECT_EQ(index, c.index) << c.name;
-        EXPECT_EQ(FindRomeSlot(index, c.width, c.lookup), c.slot) << c.name;
+        const RomeLookup& hashed = RomeLookup::Current();
+        EXPECT_EQ(pair ? FindRome2Entry(c.lookup[0], c.lookup[1]) : FindRomeEntry(c.lookup[0]), c.slot) << c.name;
+        EXPECT_EQ(pair ? hashed.Pair(c.lookup[0], c.lookup[1]) : hashed.Single(c.lookup[0]), c.slot) << c.name;
     }
-}
-
-TEST(RomeIndex, GlobalLookupsAndTheirHashedCopyAgree) {
-    struct Step {
-        const char* name;
-        RomeEntries single;
-        RomeEntries pairs;
-        std::vector<std::pair<char32_t, int32_t>> singleLookups;
-        std::vector<std::pair<std::u32string, int32_t>> pairLookups;
-    };
-    const Step steps[] = {
-        {"placeholders and duplicates",
-         MakeTable({{"か", 1}, {"", 0}, {"ゃ", 1}, {"か", 1}}),
-         MakeTable({{"きゃ", 1}, {"", 0}, {"かゃ", 1}, {"きゃ", 2}}),
-         {{U'か', 0}, {U'ゃ', 2}, {U' ', 1}, {U'き', -1}},
-         {{U"きゃ", 0}, {U"かゃ", 2}, {U"  ", 1}, {U"ゃか", -1}, {U" か", -1}}},
-        {"tables replaced: the hashed copy follows",
-         MakeTable({{"き", 1}, {"か", 1}}),
-         MakeTable({{"かゃ", 1}}),
-         {{U'か', 1}, {U'き', 0}, {U'ゃ', -1}, {U' ', -1}},
-         {{U"かゃ", 0}, {U"きゃ", -1}, {U"  ", -1}}},
-        {"straddling pair", MakeTable({}), MakeTable({{"あい", 1}, {"うえ", 1}}), {{U'あ', -1}},
-         {{U"いう", -1}, {U"うえ", 1}}},
-    };
-    for (const Step& step : steps) {
-        RomeTable = step.single;
-        Rome2Table = step.pairs;
-        BuildRomeIndex(RomeIndex, RomeTable, 1);
-        BuildRomeIndex(Rome2Index, Rome2Table, 2);
-        const RomeLookup& lookup = RomeLookup::Current();
-        for (const auto& [kana, entry] : step.singleLookups) {
-            EXPECT_EQ(FindRomeEntry(kana), entry) << step.name << ": " << static_cast<uint32_t>(kana);
-            EXPECT_EQ(lookup.Single(kana), entry) << step.name << ": " << static_cast<uint32_t>(kana);
-        }
-        for (const auto& [pair, entry] : step.pairLookups) {
-            EXPECT_EQ(FindRome2Entry(pair[0], pair[1]), entry) << step.name << ": " << U32ToUtf8(pair);
-            EXPECT_EQ(lookup.Pair(pair[0], pair[1]), entry) << step.name << ": " << U32ToUtf8(pair);
-        }
-    }
-    // An index longer than its table (a table shrunk afterwards) finds no entry past the table.
-    RomeTable = MakeTable({{"か", 1}, {"き", 1}});
-    BuildRomeIndex(RomeIndex, RomeTable, 1);
-    RomeTable = MakeTable({{"か", 1}});
+    // An index longer than its table (the table shrunk afterwards) finds nothing past the table.
+    RomeTable = MakeTable({{"か", k}});
+    RomeIndex = U"かき";
     EXPECT_EQ(FindRomeEntry(U'き'), -1);
     EXPECT_EQ(RomeLookup::Current().Single(U'き'), -1);
+}
+
+// The reference list beside the tests holds the spellings an input method accepts, commonest first.
+TEST(BundledRomeTables, HoldEveryReferenceSpellingInTheirFixedPlaces) {
+    testing_support::LoadBundledTables();
+    std::ifstream in(std::string(DEXLORA_SOURCE_DIR) + "/tests/typing/romaji_reference.tsv");
+    std::map<std::string, std::vector<std::string>> reference;
+    std::string line;
+    for (std::getline(in, line); std::getline(in, line);) {  // after the header: kana TAB spellings
+        std::stringstream list(line.substr(line.find('\t') + 1));
+        auto& spellings = reference[line.substr(0, line.find('\t'))];
+        for (std::string spelling; std::getline(list, spelling, ',');) spellings.push_back(spelling);
+    }
+    ASSERT_EQ(reference.size(), 86u + 123u) << "reference list not found or damaged";
+    EXPECT_EQ(RomeTable[SmallTsuEntry].Kana, "っ");
+    EXPECT_EQ(RomeTable[SyllabicNEntry].Kana, "ん");
+    EXPECT_LE(RomeEntryCount(Rome2Table), 140) << "the key configuration shows 140 entries";
+    std::set<std::string> seen;
+    for (const RomeEntries* table : {&RomeTable, &Rome2Table}) {
+        for (const RomeEntry& entry : *table) {
+            if (entry.Count == 0) continue;
+            auto found = reference.find(entry.Kana);
+            ASSERT_NE(found, reference.end()) << entry.Kana << " is not in the reference list";
+            EXPECT_TRUE(seen.insert(entry.Kana).second) << entry.Kana << " listed twice";
+            std::vector<std::string> expected = found->second;
+            if (table == &Rome2Table) expected.push_back("*");  // typed as two kana, offered last
+            std::vector<std::string> spellings(entry.Romaji.begin(), entry.Romaji.begin() + entry.Count);
+            EXPECT_EQ(spellings.front(), expected.front()) << entry.Kana << ": commonest first";
+            EXPECT_EQ(spellings.back() == "*", table == &Rome2Table) << entry.Kana << ": \"*\" last in pairs only";
+            std::sort(spellings.begin(), spellings.end());
+            std::sort(expected.begin(), expected.end());
+            EXPECT_EQ(spellings, expected) << entry.Kana;
+        }
+    }
+    EXPECT_EQ(seen.size(), reference.size()) << "a reference kana has no entry";
 }
 
 }  // namespace
