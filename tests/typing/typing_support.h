@@ -1,14 +1,15 @@
-// Helpers shared by the typing-engine tests: the bundled tables and small hand-made ones.
+// Helpers shared by the typing-engine tests: the bundled tables, small hand-made ones, temporary folders.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <initializer_list>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "platform/encoding.h"
 #include "skin/shared.h"
+#include "tests/platform_core/temp_folder.h"
 #include "typing/rome_table.h"
 
 namespace dexlora::testing_support {
