@@ -40,6 +40,9 @@ PlatformSession::PlatformSession(DisplayKind kind) {
         // opens later; the environment also reaches SDL_mixer.
         SDL_SetHint(SDL_HINT_VIDEODRIVER, "dummy");
         SDL_SetHint(SDL_HINT_AUDIODRIVER, "dummy");
+        // A test that hangs must stay killable by its runner's timeout: leave
+        // SIGINT and SIGTERM alone instead of turning them into a quit event.
+        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
         setenv("SDL_VIDEODRIVER", "dummy", 1);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
     }
