@@ -4,42 +4,64 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <filesystem>
-#include <memory>
 #include <string>
+#include <utility>
 
-#include "platform/surface.h"
+#include "bmp_writer.h"
+#include "drawing/display.h"
+#include "drawing/main_window.h"
 #include "platform/window.h"
+#include "skin/shared.h"
 
 namespace dexlora::test {
 
-class DrawingTest : public ::testing::Test {
-protected:
-    void SetUp() override;
-    void TearDown() override;
-
-    // A plain off-screen surface of the given size, filled with colour.
-    SurfacePtr MakeSurface(int32_t width, int32_t height, int32_t color = 0);
-    // A path in this test's scratch folder.
-    std::string ScratchPath(const std::string& name) const;
-
-    std::filesystem::path scratch_;
-
-private:
-    std::unique_ptr<PlatformSession> session_;
-};
-
 // A colour that tells the pixel's own position and which picture it belongs
 // to (tag 0-3), so a copy from the wrong place or picture shows.
-int32_t Pattern(int32_t x, int32_t y, int32_t tag);
-void FillPattern(DirectDrawSurface7& surf, int32_t tag);
-// Whether a colour made by Pattern carries this tag.
-bool HasTag(int32_t color, int32_t tag);
+inline int32_t Pattern(int32_t x, int32_t y, int32_t tag) {
+    return (x & 0xFF) | ((y & 0xFF) << 8) | (((tag << 6) | (x >> 8) | ((y >> 8) << 2)) << 16);
+}
 
-// Writes the surface as an uncompressed 24-bit bitmap file.
-void SaveBmp(const DirectDrawSurface7& surf, const std::string& path);
-// Writes raw bytes to a file.
-void WriteBytes(const std::string& path, const void* data, size_t size);
+class DrawingTest : public ::testing::Test {
+protected:
+    DrawingTest() { DDraw = DirectDrawCreate(""); }
+    void SetUp() override {
+        ErrLog.clear();
+        ResetMainWindowUnloadRequest();
+        std::filesystem::create_directories(scratch_);
+        // Every test starts from the headless screen taken as the game takes it.
+        ASSERT_TRUE(InitDisplay(MainWindowHandle(), DDraw, DDSurfPrimary, DDSurfBack, PrimaryDesc, BackBufferDesc));
+        ASSERT_EQ(std::pair(BackBufferDesc.lWidth, BackBufferDesc.lHeight), std::pair(640, 480));
+        ASSERT_EQ(std::pair(DDSurfBack->Width(), DDSurfBack->Height()), std::pair(640, 480));
+        ASSERT_TRUE(ErrLog.empty() && !MainWindowUnloadRequested()) << ErrLog;
+    }
+    // Runs before the members go, the session last of all: every surface goes
+    // before the session that made it.
+    ~DrawingTest() override {
+        SetMainWindowEvents({});
+        DDSurfPrimary = DDSurfBack = nullptr;
+        DDraw = nullptr;
+        std::filesystem::remove_all(scratch_);
+    }
+    // An off-screen surface, black or filled with Pattern of tag when tag >= 0.
+    SurfacePtr MakeSurface(int32_t width, int32_t height, int32_t tag = -1) {
+        SurfaceDesc desc{DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH, height, width, 0, DDSCAPS_OFFSCREENPLAIN};
+        SurfacePtr surf = DDraw->CreateSurface(desc);
+        surf->FillRect(RECT{0, 0, width, height}, 0);
+        for (int32_t i = 0; tag >= 0 && i < width * height; ++i)
+            surf->SetPixel(i % width, i / width, Pattern(i % width, i / width, tag));
+        return surf;
+    }
+    std::string ScratchPath(const std::string& name) const { return (scratch_ / name).string(); }
+    // Saves the surface as a bitmap in the scratch folder; answers its path.
+    std::string SaveBmp(const SurfacePtr& surf, const std::string& name) {
+        EXPECT_TRUE(WriteBmp(*surf, ScratchPath(name))) << name;
+        return ScratchPath(name);
+    }
+
+    PlatformSession session_{DisplayKind::Headless};
+    const std::filesystem::path scratch_ = std::filesystem::temp_directory_path() /
+        ("dexlora-drawing-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+};
 
 }  // namespace dexlora::test

@@ -2,222 +2,100 @@
 // pacing, catching up after a stall, the choice of effect and a disabled wipe.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <tuple>
 #include <vector>
 
-#include "drawing/display.h"
 #include "drawing/wipes.h"
 #include "drawing_fixture.h"
 
 namespace dexlora::test {
-namespace {
 
-constexpr int32_t kOld = 1;  // tags of the two pictures
-constexpr int32_t kNew = 2;
-
-struct Box {
-    int32_t width = 0, height = 0;
-    int32_t tag = -1;  // the picture inside the box
-    // Width of the new picture while it grows out of the centre.
-    int32_t GrownWidth() const { return tag == kNew ? width : 0; }
-};
-
-// The centred box of one picture over the other, read along the centre row
-// and column: the box tag is the one found at the centre.
-Box MeasureBox(const DirectDrawSurface7& frame) {
-    Box box;
-    int32_t centre = frame.GetPixel(320, 240);
-    box.tag = HasTag(centre, kOld) ? kOld : kNew;
-    for (int32_t x = 0; x < 640; ++x) box.width += HasTag(frame.GetPixel(x, 240), box.tag);
-    for (int32_t y = 0; y < 480; ++y) box.height += HasTag(frame.GetPixel(320, y), box.tag);
-    return box;
-}
-
-// Every pixel is the right picture's own pixel at that place: inside the
-// centred box of width x height boxTag, elsewhere the other picture.
-void ExpectFrame(const DirectDrawSurface7& frame, int32_t width, int32_t height, int32_t boxTag) {
-    const int32_t outerTag = boxTag == kOld ? kNew : kOld;
-    const int32_t left = 320 - width / 2, top = 240 - height / 2;
-    int32_t wrong = 0;
-    for (int32_t y = 0; y < 480; ++y)
-        for (int32_t x = 0; x < 640; ++x) {
-            bool inside = x >= left && x < left + width && y >= top && y < top + height;
-            if (frame.GetPixel(x, y) != Pattern(x, y, inside ? boxTag : outerTag) && wrong++ < 3)
-                ADD_FAILURE() << "pixel " << x << "," << y;
-        }
-    EXPECT_EQ(wrong, 0);
-}
+constexpr int32_t kOld = 1, kNew = 2;  // tags of the two pictures
 
 class WipeTest : public DrawingTest {
 protected:
-    void SetUp() override {
-        DrawingTest::SetUp();
-        oldPicture_ = MakeSurface(640, 480);
-        newPicture_ = MakeSurface(640, 480);
-        FillPattern(*oldPicture_, kOld);
-        FillPattern(*newPicture_, kNew);
+    // Counts the back buffer's pixels that are not the right picture's own
+    // pixel at their place: boxTag's inside the centred box, the other's outside.
+    int32_t WrongPixels(int32_t width, int32_t height, int32_t boxTag) {
+        int32_t wrong = 0;
+        for (int32_t y = 0; y < 480; ++y)
+            for (int32_t x = 0; x < 640; ++x) {
+                bool inside = std::abs(2 * x + 1 - 640) < width && std::abs(2 * y + 1 - 480) < height;
+                wrong += DDSurfBack->GetPixel(x, y) != Pattern(x, y, inside ? boxTag : kOld + kNew - boxTag);
+            }
+        return wrong;
     }
-
-    // Runs a wipe, reading the box shown at every flip.
-    std::vector<Box> RunWipe(const WipeSettings& settings, bool* result = nullptr) {
-        std::vector<Box> shown;
-        headless::OnFlip([&](const DirectDrawSurface7& frame, uint64_t) { shown.push_back(MeasureBox(frame)); });
-        bool ok = ScreenWipe(settings, oldPicture_, newPicture_);
+    // Runs a wipe, answering for every flip the width of the centred box: the
+    // pixels of the centre row from the picture at the centre, counted positive
+    // for the new picture and negative for the old.
+    std::vector<int32_t> RunWipe(int16_t enabled, const char* kind) {
+        std::vector<int32_t> shown;
+        headless::OnFlip([&](const DirectDrawSurface7& frame, uint64_t) {
+            int32_t width = 0, centre = frame.GetPixel(320, 240);
+            for (int32_t x = 0; x < 640; ++x) width += (frame.GetPixel(x, 240) ^ centre) >> 22 == 0;
+            shown.push_back(centre >> 22 == kNew ? width : -width);
+        });
+        EXPECT_TRUE(ScreenWipe(WipeSettings{enabled, kind}, old_, new_));
         headless::OnFlip({});
-        if (result) *result = ok;
         return shown;
     }
-
-    SurfacePtr oldPicture_, newPicture_;
+    SurfacePtr old_ = MakeSurface(640, 480, kOld), new_ = MakeSurface(640, 480, kNew);
 };
 
 TEST_F(WipeTest, EachStepShowsItsBox) {
-    using Effect = bool (*)(const SurfacePtr&, const SurfacePtr&, const SurfacePtr&, int32_t, int32_t);
-    struct Case {
-        const char* name;
-        Effect effect;
-        int32_t step;
-        int32_t width, height, boxTag;
-    };
-    const Case cases[] = {
-        {"BoxIn 0: the old picture alone", WipeBoxIn, 0, 0, 0, kNew},
-        {"BoxIn 1", WipeBoxIn, 1, 22, 16, kNew},
-        {"BoxIn 15", WipeBoxIn, 15, 320, 240, kNew},
-        {"BoxIn 28", WipeBoxIn, 28, 598, 448, kNew},
-        {"BoxIn 29: the whole new picture", WipeBoxIn, 29, 640, 480, kNew},
-        {"BoxIn 30: still the whole new picture", WipeBoxIn, 30, 640, 480, kNew},
-        {"BoxOut 0: the old picture covers all", WipeBoxOut, 0, 640, 480, kOld},
-        {"BoxOut 1", WipeBoxOut, 1, 618, 464, kOld},
-        {"BoxOut 15", WipeBoxOut, 15, 320, 240, kOld},
-        {"BoxOut 28", WipeBoxOut, 28, 42, 32, kOld},
-        {"BoxOut 29: the whole new picture", WipeBoxOut, 29, 0, 0, kOld},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    // Step 29 shows the whole new picture: a full box of it, or none of the old.
+    const std::tuple<bool, int32_t, int32_t, int32_t> cases[] = {  // BoxIn, step, box width and height
+        {true, 0, 0, 0},     {true, 1, 22, 16},    {true, 15, 320, 240}, {true, 28, 598, 448}, {true, 29, 640, 480},
+        {false, 0, 640, 480}, {false, 1, 618, 464}, {false, 15, 320, 240}, {false, 28, 42, 32}, {false, 29, 0, 0}};
+    for (const auto& [boxIn, step, width, height] : cases) {
         DDSurfBack->FillRect(RECT{0, 0, 640, 480}, 0);
-        c.effect(DDSurfBack, oldPicture_, newPicture_, c.step, WipeStepCount);
-        ExpectFrame(*DDSurfBack, c.width, c.height, c.boxTag);
+        (boxIn ? WipeBoxIn : WipeBoxOut)(DDSurfBack, old_, new_, step, WipeStepCount);
+        EXPECT_EQ(WrongPixels(width, height, boxIn ? kNew : kOld), 0) << (boxIn ? "BoxIn " : "BoxOut ") << step;
     }
 }
 
-TEST_F(WipeTest, StepsPastTheCountDrawNothing) {
-    for (auto effect : {WipeBoxIn, WipeBoxOut}) {
-        DDSurfBack->FillRect(RECT{0, 0, 640, 480}, 0x010203);
-        EXPECT_TRUE(effect(DDSurfBack, oldPicture_, newPicture_, 31, WipeStepCount));
-        EXPECT_EQ(DDSurfBack->GetPixel(320, 240), 0x010203);
-        EXPECT_FALSE(effect(DDSurfBack, nullptr, newPicture_, 5, WipeStepCount)) << "a missing picture";
+TEST_F(WipeTest, AWholeWipeTakesAboutThirtyFlipsUnlessDisabled) {
+    // Only exactly -1 runs a wipe, and only exactly "BoxIn" grows the new picture.
+    const std::tuple<int16_t, const char*, int32_t> cases[] = {  // enabled, kind, box at the second flip
+        {-1, "BoxIn", 22}, {-1, "boxin", -618}, {-1, "", -618}, {0, "BoxIn", 0}, {1, "BoxIn", 0}};
+    for (const auto& [enabled, kind, second] : cases) {
+        SCOPED_TRACE(::testing::Message() << enabled << " " << kind);
+        DDSurfBack->FillRect(RECT{0, 0, 640, 480}, 0x0A0B0C);
+        const uint64_t before = headless::FrameCount();
+        std::vector<int32_t> shown = RunWipe(enabled, kind);
+        EXPECT_EQ(headless::FrameCount() - before, shown.size());
+        EXPECT_TRUE(enabled == -1 ? shown.size() == 30 || shown.size() == 31 : shown.empty()) << shown.size();
+        EXPECT_EQ(shown.size() > 1 ? shown[1] : 0, second);
+        EXPECT_EQ(DDSurfBack->GetPixel(320, 240) == 0x0A0B0C, enabled != -1) << "a disabled wipe draws nothing";
+        EXPECT_EQ(WrongPixels(640, 480, kNew) == 0, enabled == -1) << "a wipe ends on the whole new picture";
     }
-}
-
-TEST_F(WipeTest, TheKindChoosesTheEffectExactly) {
-    struct Case {
-        const char* kind;
-        Box second;  // step 1 of the chosen effect
-    };
-    const Case cases[] = {
-        {"BoxIn", {22, 16, kNew}},
-        {"boxin", {618, 464, kOld}},
-        {"BOXIN", {618, 464, kOld}},
-        {"BoxOut", {618, 464, kOld}},
-        {"", {618, 464, kOld}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.kind);
-        bool ok = false;
-        std::vector<Box> shown = RunWipe(WipeSettings{-1, c.kind}, &ok);
-        EXPECT_TRUE(ok);
-        ASSERT_GE(shown.size(), 30u);
-        EXPECT_EQ(shown[1].width, c.second.width);
-        EXPECT_EQ(shown[1].height, c.second.height);
-        EXPECT_EQ(shown[1].tag, c.second.tag);
-    }
-}
-
-TEST_F(WipeTest, AWholeWipeTakesAboutThirtyFlipsAndEndsOnTheNewPicture) {
-    uint64_t before = headless::FrameCount();
-    uint32_t start = GetTickCount();
-    std::vector<Box> shown = RunWipe(WipeSettings{-1, "BoxIn"});
-    EXPECT_GE(shown.size(), 30u);
-    EXPECT_LE(shown.size(), 31u);
-    EXPECT_EQ(headless::FrameCount() - before, shown.size());
-    uint32_t spent = GetTickCount() - start;
-    EXPECT_GE(spent, 480u);  // about half a second of display time
-    EXPECT_LE(spent, 560u);
-    for (size_t i = 1; i < shown.size(); ++i)
-        EXPECT_GE(shown[i].GrownWidth(), shown[i - 1].GrownWidth()) << "flip " << i;
-    ExpectFrame(*DDSurfBack, 640, 480, kNew);
+    DDSurfPrimary.reset();
+    EXPECT_FALSE(ScreenWipe(WipeSettings{-1, "BoxIn"}, old_, new_)) << "a failing flip ends it";
 }
 
 TEST_F(WipeTest, AStallMakesTheNextPassCatchUp) {
-    struct Case {
-        uint32_t stallMs;
-        uint64_t flipsInNextPass;
-        uint64_t totalFlips;
-    };
     // After a long stall the pass stops at the step past the last instead of
     // flipping on for as long as the stall lasted.
-    const Case cases[] = {{150, 10, 0}, {10000, 31, 31}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.stallMs);
-        DoEvents();
-        uint32_t t0 = GetTickCount();
-        // The first event stalls; every later one records how many frames
-        // were flipped by the time window events ran.
-        std::vector<headless::ScriptedEvent> events;
-        for (uint32_t t = 0; t <= c.stallMs + 1000; ++t) events.push_back({t0 + t, headless::ScriptedEvent::Kind::Key, U'a'});
-        headless::Script(events);
-        bool stalled = false;
-        std::vector<uint64_t> framesAtEvents;
+    for (auto [stallMs, flips, lastWidth] : {std::tuple{150u, 10u, 192}, {10000u, 31u, 640}}) {
+        SCOPED_TRACE(stallMs);
+        // The first pass lets a key stall; a second key, due only later, tells
+        // how many frames the next pass flipped.
+        const uint64_t before = headless::FrameCount();
+        uint64_t pass = 0;
+        headless::Script({{GetTickCount(), headless::ScriptedEvent::Kind::Key, U's'},
+                          {GetTickCount() + stallMs + 5, headless::ScriptedEvent::Kind::Key, U'r'}});
         MainWindowEvents handlers;
-        handlers.KeyPress = [&](char32_t&) {
-            if (!stalled) {
-                stalled = true;
-                headless::AdvanceClock(c.stallMs);
-            }
-            framesAtEvents.push_back(headless::FrameCount());
+        handlers.KeyPress = [&, stall = stallMs](char32_t& key) {
+            if (key == U's') headless::AdvanceClock(stall);
+            else pass = headless::FrameCount() - before;
         };
         SetMainWindowEvents(handlers);
-
-        uint64_t before = headless::FrameCount();
-        std::vector<Box> shown = RunWipe(WipeSettings{-1, "BoxIn"});
-        SetMainWindowEvents({});
-        headless::AdvanceClock(c.stallMs + 2000);
-        DoEvents();
-
-        uint64_t firstPass = 0;
-        for (uint64_t frames : framesAtEvents)
-            if (frames > before) {
-                firstPass = frames - before;
-                break;
-            }
-        EXPECT_EQ(firstPass, c.flipsInNextPass);
-        ASSERT_GT(firstPass, 0u);
-        ASSERT_GE(shown.size(), firstPass);
-        EXPECT_EQ(shown[firstPass - 1].width, firstPass == 10 ? 192 : 640) << "the last step of the pass";
-        if (c.totalFlips) {
-            EXPECT_EQ(shown.size(), c.totalFlips);
-        }
-        ExpectFrame(*DDSurfBack, 640, 480, kNew);
+        std::vector<int32_t> shown = RunWipe(-1, "BoxIn");
+        ASSERT_EQ(pass, flips);
+        EXPECT_EQ(shown[pass - 1], lastWidth);
+        EXPECT_EQ(WrongPixels(640, 480, kNew), 0);
     }
 }
 
-TEST_F(WipeTest, ADisabledWipeLeavesEverythingUntouched) {
-    for (int16_t enabled : {int16_t{0}, int16_t{1}}) {
-        SCOPED_TRACE(enabled);
-        DDSurfBack->FillRect(RECT{0, 0, 640, 480}, 0x0A0B0C);
-        uint64_t before = headless::FrameCount();
-        uint32_t start = GetTickCount();
-        EXPECT_TRUE(ScreenWipe(WipeSettings{enabled, "BoxIn"}, oldPicture_, newPicture_));
-        EXPECT_EQ(headless::FrameCount(), before);
-        EXPECT_EQ(GetTickCount(), start);
-        EXPECT_EQ(DDSurfBack->GetPixel(0, 0), 0x0A0B0C);
-        EXPECT_EQ(DDSurfBack->GetPixel(320, 240), 0x0A0B0C);
-    }
-}
-
-TEST_F(WipeTest, AFailingFlipEndsTheWipeWithFalse) {
-    DDSurfPrimary.reset();
-    EXPECT_FALSE(ScreenWipe(WipeSettings{-1, "BoxIn"}, oldPicture_, newPicture_));
-}
-
-}  // namespace
 }  // namespace dexlora::test
