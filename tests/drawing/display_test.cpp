@@ -2,9 +2,12 @@
 // main window closed). The fixture takes the headless screen for every test.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
+#include <vector>
 #include <tuple>
 
+#include "drawing/display_mode.h"
 #include "drawing_fixture.h"
 
 namespace dexlora::test {
@@ -48,6 +51,27 @@ TEST_F(DisplayTest, LoadImageSurfaceFollowsTheExtensionRulesAndReportsFailures) 
         EXPECT_EQ(std::pair(surf->Width(), surf->Height()), width ? std::pair(width, height) : std::pair(2, 2));
         EXPECT_EQ(ErrLog, width ? "" : path + "が読みこめなかった可能性があります\r\n");
         EXPECT_EQ(MainWindowUnloadRequested(), width == 0);
+    }
+}
+
+// A display device that refuses some depths and perhaps the cooperative level.
+struct FakeDevice {
+    bool levelFails;
+    std::vector<int32_t> refused;
+    void SetCooperativeLevel(int64_t, int32_t) {
+        if (levelFails) throw RuntimeError(ErrDirectX, "level");
+    }
+    void SetDisplayMode(int32_t, int32_t, int32_t bpp, int32_t, int32_t) {
+        if (std::find(refused.begin(), refused.end(), bpp) != refused.end()) throw RuntimeError(ErrDirectX, "mode");
+    }
+};
+
+TEST(DisplayModeTest, DepthsAreTriedInOrderAndAFailedLevelSpoilsTheFirst) {
+    const std::tuple<bool, std::vector<int32_t>, int32_t> cases[] = {
+        {false, {}, 32}, {false, {32, 24}, 16}, {true, {}, 24}, {true, {24}, 16}, {false, {32, 24, 16, 8}, 0}};
+    for (const auto& [levelFails, refused, expected] : cases) {
+        FakeDevice device{levelFails, refused};
+        EXPECT_EQ(TakeDisplayMode(device, 1, DisplayDepths), expected) << "level fails: " << levelFails;
     }
 }
 
