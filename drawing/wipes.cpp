@@ -36,30 +36,34 @@ void DrawCentredBox(DirectDrawSurface7& dest, DirectDrawSurface7& under, DirectD
 
 }  // namespace
 
-bool WipeBoxIn(const SurfacePtr& dest, const SurfacePtr& oldPicture, const SurfacePtr& newPicture,
-               int32_t step, int32_t stepCount) {
+namespace {
+
+// One step of a box effect: the step before the last shows the new picture
+// whole; the others copy `top` in a centred box of `size` steps over the
+// whole of `under`. A failing copy ends the step.
+bool BoxStep(const SurfacePtr& dest, const SurfacePtr& newPicture, const SurfacePtr& under, const SurfacePtr& top,
+             int32_t size, int32_t step, int32_t stepCount) {
     if (step > stepCount) return true;
     try {
         if (step == stepCount - 1)
             CopyWhole(Surface(dest), Surface(newPicture));
         else
-            DrawCentredBox(Surface(dest), Surface(oldPicture), Surface(newPicture), step, stepCount);
+            DrawCentredBox(Surface(dest), Surface(under), Surface(top), size, stepCount);
     } catch (const std::exception&) {
     }
     return false;
 }
 
+}  // namespace
+
+bool WipeBoxIn(const SurfacePtr& dest, const SurfacePtr& oldPicture, const SurfacePtr& newPicture,
+               int32_t step, int32_t stepCount) {
+    return BoxStep(dest, newPicture, oldPicture, newPicture, step, step, stepCount);
+}
+
 bool WipeBoxOut(const SurfacePtr& dest, const SurfacePtr& oldPicture, const SurfacePtr& newPicture,
                 int32_t step, int32_t stepCount) {
-    if (step > stepCount) return true;
-    try {
-        if (step == stepCount - 1)
-            CopyWhole(Surface(dest), Surface(newPicture));
-        else
-            DrawCentredBox(Surface(dest), Surface(newPicture), Surface(oldPicture), stepCount - step, stepCount);
-    } catch (const std::exception&) {
-    }
-    return false;
+    return BoxStep(dest, newPicture, newPicture, oldPicture, stepCount - step, step, stepCount);
 }
 
 bool ScreenWipe(const WipeSettings& settings, const SurfacePtr& oldPicture, const SurfacePtr& newPicture) {
