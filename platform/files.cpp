@@ -135,23 +135,43 @@ bool FileExists(std::string_view path) {
     return stat(ResolvePath(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-TextFileReader::TextFileReader(std::string_view path) {
-    std::string resolved = ResolvePath(path);
-    FileDescriptor fd(::open(resolved.c_str(), O_RDONLY | O_CLOEXEC));
-    struct stat st;
-    if (!fd.Valid() || fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) {
-        throw RuntimeError(ErrFileNotFound, "File not found: " + resolved);
+FileReadStatus ReadWholeFile(const std::string& path, std::string& bytes, size_t maxBytes) {
+    bytes.clear();
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!fd.Valid()) {
+        return errno == ENOENT || errno == ENOTDIR ? FileReadStatus::Missing : FileReadStatus::OpenFailed;
     }
-    std::string bytes;
+    struct stat st;
+    if (fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) return FileReadStatus::NotAFile;
+    if (static_cast<uint64_t>(st.st_size) > maxBytes) return FileReadStatus::TooLarge;
+    bytes.reserve(static_cast<size_t>(st.st_size));
     char buffer[65536];
     for (;;) {
         ssize_t got = ::read(fd.Get(), buffer, sizeof buffer);
         if (got < 0) {
             if (errno == EINTR) continue;
-            throw RuntimeError(ErrPathAccess, "Cannot read: " + resolved);
+            return FileReadStatus::ReadFailed;
         }
         if (got == 0) break;
+        if (bytes.size() + static_cast<size_t>(got) > maxBytes) return FileReadStatus::TooLarge;
         bytes.append(buffer, static_cast<size_t>(got));
+    }
+    return FileReadStatus::Ok;
+}
+
+TextFileReader::TextFileReader(std::string_view path) {
+    std::string resolved = ResolvePath(path);
+    std::string bytes;
+    switch (ReadWholeFile(resolved, bytes)) {
+        case FileReadStatus::Ok:
+            break;
+        case FileReadStatus::Missing:
+        case FileReadStatus::NotAFile:
+        case FileReadStatus::OpenFailed:
+            throw RuntimeError(ErrFileNotFound, "File not found: " + resolved);
+        case FileReadStatus::ReadFailed:
+        case FileReadStatus::TooLarge:
+            throw RuntimeError(ErrPathAccess, "Cannot read: " + resolved);
     }
     // Decoding the whole file at once is far cheaper than line by line, and
     // safe: CP932 never uses CR or LF as the second byte of a character.

@@ -2,6 +2,7 @@
 // sequential CP932 text files and writes that never leave a torn file.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -20,6 +21,19 @@ std::string ResolvePath(std::string_view path);
 
 // Whether a regular file exists at the (resolved) path.
 bool FileExists(std::string_view path);
+
+// How reading a whole file went.
+enum class FileReadStatus {
+    Ok,
+    Missing,     // nothing there, or a folder on the way is missing
+    NotAFile,    // a folder, device or the like
+    OpenFailed,  // there, but it cannot be opened (permissions)
+    ReadFailed,  // an error while reading
+    TooLarge,    // larger than the caller allows
+};
+
+// Reads the file at path (used as given: resolve it first) whole into bytes.
+FileReadStatus ReadWholeFile(const std::string& path, std::string& bytes, size_t maxBytes = SIZE_MAX);
 
 // Reads a CP932 text file line by line, as sequential input does: lines end in
 // CR LF (a lone LF or CR is accepted too), the last line may lack its line end.

@@ -3,11 +3,6 @@
 // cut and the name comparisons work on CP932 as they do on Windows.
 #include "platform/profile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <optional>
 #include <vector>
 
@@ -149,27 +144,15 @@ KeyLocation FindKey(std::string_view bytes, const std::vector<Line>& lines, std:
 // Reads the whole file. Answers nullopt when it exists but cannot be read; a
 // missing file reads as empty.
 std::optional<std::string> ReadFileBytes(const std::string& path) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        if (errno == ENOENT || errno == ENOTDIR) return std::string();
-        return std::nullopt;
-    }
     std::string bytes;
-    struct stat st;
-    bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-    char buffer[16384];
-    while (ok) {
-        ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) {
-            ok = got == 0;
-            break;
-        }
-        bytes.append(buffer, static_cast<size_t>(got));
+    switch (ReadWholeFile(path, bytes)) {
+        case FileReadStatus::Ok:
+            return bytes;
+        case FileReadStatus::Missing:
+            return std::string();
+        default:
+            return std::nullopt;
     }
-    ::close(fd);
-    if (!ok) return std::nullopt;
-    return bytes;
 }
 
 // A value with one pair of matching surrounding quotes removed, as Windows
