@@ -61,36 +61,6 @@ Converter& ToCp932() {
     return converter;
 }
 
-// Decodes one UTF-8 character at text[pos]: answers its code point and length,
-// or U+FFFD and length 1 for a malformed byte (overlong forms, surrogates and
-// values above U+10FFFF are malformed).
-char32_t DecodeUtf8(std::string_view text, size_t pos, size_t& length) {
-    auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
-    unsigned char lead = byte(pos);
-    length = 1;
-    if (lead < 0x80) return lead;
-    size_t count;
-    char32_t cp;
-    char32_t min;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        count = 2, cp = lead & 0x1F, min = 0x80;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        count = 3, cp = lead & 0x0F, min = 0x800;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        count = 4, cp = lead & 0x07, min = 0x10000;
-    } else {
-        return ReplacementChar;
-    }
-    if (pos + count > text.size()) return ReplacementChar;
-    for (size_t i = 1; i < count; ++i) {
-        unsigned char next = byte(pos + i);
-        if ((next & 0xC0) != 0x80) return ReplacementChar;
-        cp = (cp << 6) | (next & 0x3F);
-    }
-    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return ReplacementChar;
-    length = count;
-    return cp;
-}
 
 void AppendUtf8(std::string& out, char32_t cp) {
     if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = ReplacementChar;
@@ -192,6 +162,34 @@ size_t Utf8Length(std::string_view utf8) {
         ++count;
     }
     return count;
+}
+
+char32_t DecodeUtf8(std::string_view text, size_t pos, size_t& length) {
+    auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
+    unsigned char lead = byte(pos);
+    length = 1;
+    if (lead < 0x80) return lead;
+    size_t count;
+    char32_t cp;
+    char32_t min;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        count = 2, cp = lead & 0x1F, min = 0x80;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        count = 3, cp = lead & 0x0F, min = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        count = 4, cp = lead & 0x07, min = 0x10000;
+    } else {
+        return ReplacementChar;
+    }
+    if (pos + count > text.size()) return ReplacementChar;
+    for (size_t i = 1; i < count; ++i) {
+        unsigned char next = byte(pos + i);
+        if ((next & 0xC0) != 0x80) return ReplacementChar;
+        cp = (cp << 6) | (next & 0x3F);
+    }
+    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return ReplacementChar;
+    length = count;
+    return cp;
 }
 
 }  // namespace dexlora

@@ -28,6 +28,11 @@ inline bool IsCp932LeadByte(unsigned char byte) {
 std::u32string Utf8ToU32(std::string_view utf8);
 std::string U32ToUtf8(std::u32string_view text);
 
+// Decodes one UTF-8 character at text[pos]: answers its code point and sets
+// length to its bytes; U+FFFD and length 1 for a malformed byte (overlong
+// forms, surrogates and values above U+10FFFF are malformed).
+char32_t DecodeUtf8(std::string_view text, size_t pos, size_t& length);
+
 // Number of code points in a UTF-8 text ("characters" everywhere in the game).
 size_t Utf8Length(std::string_view utf8);
 

@@ -13,6 +13,8 @@
 #include <tuple>
 #include <unordered_map>
 
+#include "platform/encoding.h"
+
 namespace dexlora::platform_detail {
 namespace {
 
@@ -171,39 +173,15 @@ private:
     std::unordered_map<std::string, FontFaces> faces_;
 };
 
-// The next code point of UTF-8 text; malformed bytes count as U+FFFD.
-char32_t NextCodePoint(std::string_view text, size_t& pos) {
-    const auto lead = static_cast<unsigned char>(text[pos++]);
-    int extra = 0;
-    char32_t cp = lead;
-    if (lead >= 0xF0 && lead < 0xF8) {
-        extra = 3;
-        cp = lead & 0x07;
-    } else if (lead >= 0xE0) {
-        extra = 2;
-        cp = lead & 0x0F;
-    } else if (lead >= 0xC0) {
-        extra = 1;
-        cp = lead & 0x1F;
-    } else if (lead >= 0x80) {
-        return 0xFFFD;
-    }
-    if (lead >= 0xF8) return 0xFFFD;
-    for (; extra > 0; --extra) {
-        if (pos >= text.size() || (static_cast<unsigned char>(text[pos]) & 0xC0) != 0x80) return 0xFFFD;
-        cp = (cp << 6) | (static_cast<unsigned char>(text[pos++]) & 0x3F);
-    }
-    return cp;
-}
-
 }  // namespace
 
 FontFaces OpenGameFont(const StdFont& font) { return FontLibrary::Instance().Faces(font); }
 
 TTF_Font* FaceFor(const FontFaces& faces, std::string_view text) {
     if (!faces.Fallback || faces.Primary == faces.Fallback) return faces.Primary;
-    for (size_t pos = 0; pos < text.size();) {
-        const char32_t cp = NextCodePoint(text, pos);
+    size_t length = 0;
+    for (size_t pos = 0; pos < text.size(); pos += length) {
+        const char32_t cp = DecodeUtf8(text, pos, length);
         if (cp < 0x80) continue;  // plain ASCII stays with the face asked for
         if (!TTF_GlyphIsProvided32(faces.Primary, cp) && TTF_GlyphIsProvided32(faces.Fallback, cp)) {
             return faces.Fallback;

@@ -36,8 +36,8 @@ char PlainKey(char32_t c) {
 // The first character (code point) of a UTF-8 spelling.
 std::string_view FirstCharacter(std::string_view spelling) {
     if (spelling.empty()) return spelling;
-    unsigned char lead = static_cast<unsigned char>(spelling[0]);
-    size_t length = lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+    size_t length = 0;
+    DecodeUtf8(spelling, 0, length);
     return spelling.substr(0, length);
 }
 
