@@ -15,7 +15,7 @@
 #include "keyconf/keyconf_file.h"
 #include "platform/files.h"
 #include "platform/window.h"
-#include "skin/shared.h"
+#include "skin/settings/shared.h"
 #include "typing/questions.h"
 #include "typing/rome_table.h"
 

@@ -6,7 +6,7 @@
 
 #include "drawing/display_mode.h"
 #include "drawing/main_window.h"
-#include "skin/shared.h"
+#include "skin/settings/shared.h"
 
 namespace dexlora {
 

@@ -2,7 +2,7 @@
 #include "keyconf/keyconf_file.h"
 
 #include "platform/error.h"
-#include "skin/shared.h"
+#include "skin/settings/shared.h"
 #include "typing/whole_number.h"
 
 namespace dexlora {

@@ -5,7 +5,7 @@
 #include "keyconf/keyconf_file.h"
 #include "platform/error.h"
 #include "platform/files.h"
-#include "skin/shared.h"
+#include "skin/settings/shared.h"
 #include "typing/reading_to_romaji.h"
 #include "typing/rome_table.h"
 

@@ -2,7 +2,7 @@
 #include "typing/questions.h"
 
 #include "platform/files.h"
-#include "skin/shared.h"
+#include "skin/settings/shared.h"
 #include "typing/reading_to_romaji.h"
 
 namespace dexlora {

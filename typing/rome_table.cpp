@@ -6,7 +6,7 @@
 #include "platform/encoding.h"
 #include "platform/error.h"
 #include "platform/files.h"
-#include "skin/shared.h"
+#include "skin/settings/shared.h"
 #include "typing/whole_number.h"
 
 namespace dexlora {

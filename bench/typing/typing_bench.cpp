@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "platform/encoding.h"
-#include "skin/shared.h"
+#include "skin/settings/shared.h"
 #include "typing/questions.h"
 #include "typing/reading_to_romaji.h"
 #include "typing/rome_table.h"

@@ -12,7 +12,7 @@
 #include "drawing/display.h"
 #include "drawing/main_window.h"
 #include "platform/window.h"
-#include "skin/shared.h"
+#include "skin/settings/shared.h"
 
 namespace dexlora::test {
 

@@ -1,5 +1,5 @@
 // Text to numbers: rounding half to even, ranges and the texts that fail.
-#include "skin/convert.h"
+#include "skin/settings/convert.h"
 
 #include <gtest/gtest.h>
 

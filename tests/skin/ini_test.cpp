@@ -1,9 +1,9 @@
 // Colour values read from settings files.
-#include "skin/ini.h"
+#include "skin/settings/ini.h"
 
 #include <gtest/gtest.h>
 
-#include "skin/items.h"  // compiled here to keep the header self-contained
+#include "skin/loaders/items.h"  // compiled here to keep the header self-contained
 #include "tests/platform_core/temp_folder.h"
 
 namespace dexlora {

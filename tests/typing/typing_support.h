@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/encoding.h"
-#include "skin/shared.h"
+#include "skin/settings/shared.h"
 #include "tests/platform_core/temp_folder.h"
 #include "typing/rome_table.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "skin/convert.h"
+#include "skin/settings/convert.h"
 
 namespace dexlora {
 

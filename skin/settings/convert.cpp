@@ -1,5 +1,5 @@
 // Text to numbers for the settings loaders, with round-half-to-even.
-#include "skin/convert.h"
+#include "skin/settings/convert.h"
 
 #include <charconv>
 #include <cfloat>

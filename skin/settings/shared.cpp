@@ -1,5 +1,5 @@
 // The folders and the load-message log that every loader shares.
-#include "skin/shared.h"
+#include "skin/settings/shared.h"
 
 namespace dexlora {
 

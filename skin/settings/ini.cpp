@@ -1,5 +1,5 @@
 // Settings-file access for the skin loaders over the profile functions.
-#include "skin/ini.h"
+#include "skin/settings/ini.h"
 
 #include <array>
 
