@@ -17,6 +17,8 @@ std::string EscapeControls(std::string_view text) {
             char code[8];
             std::snprintf(code, sizeof code, c < 0x80 ? "\\x%02X" : "\\u%04X", static_cast<unsigned>(c));
             out += code;
+        } else if (c == 0xFFFD) {
+            out += "\xEF\xBF\xBD";  // a malformed byte (or a cut character) prints as U+FFFD
         } else {
             out.append(text, pos, length);
         }

@@ -14,6 +14,7 @@
 #include "platform/error.h"
 #include "platform/files.h"
 #include "tests/typing/typing_support.h"
+#include "typing/printable.h"
 #include "typing/questions.h"
 
 namespace dexlora {
@@ -151,6 +152,15 @@ TEST(BundledQuestions, ConvertUnderEverySpellingChoice) {
             entry.Selected = 0;
         }
     }
+}
+
+TEST(EscapeControls, PrintsEveryTextWholeOnOneLine) {
+    struct Case { std::string text; const char* printed; };
+    const Case cases[] = {
+        {std::string("a\0b", 3), "a\\x00b"}, {"\t\r\n", "\\x09\\x0D\\x0A"}, {"\x7F", "\\x7F"},
+        {"\xC2\x85", "\\u0085"}, {"\\￥か", "\\￥か"}, {"\x80", "\xEF\xBF\xBD"}, {"\xE3\x81", "\xEF\xBF\xBD\xEF\xBF\xBD"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(EscapeControls(c.text), c.printed) << c.printed;
 }
 
 // What dexlora-check printed and how it ended.
