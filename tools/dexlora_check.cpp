@@ -107,6 +107,12 @@ bool LoadSystemFolder() {
     }
     ReportTableFindings("Rome.ini", RomeTable, 1);
     ReportTableFindings("Rome2.ini", Rome2Table, 2);
+    for (auto [index, kana] : {std::pair{SmallTsuEntry, "っ"}, std::pair{SyllabicNEntry, "ん"}}) {
+        if (index >= RomeEntryCount(RomeTable) || RomeTable[static_cast<size_t>(index)].Count == 0) {
+            Warn("warning: Rome.ini has no entry " + std::to_string(index) + " with spellings, which types " + kana +
+                 ": every reading with " + kana + " is left out");
+        }
+    }
 
     const std::string keyConf = SystemPath + "KeyConf.txt";
     std::string keyConfProblem = FileProblem(keyConf);

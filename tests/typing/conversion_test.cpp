@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <functional>
+#include <tuple>
 
 #include "platform/error.h"
 #include "platform/files.h"
@@ -131,6 +132,30 @@ TEST(LoadQuestions, KeepsTheSpelledQuestionsOrRaisesLeavingThemIntact) {
     }
 }
 
+TEST(QuestionList, KeepsEachEntrysThreeTextsApart) {
+    QuestionList list(1);
+    const std::string nul("a\0b", 3);
+    const Question added[] = {{"桜", "さくら", "SAKURA"}, {"", "", ""}, {nul, "x", nul}, {"", "き", "KI"}};
+    for (const Question& q : added) list.push_back(q);
+    ASSERT_EQ(list.size(), 5u);
+    EXPECT_EQ(list[0].Text.size() + list[0].Reading.size() + list[0].Romaji.size(), 0u) << "the spare entry";
+    for (size_t i = 0; i < std::size(added); ++i) {
+        const Question got = list[i + 1];
+        EXPECT_EQ(std::tie(got.Text, got.Reading, got.Romaji), std::tie(added[i].Text, added[i].Reading, added[i].Romaji))
+            << "entry " << i + 1;
+    }
+    int32_t raised = 0;
+    try {
+        list[5];
+    } catch (const RuntimeError& e) {
+        raised = e.Number;
+    }
+    EXPECT_EQ(raised, ErrSubscript) << "past the last entry";
+    list.assign(2, list[1]);  // a copy of one of its own entries
+    EXPECT_EQ(std::string(list.back().Romaji), "SAKURA");
+    EXPECT_EQ(list.size(), 2u);
+}
+
 TEST(BundledQuestions, ConvertUnderEverySpellingChoice) {
     testing_support::LoadBundledTables();
     SkinPath = std::string(DEXLORA_SOURCE_DIR) + "/skins/Standard/";
@@ -246,6 +271,9 @@ TEST(DexloraCheck, SaysWhatKeepsAFileFromBeingRead) {
          "dexlora-check: warning: Rome.ini entry 2 (line 12): spelling 2 \"ka\" holds a lower-case letter, which typing never "
          "gives (letters arrive as capitals) (U+006B)\n"
          "dexlora-check: warning: Rome.ini entry 3 (line 16): spelling 1 \"A\uFFFD\" holds a byte that is not CP932 (U+FFFD)\n"},
+        {"Rome.ini too short for っ and ん", [](const TempFolder& f) { f.Write("system/Rome.ini", "\x82\xa9\r\n1\r\nKA\r\n\r\n"); }, 1,
+         "warning: Rome.ini has no entry 42 with spellings, which types っ: every reading with っ is left out\n"
+         "dexlora-check: warning: Rome.ini has no entry 94 with spellings, which types ん: every reading with ん is left out\n"},
         // Root reads every file whatever its mode: the checker then runs as another user, as a player would.
         {"type.txt without read permission", [](const TempFolder& f) {
              f.Write("type.txt", "");
