@@ -27,4 +27,14 @@ std::string EscapeControls(std::string_view text) {
     return out;
 }
 
+std::string QuoteForMessage(std::string_view text, size_t maxCharacters) {
+    size_t end = 0;
+    for (size_t count = 0; end < text.size() && count < maxCharacters; ++count) {
+        size_t length = 1;
+        DecodeUtf8(text, end, length);
+        end += length;
+    }
+    return EscapeControls(text.substr(0, end)) + (end < text.size() ? "..." : "");
+}
+
 }  // namespace dexlora

@@ -12,4 +12,9 @@ namespace dexlora {
 // becomes U+FFFD; other characters, backslashes included, stay as they are.
 std::string EscapeControls(std::string_view text);
 
+// EscapeControls of the first maxCharacters characters of text, followed by
+// "..." when text is longer: a message quotes a line without repeating
+// megabytes of it.
+std::string QuoteForMessage(std::string_view text, size_t maxCharacters = 40);
+
 }  // namespace dexlora

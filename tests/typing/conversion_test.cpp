@@ -186,6 +186,8 @@ TEST(EscapeControls, PrintsEveryTextWholeOnOneLine) {
         {"\xC2\x85", "\\u0085"}, {"\\￥か", "\\￥か"}, {"\x80", "\xEF\xBF\xBD"}, {"\xE3\x81", "\xEF\xBF\xBD\xEF\xBF\xBD"},
     };
     for (const Case& c : cases) EXPECT_EQ(EscapeControls(c.text), c.printed) << c.printed;
+    EXPECT_EQ(QuoteForMessage("かきくけこ", 3), "かきく...");
+    EXPECT_EQ(QuoteForMessage("かき\t", 3), "かき\\x09");
 }
 
 // What dexlora-check printed and how it ended.
