@@ -150,9 +150,10 @@ int main(int argc, char** argv) {
     try {
         std::string romaji;
         std::string reason;
+        const RomeLookup& lookup = RomeLookup::Current();
         cutAt = ReadQuestionFile(typeTxt, [&](const QuestionGroup& group) {
             ++groups;
-            if (ReadingToRomaji(romaji, group.Reading, &reason)) {
+            if (ReadingToRomaji(romaji, group.Reading, lookup, &reason)) {
                 ++converted;
                 PrintLine(group.Reading, romaji);
             } else {

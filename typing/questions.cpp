@@ -70,8 +70,9 @@ bool LoadQuestions(std::string_view fileName) {
     // leaves the game with half a question set.
     QuestionList loaded(1);
     std::string romaji;
+    const RomeLookup& lookup = RomeLookup::Current();
     int64_t cutAt = ReadQuestionFile(path, [&](const QuestionGroup& group) {
-        if (ReadingToRomaji(romaji, group.Reading)) loaded.push_back(Question{group.Text, group.Reading, romaji});
+        if (ReadingToRomaji(romaji, group.Reading, lookup)) loaded.push_back(Question{group.Text, group.Reading, romaji});
     });
     if (cutAt != 0) {
         throw RuntimeError(ErrInputPastEnd, "Input past end of file: " + path + " ends inside the question at line " +

@@ -51,8 +51,8 @@ struct Character {
 // is decoded as it is walked, never copied: a reading may be megabytes long.
 class Speller {
 public:
-    Speller(std::string_view reading, std::string& romaji, std::string* reason)
-        : reading_(reading), romaji_(romaji), reason_(reason), lookup_(RomeLookup::Current()) {}
+    Speller(std::string_view reading, std::string& romaji, std::string* reason, const RomeLookup& lookup)
+        : reading_(reading), romaji_(romaji), reason_(reason), lookup_(lookup) {}
 
     bool Run() {
         if (reading_.empty()) return Fail("empty reading");
@@ -193,8 +193,12 @@ private:
 }  // namespace
 
 bool ReadingToRomaji(std::string& romaji, std::string_view reading, std::string* reason) {
+    return ReadingToRomaji(romaji, reading, RomeLookup::Current(), reason);
+}
+
+bool ReadingToRomaji(std::string& romaji, std::string_view reading, const RomeLookup& lookup, std::string* reason) {
     romaji.clear();
-    return Speller(reading, romaji, reason).Run();
+    return Speller(reading, romaji, reason, lookup).Run();
 }
 
 }  // namespace dexlora
