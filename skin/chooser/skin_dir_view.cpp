@@ -165,7 +165,8 @@ void DrawSkinDir(DirectDrawSurface7& s, const SkinDirState& state) {
              [&](size_t i) { return Row{ShownName(drives[i].Label), Icon::Drive, false}; },
              state.List(ChooserFocus::Drives), focus == ChooserFocus::Drives);
 
-    DrawList(s, layout::FolderList, "フォルダ", state.FolderRowCount(),
+    const std::string partly = state.Truncated() ? " (一部のみ表示)" : "";
+    DrawList(s, layout::FolderList, "フォルダ" + partly, state.FolderRowCount(),
              [&](size_t i) {
                  if (state.HasParentRow() && i == 0) return Row{"..  (上のフォルダ)", Icon::Parent, false};
                  const std::string& name = state.FolderRowName(i);
@@ -174,8 +175,7 @@ void DrawSkinDir(DirectDrawSurface7& s, const SkinDirState& state) {
              state.List(ChooserFocus::Folders), focus == ChooserFocus::Folders);
 
     const auto& files = state.Files();
-    const std::string fileLabel = state.Truncated() ? "ファイル (一部のみ表示)" : "ファイル";
-    DrawList(s, layout::FileList, fileLabel, files.size(),
+    DrawList(s, layout::FileList, "ファイル" + partly, files.size(),
              [&](size_t i) { return Row{ShownName(files[i]), Icon::None, !files[i].empty() && files[i][0] == '.'}; },
              state.List(ChooserFocus::Files), focus == ChooserFocus::Files);
 
