@@ -59,6 +59,7 @@ struct DialogWindow::Impl {
     SurfacePtr surface;
     std::deque<DialogEvent> pending;
     bool headless = true;
+    bool quitRequested = false;
     std::unique_ptr<SDL_Window, WindowDeleter> window;
     std::unique_ptr<SDL_Renderer, RendererDeleter> renderer;
     std::unique_ptr<SDL_Texture, TextureDeleter> texture;
@@ -87,7 +88,12 @@ struct DialogWindow::Impl {
 
     void Translate(const SDL_Event& event) {
         switch (event.type) {
-        case SDL_QUIT: pending.push_back({.Type = DialogEvent::Kind::Close}); break;
+        case SDL_QUIT:
+            // The program is asked to end: the dialog closes, and the main
+            // window is asked again once it runs.
+            quitRequested = true;
+            pending.push_back({.Type = DialogEvent::Kind::Close});
+            break;
         case SDL_WINDOWEVENT:
             if (!Ours(event.window.windowID)) break;
             if (event.window.event == SDL_WINDOWEVENT_CLOSE) pending.push_back({.Type = DialogEvent::Kind::Close});
@@ -179,6 +185,12 @@ DialogWindow::~DialogWindow() {
     impl_->texture.reset();
     impl_->renderer.reset();
     impl_->window.reset();
+    // A request to end the program that closed the dialog still ends it.
+    if (impl_->quitRequested) {
+        SDL_Event quit{};
+        quit.type = SDL_QUIT;
+        SDL_PushEvent(&quit);
+    }
     // Input typed into the dialog must not reach the main window, which
     // reads the same queue once it is shown.
     SDL_PumpEvents();
@@ -199,6 +211,9 @@ DialogWindow::~DialogWindow() {
             }
         },
         const_cast<Uint32*>(&id));
+    // The dialog's waits leave marks that end a poll cycle early; the main
+    // window's first DoEvents must see everything left for it.
+    SDL_FlushEvent(SDL_POLLSENTINEL);
 }
 
 DirectDrawSurface7& DialogWindow::Surface() { return *impl_->surface; }

@@ -1,6 +1,6 @@
 // The dialog window on the real display under SDL's dummy driver: SDL input
 // pushed at it comes back as dialog events, and what it leaves behind when it
-// closes never reaches the main window.
+// closes never reaches the main window, except a request to end the program.
 #include "platform/dialog_window.h"
 
 #include <SDL.h>
@@ -128,6 +128,23 @@ TEST(DialogWindowReal, LeavesNoInputForTheMainWindow) {
                             KeyDown(id - 1, SDLK_ESCAPE)}) {
             ASSERT_EQ(SDL_PushEvent(&e), 1);
         }
+    }
+    DoEvents();
+    EXPECT_EQ(keys, std::vector<char32_t>{27});
+
+    // A request to end the program closes the dialog and still reaches the
+    // main window, as Esc.
+    keys.clear();
+    {
+        DialogWindow dialog("chooser", 200, 100);
+        SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+        SDL_Event quit{};
+        quit.type = SDL_QUIT;
+        ASSERT_EQ(SDL_PushEvent(&quit), 1);
+        std::optional<DialogEvent> event;
+        for (int i = 0; i < 10 && !event; ++i) event = dialog.NextEvent();
+        ASSERT_TRUE(event);
+        EXPECT_EQ(event->Type, DialogEvent::Kind::Close);
     }
     DoEvents();
     EXPECT_EQ(keys, std::vector<char32_t>{27});
