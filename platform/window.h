@@ -97,7 +97,9 @@ void OnFlip(std::function<void(const DirectDrawSurface7& frame, uint64_t frame_n
 // A dialog window (platform/dialog_window.h) shown before the main window
 // takes scripted events as they come due, and leaves the later ones queued
 // for the main window once it closes; with nothing left in the script it
-// closes as its close control would, so that no test waits for ever. Each
+// closes as its close control would, so that no test waits for ever. There,
+// Key 27, 13, 9 and 8 are Esc, Enter, Tab and Backspace, Close closes it, and
+// a DblClick is the second press of a double click (left button only). Each
 // frame it shows goes to this hook with the dialog's caption; a shown frame
 // and a wait for input each advance the clock by one refresh.
 void OnDialogFrame(std::function<void(const DirectDrawSurface7& frame, std::string_view caption)> hook);
