@@ -741,7 +741,7 @@ def animation_files():
                                       anim("cloud.bmp", 640, 150, -0.12, 0, wait=200, moves=7200, visible=0)],
     ]
     fronts = [
-        badge(1) + confetti(404, 40, 3800) + [anim("sparkle.bmp", BADGE_X - 16, BADGE_Y - 18, time=3, mode=1, wait=45),
+        badge(1) + confetti(404, 36, 3800) + [anim("sparkle.bmp", BADGE_X - 16, BADGE_Y - 18, time=3, mode=1, wait=45),
                                                anim("sparkle.bmp", BADGE_X + 96, BADGE_Y + 56, time=4, mode=1, wait=70)],
         badge(2) + falling(405, 24, 3800, (260, 660), drift=(-0.5, -0.2))
         + [anim("sparkle.bmp", BADGE_X + 96, BADGE_Y - 18, time=4, mode=1, wait=60)],
@@ -756,8 +756,21 @@ def animation_files():
     return files
 
 
+PREFIX = {"twinkle": "t", "cloud": "c", "petal": "p", "sparkle": "k", "shooting": "s", "confetti": "f",
+          "firework": "w", "rank": "r"}
+DIGITS = "0123456789abcdefghijklmnopqrstuvwxyz"
+
+
 def anim_ini(entries, sound=None):
-    names = ["%s%d" % (e["FileName"].split(".")[0].split("_")[0].capitalize(), i + 1) for i, e in enumerate(entries)]
+    # The game reads at most 127 bytes of a value, so the list of names must fit
+    # in that: each section gets a letter for its kind and one digit.
+    counts = {}
+    names = []
+    for e in entries:
+        kind = PREFIX[os.path.splitext(e["FileName"])[0].split("_")[0].rstrip("0123456789")]
+        names.append(kind + DIGITS[counts.get(kind, 0)])
+        counts[kind] = counts.get(kind, 0) + 1
+    assert len(",".join(names)) <= 127, names
     lines = []
     if sound:
         lines += ["[Sound]", "First=" + sound, ""]
