@@ -8,10 +8,13 @@ thin pink rim wherever text is drawn. Everything is drawn here with ImageMagick
 run writes the same bytes.
 
     python3 tools/make_standard_skin.py [SKIN_FOLDER] [--mockups FOLDER]
+    python3 tools/make_standard_skin.py --check [SKIN_FOLDER]
 
 SKIN_FOLDER defaults to skins/Standard. With --mockups, pictures of each screen
 as the game will compose it (background, sprites, texts at the settings'
 places) are written to FOLDER for checking by eye; they are not part of the skin.
+--check writes nothing: it checks the folder as it stands (see check()) and
+exits 1 when it finds a problem.
 
 Sprite sheets are 24-bit BMP files whose top-left pixel is the transparent key
 colour. Their anti-aliased edges are blended towards the colour of the scene
@@ -683,7 +686,7 @@ def confetti(seed, count, span):
         dy = round(rnd.uniform(1.2, 2.2), 2)
         dx = round(rnd.uniform(-0.5, 0.5), 2)
         moves = int(math.ceil((H + 24) / dy))
-        out.append(anim("confetti.bmp", rnd.randrange(250, 630), -20, dx, dy, time=rnd.randrange(3, 7),
+        out.append(anim("confetti.bmp", rnd.randrange(0, 630), -20, dx, dy, time=rnd.randrange(3, 7),
                         mode=0, wait=int(span * i / count), moves=moves, visible=0))
     return out
 
@@ -728,7 +731,7 @@ def animation_files():
                                          (500, -46, -8, 1.4, 64, 3300)])
         + [anim("sparkle.bmp", 598, 2, time=4, mode=1, wait=60)],
         "Result_BackAnime.ini": twinkles(result_stars),
-        "Result_FrontAnime.ini": falling(303, 10, 3000, (260, 640)),
+        "Result_FrontAnime.ini": falling(303, 10, 3000, (20, 240)),
     }
     backs = [
         twinkles(result_stars) + fireworks([(10, 4, 4, 0), (130, 30, 5, 20), (300, -10, 3, 45),
@@ -743,12 +746,12 @@ def animation_files():
     fronts = [
         badge(1) + confetti(404, 36, 3800) + [anim("sparkle.bmp", BADGE_X - 16, BADGE_Y - 18, time=3, mode=1, wait=45),
                                                anim("sparkle.bmp", BADGE_X + 96, BADGE_Y + 56, time=4, mode=1, wait=70)],
-        badge(2) + falling(405, 24, 3800, (260, 660), drift=(-0.5, -0.2))
+        badge(2) + falling(405, 24, 3800, (20, 240), drift=(-0.5, -0.2))
         + [anim("sparkle.bmp", BADGE_X + 96, BADGE_Y - 18, time=4, mode=1, wait=60)],
-        badge(3) + falling(406, 16, 3800, (260, 660), drift=(-0.5, -0.2)),
-        badge(4) + falling(407, 10, 3800, (260, 660), drift=(-0.5, -0.2)),
-        badge(5) + falling(408, 6, 3800, (260, 660), drift=(-0.5, -0.2)),
-        badge(6) + falling(409, 3, 3000, (260, 660), dy_range=(0.4, 0.6), drift=(-0.3, -0.1)),
+        badge(3) + falling(406, 16, 3800, (20, 240), drift=(-0.5, -0.2)),
+        badge(4) + falling(407, 10, 3800, (20, 240), drift=(-0.5, -0.2)),
+        badge(5) + falling(408, 6, 3800, (20, 240), drift=(-0.5, -0.2)),
+        badge(6) + falling(409, 3, 3000, (20, 240), dy_range=(0.4, 0.6), drift=(-0.3, -0.1)),
     ]
     for n, (b, f) in enumerate(zip(backs, fronts), 1):
         files["Rank%dBack.ini" % n] = b
@@ -1044,35 +1047,92 @@ def keyconf_mockup(dst):
 
 # ---------------------------------------------------------------- checks
 
-def near_key_pixels(path):
+def near_key_pixels(path, key):
     """Pixels close to the key colour without being it: they would show as a fringe."""
     def count(fuzz):
-        out = subprocess.run(["convert", path, "-alpha", "off", "-fuzz", fuzz, "-fill", "black", "-opaque", KEY,
+        out = subprocess.run(["convert", path, "-alpha", "off", "-fuzz", fuzz, "-fill", "black", "-opaque", key,
                               "-fuzz", "0", "-fill", "white", "+opaque", "black", "-format", "%[fx:round((1-mean)*w*h)]", "info:"],
                              capture_output=True, text=True, check=True, env=ENV).stdout
         return int(out)
     return count("30%") - count("0")
 
 
-def check():
+def read_ini(path):
+    """Sections of a settings file as the game reads them (CP932, CR LF)."""
+    data = open(path, "rb").read()
     problems = []
-    sheets = sorted(f for f in os.listdir(OUT) if f.endswith(".bmp") and f != "Title.bmp")
+    try:
+        text = data.decode("cp932")
+    except UnicodeDecodeError as e:
+        return {}, ["%s: not CP932 (%s)" % (os.path.basename(path), e)]
+    if "\n" in text.replace("\r\n", "") or not text.endswith("\r\n"):
+        problems.append("%s: lines must end in CR LF" % os.path.basename(path))
+    sections, current = {}, None
+    for line in text.split("\r\n"):
+        if line.startswith("[") and line.endswith("]"):
+            current = sections.setdefault(line[1:-1].lower(), {})
+        elif "=" in line and current is not None:
+            key, value = line.split("=", 1)
+            current[key.lower()] = value
+            if len(value.encode("cp932")) > 127:
+                problems.append("%s: %s is longer than the 127 bytes the game reads" % (os.path.basename(path), key))
+    return sections, problems
+
+
+def check():
+    """Every sprite sheet takes its key colour from its top-left pixel and has no
+    pixel near it; the title picture is 640x480; every settings file is CP932
+    with CR LF and values the game reads whole; every file they name exists
+    under exactly that name; every listed animation has its section and a sheet
+    that divides into its cells; the skin stays small."""
+    problems = []
+    files = set(os.listdir(OUT))
+    sheets = sorted(f for f in files if f.endswith(".bmp") and f != "Title.bmp")
     for name in sheets:
         path = os.path.join(OUT, name)
         corner = subprocess.run(["convert", path, "-format", "%[hex:p{0,0}]", "info:"], capture_output=True, text=True,
                                 check=True).stdout.strip()
         if corner.upper()[:6] != KEY.lstrip("#").upper():
             problems.append("%s: top-left pixel is #%s, not the key colour" % (name, corner))
-        near = near_key_pixels(path)
+        near = near_key_pixels(path, "#" + corner[:6])
         if near:
             problems.append("%s: %d pixels near the key colour" % (name, near))
-    for name in os.listdir(OUT):
-        if name.lower().endswith((".bmp", ".jpg")):
-            info = subprocess.run(["identify", "-format", "%m %w %h %[type]", os.path.join(OUT, name)],
-                                  capture_output=True, text=True, check=True).stdout
-            if name == "Title.bmp" and " 640 480 " not in info:
-                problems.append("Title.bmp must be 640x480: " + info)
-    total = sum(os.path.getsize(os.path.join(OUT, f)) for f in os.listdir(OUT))
+
+    def size(name):
+        return tuple(map(int, subprocess.run(["identify", "-format", "%w %h", os.path.join(OUT, name)],
+                                             capture_output=True, text=True, check=True).stdout.split()))
+
+    def named(ini, what):
+        if what not in files:
+            problems.append("%s names %s, which is not in the skin" % (ini, what))
+            return False
+        return True
+
+    if "Title.bmp" not in files or size("Title.bmp") != (W, H):
+        problems.append("Title.bmp must exist and be 640x480")
+    for ini in sorted(f for f in files if f.lower().endswith(".ini")):
+        sections, found = read_ini(os.path.join(OUT, ini))
+        problems += found
+        for section, keys in sections.items():
+            for key in ("filename", "first", "type", "complete", "miss"):
+                if keys.get(key):
+                    named(ini, keys[key])
+        names = sections.get("setting", {}).get("animename", "")
+        for name in filter(None, names.split(",")):
+            e = sections.get(name.lower())
+            if e is None:
+                problems.append("%s: animation %s has no section" % (ini, name))
+                continue
+            if named(ini, e.get("filename", "")):
+                w, h = size(e["filename"])
+                cols, rows = int(e.get("column", 1)), int(e.get("row", 1))
+                if w % cols or h % rows:
+                    problems.append("%s: %s does not divide into %dx%d cells" % (ini, e["filename"], cols, rows))
+        rank = sections.get("rank", {})
+        for key in ("filenameback", "filenamefront"):
+            for name in filter(None, rank.get(key, "").split(",")):
+                named(ini, name + ".ini")
+    total = sum(os.path.getsize(os.path.join(OUT, f)) for f in files)
     if total > 2_500_000:
         problems.append("the skin is %d bytes" % total)
     return sheets, total, problems
@@ -1082,6 +1142,9 @@ def main(argv):
     global OUT, TMP
     args = list(argv)
     mock = None
+    only_check = "--check" in args
+    if only_check:
+        args.remove("--check")
     if "--mockups" in args:
         i = args.index("--mockups")
         mock = os.path.abspath(args[i + 1])
@@ -1096,6 +1159,12 @@ def main(argv):
     os.makedirs(OUT, exist_ok=True)
     TMP = tempfile.mkdtemp(prefix="dexlora-skin-")
     try:
+        if only_check:
+            sheets, total, problems = check()
+            for p in problems:
+                print("problem:", p)
+            print("%d sprite sheets, %d bytes in all, %d problems" % (len(sheets), total, len(problems)))
+            return 1 if problems else 0
         title_background(os.path.join(OUT, "Title.bmp"))
         game_background(os.path.join(OUT, "game.jpg"))
         result_background(os.path.join(OUT, "result.jpg"))
