@@ -310,31 +310,34 @@ def result_background(dst):
 
 
 def keyconf_background(dst):
-    """Pale paper so the black grid and the dark texts read clearly."""
+    """Pale paper where the black grid and the dark texts are drawn, over a strip
+    of the night sky that holds the help and the buttons' light faces."""
     rnd = random.Random(61)
     cmds = []
-    for _ in range(70):  # faint petals scattered over the paper
-        x, y = rnd.randrange(0, W), rnd.randrange(0, H)
+    for _ in range(60):  # faint petals scattered over the paper
+        x, y = rnd.randrange(0, W), rnd.randrange(0, 396)
         r = rnd.randrange(3, 7)
         cmds += ["-fill", rnd.choice(["#f6dde6", "#f3d3df", "#efe2ea"]),
                  "-draw", "ellipse %d,%d %d,%d 0,360" % (x, y, r + 2, r)]
-    convert("-size", "%dx%d" % (W, H), "gradient:#fdf8f0-#f7ecea", *cmds,
+    strip = 400
+    convert("-size", "%dx%d" % (W, strip), "gradient:#fdf8f0-#f6e9ea",
+            "-size", "%dx%d" % (W, H - strip), "gradient:%s-%s" % (SKY_MID, SKY_LOW), "-append", *cmds,
+            *stars(62, 24, strip + 4, H - 6, avoid=((0, strip, 292, H), (296, 426, 624, 464))),
             # the two grids: cells slightly lighter than the paper
             "-fill", "#fffdf8", "-draw", "rectangle 10,10 612,195", "-draw", "rectangle 10,210 612,395",
-            # a band between the grids and the buttons' faces
-            "-fill", "#e9d9ec", "-draw", "rectangle 0,197 640,207",
+            "-fill", "#eedbe6", "-draw", "rectangle 0,198 640,206",
+            "-fill", PINK_DEEP, "-draw", "rectangle 0,%d 640,%d" % (strip, strip + 1),
+            # the buttons' faces, inside the boxes the game draws
             "-fill", "#fbe3ec", "-draw", "rectangle 300,430 400,460", "-draw", "rectangle 410,430 510,460",
-            "-fill", "#e3ecfb", "-draw", "rectangle 520,430 620,460",
+            "-fill", "#dfe9fb", "-draw", "rectangle 520,430 620,460",
             tmp("k_base.png"))
-    label("キー設定　Key configuration", PGOTHIC, 12, INK, tmp("k_h1.png"))
-    label("マスをダブルクリックすると綴りが切り替わります。", PGOTHIC, 9, INK, tmp("k_h2.png"))
-    label("Double-click a cell for its next spelling.", PGOTHIC, 9, INK, tmp("k_h3.png"))
-    label("Key 1：かな　Key 2：きゃ・ふぁ など　Exit：保存して戻る", PGOTHIC, 8, "#5a4a70", tmp("k_h4.png"))
-    place(tmp("k_base.png"), tmp("k_all.png"), [(tmp("k_h1.png"), 14, 402), (tmp("k_h2.png"), 14, 426),
-                                                 (tmp("k_h3.png"), 14, 442), (tmp("k_h4.png"), 14, 462)])
-    convert(tmp("k_all.png"), "-fill", PINK_DEEP, "-draw", "rectangle 0,0 640,3", "-draw", "rectangle 0,476 640,480",
-            tmp("k_final.png"))
-    write_jpeg(tmp("k_final.png"), dst)
+    label("キー設定　Key configuration", PGOTHIC, 12, CREAM, tmp("k_h1.png"))
+    label("マスをダブルクリックすると綴りが切り替わります。", PGOTHIC, 9, PINK, tmp("k_h2.png"))
+    label("Double-click a cell for its next spelling.", PGOTHIC, 9, PINK, tmp("k_h3.png"))
+    label("Key 1：かな　Key 2：きゃ・ふぁ など　Exit：保存して戻る", PGOTHIC, 8, "#c8b8e0", tmp("k_h4.png"))
+    place(tmp("k_base.png"), tmp("k_all.png"), [(tmp("k_h1.png"), 14, 404), (tmp("k_h2.png"), 14, 426),
+                                                 (tmp("k_h3.png"), 14, 442), (tmp("k_h4.png"), 14, 461)])
+    write_jpeg(tmp("k_all.png"), dst)
 
 
 # ---------------------------------------------------------------- sprite sheets
