@@ -1,6 +1,7 @@
 // Reading type.txt into the questions, each with the romaji to type.
 #include "typing/questions.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "platform/error.h"
@@ -34,6 +35,9 @@ void QuestionList::push_back(const Question& question) {
     if (added > std::numeric_limits<uint32_t>::max() - texts_.size()) {
         throw RuntimeError(ErrOverflow, "Overflow: the questions pass 4 GB");
     }
+    // Growth by half the size, or exactly enough for one large entry: a
+    // question of many megabytes must not double the buffer.
+    if (added > texts_.capacity() - texts_.size()) texts_.reserve(texts_.size() + std::max(added, texts_.size() / 2));
     if (starts_.empty()) starts_.push_back(0);
     starts_.pop_back();  // the old end is the new entry's text start
     for (std::string_view part : {question.Text, question.Reading, question.Romaji}) {

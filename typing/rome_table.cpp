@@ -191,6 +191,7 @@ std::vector<RomeTableFinding> CheckRomeTable(const RomeEntries& table, int32_t w
 
 int32_t FindRomeSlot(std::u32string_view index, int32_t width, std::u32string_view text) {
     if (width <= 0 || text.size() != static_cast<size_t>(width)) return -1;
+    if (text.find(UnmatchableSlot) != std::u32string_view::npos) return -1;
     const size_t step = static_cast<size_t>(width);
     for (size_t pos = 0; pos + step <= index.size(); pos += step) {
         if (index[pos] == text[0] && index.compare(pos, step, text) == 0) {
@@ -201,6 +202,7 @@ int32_t FindRomeSlot(std::u32string_view index, int32_t width, std::u32string_vi
 }
 
 int32_t FindRomeEntry(char32_t kana) {
+    if (kana == UnmatchableSlot) return -1;
     size_t pos = RomeIndex.find(kana);
     if (pos == std::u32string::npos || pos >= static_cast<size_t>(RomeEntryCount(RomeTable))) return -1;
     return static_cast<int32_t>(pos);
@@ -281,9 +283,11 @@ void RomeLookup::Rebuild() {
     singles_.Reset(singles);
     pairs_.Reset(pairs);
     for (size_t slot = 0; slot < singles; ++slot) {
+        if (singleText_[slot] == UnmatchableSlot) continue;
         singles_.AddFirst(singleText_[slot], static_cast<int32_t>(slot));
     }
     for (size_t slot = 0; slot < pairs; ++slot) {
+        if (pairText_[2 * slot] == UnmatchableSlot || pairText_[2 * slot + 1] == UnmatchableSlot) continue;
         pairs_.AddFirst(PairKey(pairText_[2 * slot], pairText_[2 * slot + 1]), static_cast<int32_t>(slot));
     }
 }

@@ -123,6 +123,8 @@ TEST(RomeIndex, SlotsMatchOnlyAtTheirBoundaries) {
         // A kana of the wrong length keeps its slot and is never found: later entries stay where they are.
         {"long kana keeps its slot", MakeTable({{"あ", k}, {"いい", k}, {"う", k}}), std::u32string(U"あ") + UnmatchableSlot + U"う", U"う", 2},
         {"long kana never found", MakeTable({{"あ", k}, {"いい", k}, {"う", k}}), std::u32string(U"あ") + UnmatchableSlot + U"う", U"い", -1},
+        {"the filler itself never found", MakeTable({{"あ", k}, {"いい", k}}), std::u32string(U"あ") + UnmatchableSlot,
+         std::u32string(1, UnmatchableSlot), -1},
         {"empty kana with spellings", MakeTable({{"", k}, {"う", k}}), std::u32string(1, UnmatchableSlot) + U"う", U"う", 1},
         {"short pair keeps its slot", MakeTable({{"き", k}, {"きゃ", k}}), std::u32string(2, UnmatchableSlot) + U"きゃ", U"きゃ", 1},
         {"NUL kana", MakeTable({{std::string(1, '\0'), k}, {"う", k}}), std::u32string(1, U'\0') + U"う", U"う", 1},
