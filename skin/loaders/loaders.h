@@ -1,7 +1,12 @@
 // The skin loaders: each reads one settings file of the skin folder into the
 // globals the scenes draw and play from. A loader that meets trouble appends
-// its fixed message to ErrLog and keeps its defaults; a picture that cannot be
-// loaded goes through LoadImageSurface's error exit (the main window closes).
+// its fixed message to ErrLog, stops and keeps its defaults for the rest, but
+// still loads its scene's background, without which the scene could not be
+// entered. A picture that cannot be loaded goes through LoadImageSurface's
+// error exit (the main window closes) and the loader returns at once.
+// File names inside settings files are relative to the skin folder (any
+// letter case, backslashes and sub-folders); a name that is absolute, starts
+// with a drive letter or climbs out with ".." fails as a missing file does.
 #pragma once
 
 #include <array>
