@@ -59,8 +59,12 @@ bool Form_Load() {
         LoadRomeTable(RomeTable, "Rome.ini");
         LoadRomeTable(Rome2Table, "Rome2.ini");
         LoadKeyConf("KeyConf.txt");
-        const bool built = BuildRomeIndex(RomeIndex, RomeTable, 1) && BuildRomeIndex(Rome2Index, Rome2Table, 2) &&
-                           LoadQuestions("type.txt");
+        bool built = BuildRomeIndex(RomeIndex, RomeTable, 1) && BuildRomeIndex(Rome2Index, Rome2Table, 2);
+        try {
+            built = built && LoadQuestions("type.txt");
+        } catch (const std::exception& e) {
+            throw RuntimeError(ErrFileNotFound, SkinPath + "type.txt: " + e.what());
+        }
         if (!built) {
             AppendErrLog(SkinPath + "type.txt: no question can be typed with the romaji tables");
             UnloadMainWindow();
@@ -110,8 +114,13 @@ void Main(const std::string& programFolder) {
         SetMainWindowFocus();
         // The picture from which the first title wipe starts; a title
         // picture missing or smaller than the screen ends the program here.
-        if (!DDSurfTitle) throw RuntimeError(ErrObjectNotSet, "no title picture");
-        DDSurfBack->BltFast(0, 0, *DDSurfTitle, ScreenRect, DDBLTFAST_WAIT);
+        try {
+            if (!DDSurfTitle) throw RuntimeError(ErrObjectNotSet, "no title picture");
+            DDSurfBack->BltFast(0, 0, *DDSurfTitle, ScreenRect, DDBLTFAST_WAIT);
+        } catch (const std::exception& e) {
+            throw RuntimeError(ErrDirectX, std::string("the title picture does not cover the 640x480 screen: ") +
+                                               e.what());
+        }
         RequestScene(NextScene::Title);
     } catch (const std::exception& e) {
         AppendErrLog(std::string(e.what()));
