@@ -48,7 +48,10 @@ const Question* CurrentQuestion() {
 
 bool Judgment() {
     const Question* question = CurrentQuestion();
-    if (question == nullptr || size_t(TypedLength) < Utf8Length(question->Romaji)) return false;
+    // An empty romaji is never finished: nothing of it was typed.
+    if (question == nullptr || question->Romaji.empty() || TypedLength < 0 ||
+        size_t(TypedLength) != Utf8Length(question->Romaji))
+        return false;
     PlaySoundSlot(GameSounds[1]);
     ++ClearCount;
     QuestionIndex = PickQuestion();
