@@ -5,11 +5,13 @@
 
 #include "drawing/display.h"
 #include "drawing/rounding.h"
+#include "drawing/scene_control.h"
 #include "keyconf/keyconf_file.h"
 #include "keyconf/scene/keyconf_layout.h"
 #include "platform/window.h"
 #include "skin/loaders/loaders.h"
 #include "typing/questions.h"
+#include "typing/scenes/game_fields.h"
 
 namespace dexlora {
 namespace {
@@ -44,6 +46,31 @@ private:
 
 // The left edge that centres a text of this width in a cell starting at x.
 int32_t CentredX(int32_t x, int32_t width) { return x + RoundHalfEven((KeyConfCellWidth - width) / 2.0); }
+
+RomeEntries& ShownTable() { return KeyConfPage == 0 ? RomeTable : Rome2Table; }
+
+// "Exit Configure": the questions follow the new spellings, the choices are
+// kept, and the title comes next. Questions that can no longer be spelled
+// close the main window before anything is saved, so that the next start
+// does not fail on the same choices.
+void ExitKeyConf() {
+    GameState = 0;
+    bool loaded = false;
+    try {
+        loaded = LoadQuestions("type.txt");
+    } catch (const RuntimeError&) {
+        // type.txt gone or cut short since start-up: as at start-up, the end.
+        EndProgramNow();
+        return;
+    }
+    if (!loaded) {
+        UnloadMainWindow();
+        return;
+    }
+    SaveKeyConf("KeyConf.txt");
+    ShowMousePointer(false);
+    RequestScene(NextScene::Title);
+}
 
 }  // namespace
 
@@ -80,6 +107,45 @@ void DrawKeyConfTable(const RomeEntries& table) {
         if (!entry.Kana.empty()) back.DrawText(CentredX(x, measure.Width(entry.Kana)), y - 5, entry.Kana, false);
         const std::string& spelling = SelectedSpelling(entry);
         if (!spelling.empty()) back.DrawText(CentredX(x, measure.Width(spelling)), y + spellingDrop, spelling, false);
+    }
+}
+
+void KeyConfStart() {
+    while (!SceneChangePending()) {
+        // Bounded by the back buffer and by the picture, so that a skin's
+        // smaller picture is copied at its own size instead of failing.
+        if (DDSurfKeyConf) {
+            const RECT rect{0, 0, std::min(BackBufferDesc.lWidth, KeyConfDesc.lWidth),
+                            std::min(BackBufferDesc.lHeight, KeyConfDesc.lHeight)};
+            DDSurfBack->BltFast(0, 0, *DDSurfKeyConf, rect, DDBLTFAST_WAIT);
+        }
+        DrawKeyConfFrame();
+        DrawKeyConfTable(ShownTable());
+        DDSurfPrimary->Flip(nullptr, DDFLIP_WAIT);
+        DoEvents();
+    }
+}
+
+void KeyConfDblClick() {
+    int32_t entry = 0;
+    switch (KeyConfTargetAt(MouseX, MouseY, entry)) {
+        case KeyConfTarget::Key1:
+            KeyConfPage = 0;
+            ScreenBlt();
+            break;
+        case KeyConfTarget::Key2:
+            KeyConfPage = 1;
+            ScreenBlt();
+            break;
+        case KeyConfTarget::Exit:
+            ExitKeyConf();
+            break;
+        case KeyConfTarget::Cell:
+            NextSpelling(ShownTable(), entry);  // beyond the table's end it changes nothing
+            ScreenBlt();
+            break;
+        case KeyConfTarget::Nothing:
+            break;
     }
 }
 
