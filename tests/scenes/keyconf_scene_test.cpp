@@ -35,23 +35,10 @@ protected:
         WriteQuestions({{"本", "ほん"}, {"新聞", "しんぶん"}, {"富士", "ふじ"}});
         ASSERT_TRUE(LoadQuestions("type.txt"));
     }
-    MainWindowEvents TestEvents() override {
-        return {
-            .KeyPress = nullptr,
-            .MouseDown = [](int16_t, int16_t, float x, float y) {
-                MouseX = static_cast<int32_t>(std::lround(x));
-                MouseY = static_cast<int32_t>(std::lround(y));
-            },
-            .DblClick = [] {
-                if (GameState == 3) KeyConfDblClick();
-            },
-        };
-    }
     // A double click at (x, y), as the window delivers it.
     static void DoubleClick(int32_t x, int32_t y) {
-        MouseX = x;
-        MouseY = y;
-        KeyConfDblClick();
+        Form_MouseDown(1, 0, float(x), float(y));
+        Form_DblClick();
     }
     // The middle of the cell showing entry.
     static std::pair<int32_t, int32_t> CellMiddle(int32_t entry) {

@@ -34,18 +34,12 @@ protected:
         ResultReady = false;
     }
     MainWindowEvents TestEvents() override {
-        return {
-            .KeyPress = [this](char32_t& key) {
-                keys_.push_back({key, ResultReady});
-                if (GameState == 2 && ResultReady) {
-                    ResultFrontAnime.clear();
-                    GameState = 0;
-                    RequestScene(NextScene::Title);
-                }
-            },
-            .MouseDown = nullptr,
-            .DblClick = nullptr,
+        MainWindowEvents events = SceneTest::TestEvents();
+        events.KeyPress = [this](char32_t& key) {
+            keys_.push_back({key, ResultReady});
+            Form_KeyPress(key);
         };
+        return events;
     }
     // A sprite sheet of one 16x16 cell in the skin folder: a key-coloured
     // corner and a solid body.

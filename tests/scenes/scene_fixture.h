@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/scenes.h"
 #include "drawing/display.h"
 #include "drawing/scene_control.h"
 #include "platform/encoding.h"
@@ -85,10 +86,10 @@ protected:
         DDSurfSnapshot = nullptr;
     }
 
-    // The handlers the game installs, reduced to what these scenes need: the
-    // press position, double clicks in the key configuration, and keys on
-    // the result screen.
-    virtual MainWindowEvents TestEvents() = 0;
+    // The game's own handlers; a test may wrap them to watch what arrives.
+    virtual MainWindowEvents TestEvents() {
+        return {.KeyPress = Form_KeyPress, .MouseDown = Form_MouseDown, .DblClick = Form_DblClick};
+    }
 
     // Writes the skin's type.txt (CP932, CR LF) from text and reading pairs.
     void WriteQuestions(const std::vector<std::pair<std::string, std::string>>& questions) {
