@@ -10,6 +10,7 @@
 #include "platform/error.h"
 #include "platform/window.h"
 #include "skin/loaders/loaders.h"
+#include "typing/scenes/anime_lists.h"
 #include "typing/scenes/game_fields.h"
 #include "typing/scenes/judgment.h"
 #include "typing/scenes/result_score.h"
@@ -19,21 +20,6 @@ namespace dexlora {
 bool ResultPromptDirection = false;
 
 namespace {
-
-void InitFirstValues(AnimeList& list, bool use) {
-    if (!use) return;
-    for (clsAnimeCharacter& sprite : list) sprite.InitFirstValue();
-}
-
-void AddTicks(AnimeList& list, bool use) {
-    if (!use) return;
-    for (clsAnimeCharacter& sprite : list) sprite.AddTC();
-}
-
-void PrintList(AnimeList& list, bool use) {
-    if (!use) return;
-    for (clsAnimeCharacter& sprite : list) sprite.PrintCharacter(DDSurfBack);
-}
 
 // The result background onto the back buffer. A picture smaller than the
 // screen is copied at its own size, as the other scenes copy theirs, rather
@@ -64,8 +50,8 @@ bool RunResult() {
     UseResultFrontAnime = LoadAnimeList(ResultAnimeFile(false, rank), ResultFrontAnime,
                                         ResultFrontAnimeWarning, AnimeFileKind::ResultFront);
     if (SceneChangePending()) return false;  // a picture of the rank's files could not be loaded
-    InitFirstValues(ResultBackAnime, UseResultBackAnime);
-    InitFirstValues(ResultFrontAnime, UseResultFrontAnime);
+    InitFirstValue(ResultBackAnime, UseResultBackAnime);
+    InitFirstValue(ResultFrontAnime, UseResultFrontAnime);
 
     // From the last typing frame to the result background.
     DDSurfSnapshot->BltFast(0, 0, *DDSurfBack, ScreenRect, DDBLTFAST_WAIT);
@@ -107,11 +93,11 @@ bool RunResult() {
     const std::string rateText = RateItem.Text + masteryText + RateSuffix;
     for (;;) {
         for (uint32_t ticks = clock.Advance(GetTickCount()); ticks > 0; --ticks) {
-            AddTicks(ResultBackAnime, UseResultBackAnime);
-            AddTicks(ResultFrontAnime, UseResultFrontAnime);
+            AddTC(ResultBackAnime, UseResultBackAnime);
+            AddTC(ResultFrontAnime, UseResultFrontAnime);
         }
         CopyResultBackground();
-        PrintList(ResultBackAnime, UseResultBackAnime);
+        PrintCharacter(ResultBackAnime, UseResultBackAnime);
         if (UseResultWindow) ResultWindowAnime.PrintCharacter(DDSurfBack);
 
         promptColor = PulseColor(promptColor, ResultPromptDirection);
@@ -127,7 +113,7 @@ bool RunResult() {
         DrawItem(RateItem, rateText);
 
         if (UseBigChara) clsBigChara.PrintCharacter(DDSurfBack);
-        PrintList(ResultFrontAnime, UseResultFrontAnime);
+        PrintCharacter(ResultFrontAnime, UseResultFrontAnime);
         Flip();
         DoEvents();
         if (SceneChangePending()) return false;
