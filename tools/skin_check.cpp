@@ -8,7 +8,7 @@
 #include <string>
 
 #include "drawing/display.h"
-#include "drawing/main_window.h"
+#include "drawing/scene_control.h"
 #include "keyconf/keyconf_file.h"
 #include "platform/error.h"
 #include "platform/window.h"
@@ -92,7 +92,7 @@ struct ReleaseSkin {
         DDraw = nullptr;
         DSound = nullptr;
         DX = nullptr;
-        SetUnloadMainWindowHandler({});
+        ResetSceneControl();
     }
 };
 
@@ -108,9 +108,9 @@ int CheckSkin(const std::string& systemFolder, const std::string& skinFolder) {
 
     if (end.empty()) {
         PlatformSession session(DisplayKind::Headless);
-        // Closing the main window only records here: the checker goes on to
-        // report what closed it.
-        SetUnloadMainWindowHandler([] {});
+        // Closing the main window only records the end: the checker goes on
+        // to report what closed it.
+        ResetSceneControl();
         ReleaseSkin release;
         DX = std::make_shared<DirectX7>();
         DDraw = DX->DirectDrawCreate("");
