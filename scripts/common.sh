@@ -7,7 +7,8 @@ BUILD=${DEXLORA_BUILD_DIR:-$ROOT/build}
 PACKAGES=(g++ cmake ninja-build pkg-config
           libsdl2-dev libsdl2-ttf-dev libsdl2-image-dev libsdl2-mixer-dev
           libfontconfig-dev fonts-ipafont-gothic
-          libgtest-dev libgmock-dev libbenchmark-dev)
+          libgtest-dev libgmock-dev libbenchmark-dev
+          xvfb xdotool imagemagick python3)
 
 ensure_packages() {
     local missing=()
