@@ -4,6 +4,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -86,7 +87,54 @@ bool WriteAll(int fd, std::string_view bytes) {
     return true;
 }
 
+// Whether the test hook makes this step fail; errno then holds its error.
+bool Faulted(AtomicWriteStep step) {
+    if (AtomicWriteFaultForTests == nullptr) return false;
+    const int error = AtomicWriteFaultForTests(step);
+    if (error == 0) return false;
+    errno = error;
+    return true;
+}
+
+std::string TemporaryPrefix(const std::string& name) { return "." + name + ".tmp"; }
+
+// The process id in a temporary file name made for name ("." name ".tmp" pid
+// "_" count), or 0 when entry is no such name.
+pid_t WriterOfTemporary(std::string_view entry, const std::string& name) {
+    const std::string prefix = TemporaryPrefix(name);
+    if (entry.substr(0, prefix.size()) != prefix) return 0;
+    entry.remove_prefix(prefix.size());
+    const size_t underscore = entry.find('_');
+    if (underscore == 0 || underscore == std::string_view::npos || underscore > 9 ||
+        underscore + 1 == entry.size()) {
+        return 0;
+    }
+    const auto digits = [](std::string_view text) {
+        return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    if (!digits(entry.substr(0, underscore)) || !digits(entry.substr(underscore + 1))) return 0;
+    return static_cast<pid_t>(std::stol(std::string(entry.substr(0, underscore))));
+}
+
+// Removes the temporary files of earlier writes of name in folder whose
+// writer no longer runs: it was killed between creating and renaming them.
+// A live writer's file, or one of a process this one cannot see, stays.
+void RemoveStaleTemporaries(const std::string& folder, const std::string& name) {
+    std::unique_ptr<DIR, DirCloser> dir(opendir(folder.c_str()));
+    if (!dir) return;
+    std::vector<std::string> stale;
+    while (dirent* entry = readdir(dir.get())) {
+        const pid_t writer = WriterOfTemporary(entry->d_name, name);
+        if (writer <= 0 || writer == getpid()) continue;
+        if (kill(writer, 0) != 0 && errno == ESRCH) stale.emplace_back(entry->d_name);
+    }
+    const std::string prefix = folder.back() == '/' ? folder : folder + "/";
+    for (const std::string& file : stale) ::unlink((prefix + file).c_str());
+}
+
 }  // namespace
+
+int (*AtomicWriteFaultForTests)(AtomicWriteStep step) = nullptr;
 
 std::string ProgramFolder() {
     std::vector<char> buffer(PATH_MAX);
@@ -231,13 +279,18 @@ bool WriteFileAtomically(std::string_view path, std::string_view bytes) {
     std::string folder = slash == std::string::npos ? std::string(".") : target.substr(0, slash + 1);
     std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
 
+    // Before anything new is written: on a full disk the space a crashed
+    // write left behind is what this one needs.
+    RemoveStaleTemporaries(folder, name);
+
     // A fresh name in the same folder (rename only works within one file
     // system); O_EXCL never takes over somebody else's file.
     static std::atomic<unsigned> counter{0};
     std::string temp;
     int rawFd = -1;
+    if (Faulted(AtomicWriteStep::CreateTemporary)) return false;
     for (int attempt = 0; attempt < 100 && rawFd < 0; ++attempt) {
-        temp = (slash == std::string::npos ? std::string() : folder) + "." + name + ".tmp" +
+        temp = (slash == std::string::npos ? std::string() : folder) + TemporaryPrefix(name) +
                std::to_string(getpid()) + "_" + std::to_string(counter++);
         rawFd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (rawFd < 0 && errno != EEXIST) return false;
@@ -245,16 +298,17 @@ bool WriteFileAtomically(std::string_view path, std::string_view bytes) {
     FileDescriptor fd(rawFd);
     if (!fd.Valid()) return false;
 
-    bool ok = WriteAll(fd.Get(), bytes);
-    if (ok && hadOld) ok = fchmod(fd.Get(), old.st_mode & 07777) == 0;
-    ok = ok && fsync(fd.Get()) == 0;
-    ok = fd.Close() && ok;
-    ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
+    bool ok = !Faulted(AtomicWriteStep::Write) && WriteAll(fd.Get(), bytes);
+    if (ok && hadOld) ok = !Faulted(AtomicWriteStep::KeepMode) && fchmod(fd.Get(), old.st_mode & 07777) == 0;
+    ok = ok && !Faulted(AtomicWriteStep::Flush) && fsync(fd.Get()) == 0;
+    ok = !Faulted(AtomicWriteStep::Close) && fd.Close() && ok;
+    ok = ok && !Faulted(AtomicWriteStep::Rename) && ::rename(temp.c_str(), target.c_str()) == 0;
     if (!ok) {
         ::unlink(temp.c_str());
         return false;
     }
     // Make the rename itself durable; the new content is in place either way.
+    if (Faulted(AtomicWriteStep::SyncFolder)) return true;
     FileDescriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.Valid()) fsync(dir.Get());
     return true;
