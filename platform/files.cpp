@@ -251,7 +251,12 @@ bool WriteFileAtomically(std::string_view path, std::string_view bytes) {
     if (!fd.Valid()) return false;
 
     bool ok = WriteAll(fd.Get(), bytes);
-    if (ok && hadOld) ok = fchmod(fd.Get(), old.st_mode & 07777) == 0;
+    if (ok && hadOld) {
+        // The owner too, where we may set it (as root); elsewhere the file is
+        // ours already or stays with its folder's rules.
+        if (old.st_uid != geteuid() || old.st_gid != getegid()) (void)!fchown(fd.Get(), old.st_uid, old.st_gid);
+        ok = fchmod(fd.Get(), old.st_mode & 07777) == 0;
+    }
     ok = ok && fsync(fd.Get()) == 0;
     ok = fd.Close() && ok;
     ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;

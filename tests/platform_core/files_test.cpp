@@ -225,6 +225,16 @@ TEST(Files, WritesGoThroughLinksAndLeaveReadOnlyFilesAlone) {
                 << c.name << ": left " << entry.path();
         }
     }
+    if (geteuid() == 0) {  // only root may give a file away
+        TempFolder temp;
+        const std::string path = temp.Write("K.txt", "old");
+        ASSERT_EQ(chown(path.c_str(), 1234, 1235), 0);
+        EXPECT_TRUE(WriteFileAtomically(path, "new"));
+        struct stat st;
+        ASSERT_EQ(stat(path.c_str(), &st), 0);
+        EXPECT_EQ(st.st_uid, 1234u) << "the owner stays";
+        EXPECT_EQ(st.st_gid, 1235u) << "the group stays";
+    }
 }
 
 }  // namespace
