@@ -96,7 +96,10 @@ bool Faulted(AtomicWriteStep step) {
     return true;
 }
 
-std::string TemporaryPrefix(const std::string& name) { return "." + name + ".tmp"; }
+// The start of a temporary file's name for target name. The name is shortened
+// so that a long one still leaves room in a folder entry (255 bytes) for the
+// dot and the suffix.
+std::string TemporaryPrefix(const std::string& name) { return "." + name.substr(0, 128) + ".tmp"; }
 
 // The process id in a temporary file name made for name ("." name ".tmp" pid
 // "_" count), or 0 when entry is no such name.
@@ -186,6 +189,8 @@ bool FileExists(std::string_view path) {
 
 FileReadStatus ReadWholeFile(const std::string& path, std::string& bytes, size_t maxBytes) {
     bytes.clear();
+    // A C path would end at the NUL and name another file.
+    if (path.find('\0') != std::string::npos) return FileReadStatus::Missing;
     // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer
     // forever; it changes nothing for the regular files we go on to read.
     FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
@@ -252,6 +257,7 @@ std::string TextFileReader::ReadLine() {
 }
 
 bool WriteFileAtomically(std::string_view path, std::string_view bytes) {
+    if (path.find('\0') != std::string_view::npos) return false;
     std::string target = ResolvePath(path);
     if (target.empty() || target.back() == '/') return false;
 
@@ -299,7 +305,12 @@ bool WriteFileAtomically(std::string_view path, std::string_view bytes) {
     if (!fd.Valid()) return false;
 
     bool ok = !Faulted(AtomicWriteStep::Write) && WriteAll(fd.Get(), bytes);
-    if (ok && hadOld) ok = !Faulted(AtomicWriteStep::KeepMode) && fchmod(fd.Get(), old.st_mode & 07777) == 0;
+    if (ok && hadOld) {
+        // The owner too, where we may set it (as root); elsewhere the file is
+        // ours already or stays with its folder's rules.
+        if (old.st_uid != geteuid() || old.st_gid != getegid()) (void)!fchown(fd.Get(), old.st_uid, old.st_gid);
+        ok = !Faulted(AtomicWriteStep::KeepMode) && fchmod(fd.Get(), old.st_mode & 07777) == 0;
+    }
     ok = ok && !Faulted(AtomicWriteStep::Flush) && fsync(fd.Get()) == 0;
     ok = !Faulted(AtomicWriteStep::Close) && fd.Close() && ok;
     ok = ok && !Faulted(AtomicWriteStep::Rename) && ::rename(temp.c_str(), target.c_str()) == 0;
