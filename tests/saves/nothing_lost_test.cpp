@@ -276,14 +276,16 @@ TEST_F(NothingLost, AFullFileSystemKeepsTheOldFile) {
                     FILE* filler = std::fopen((smallFolder + "filler").c_str(), "wb");
                     if (!filler) return std::string("no filler");
                     const std::string block(1024, 'f');
-                    while (std::fwrite(block.data(), 1, block.size(), filler) == block.size() && std::fflush(filler) == 0) {
+                    while (std::fwrite(block.data(), 1, block.size(), filler) == block.size() &&
+                           std::fflush(filler) == 0) {
                     }
                     std::fclose(filler);
                 }
                 std::string report;
                 if (kind.save(true)) report += "the save reported success; ";
                 std::set<std::string> leftovers;
-                if (std::string version = Version(smallFolder, kind, &leftovers); version != "old") report += version + "; ";
+                const std::string version = Version(smallFolder, kind, &leftovers);
+                if (version != "old") report += version + "; ";
                 leftovers.erase("filler");
                 if (!leftovers.empty()) report += "left " + *leftovers.begin();
                 return report;

@@ -109,7 +109,9 @@ std::string PlayerStarts(const std::string& system, const char* xdg, const std::
 void Install(const std::string& system, bool writable) {
     fs::remove_all(system);
     fs::create_directories(system);
-    for (const auto& [name, bytes] : {std::pair{"System.ini", InstalledIni}, std::pair{"KeyConf.txt", InstalledKeyConf}}) {
+    const std::pair<const char*, std::string> files[] = {{"System.ini", InstalledIni},
+                                                         {"KeyConf.txt", InstalledKeyConf}};
+    for (const auto& [name, bytes] : files) {
         FILE* out = std::fopen((system + name).c_str(), "wb");
         ASSERT_NE(out, nullptr);
         std::fwrite(bytes.data(), 1, bytes.size(), out);
