@@ -1,6 +1,7 @@
 // Saves of KeyConf.txt and System.ini that fail or are killed at every step
 // leave the old file or the new one, whole, and no temporary file for long.
 #include <gtest/gtest.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 
 #include <chrono>
@@ -197,6 +198,7 @@ TEST_F(NothingLost, KilledAtRandomMomentsWhileSavingOverAndOver) {
             const pid_t pid = fork();
             ASSERT_GE(pid, 0);
             if (pid == 0) {
+                prctl(PR_SET_PDEATHSIG, SIGKILL);  // never outlives a test that died
                 close(ready[0]);
                 (void)!write(ready[1], "r", 1);
                 for (bool newer = true;; newer = !newer) kind.save(newer);
