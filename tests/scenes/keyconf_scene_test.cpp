@@ -298,5 +298,18 @@ TEST_F(KeyConfSceneTest, ATableLongerThanTheScreen) {
     for (int i = 140; i < 150; ++i) EXPECT_EQ(RomeTable[static_cast<size_t>(i)].Selected, 0);
 }
 
+TEST_F(KeyConfSceneTest, ABackgroundSmallerThanTheScreen) {
+    DDSurfKeyConf = MakeSurface(200, 100);
+    DDSurfKeyConf->FillRect(RECT{0, 0, 200, 100}, 0x00FFFF);
+    KeyConfDesc.lWidth = 200;
+    KeyConfDesc.lHeight = 100;
+    headless::Script({{GetTickCount() + 100, headless::ScriptedEvent::Kind::DblClick, 0, 560, 445}});
+    RecordFrames();
+    KeyConfStart();
+    EXPECT_EQ(PendingScene(), NextScene::Title);
+    ASSERT_FALSE(frames_.empty());
+    EXPECT_EQ(frames_.back().At(5, 5), 0x00FFFF);
+}
+
 }  // namespace
 }  // namespace dexlora::test
