@@ -16,10 +16,11 @@ int32_t QuestionMax = -1;
 
 Question QuestionList::operator[](size_t index) const {
     if (index >= size()) throw RuntimeError(ErrSubscript, "Subscript out of range");
-    const uint32_t* start = &starts_[3 * index];
+    const size_t at = 3 * index;
+    const uint32_t text = starts_[at], reading = starts_[at + 1], romaji = starts_[at + 2], end = starts_[at + 3];
     std::string_view all(texts_);
-    return Question{all.substr(start[0], start[1] - start[0]), all.substr(start[1], start[2] - start[1]),
-                    all.substr(start[2], start[3] - start[2])};
+    return Question{all.substr(text, reading - text), all.substr(reading, romaji - reading),
+                    all.substr(romaji, end - romaji)};
 }
 
 void QuestionList::assign(size_t count, const Question& question) {
@@ -70,8 +71,9 @@ bool LoadQuestions(std::string_view fileName) {
     // leaves the game with half a question set.
     QuestionList loaded(1);
     std::string romaji;
+    const RomeLookup& lookup = RomeLookup::Current();
     int64_t cutAt = ReadQuestionFile(path, [&](const QuestionGroup& group) {
-        if (ReadingToRomaji(romaji, group.Reading)) loaded.push_back(Question{group.Text, group.Reading, romaji});
+        if (ReadingToRomaji(romaji, group.Reading, lookup)) loaded.push_back(Question{group.Text, group.Reading, romaji});
     });
     if (cutAt != 0) {
         throw RuntimeError(ErrInputPastEnd, "Input past end of file: " + path + " ends inside the question at line " +

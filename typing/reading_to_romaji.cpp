@@ -51,19 +51,18 @@ struct Character {
 // is decoded as it is walked, never copied: a reading may be megabytes long.
 class Speller {
 public:
-    Speller(std::string_view reading, std::string& romaji, std::string* reason)
-        : reading_(reading), romaji_(romaji), reason_(reason), lookup_(RomeLookup::Current()) {}
+    Speller(std::string_view reading, std::string& romaji, std::string* reason, const RomeLookup& lookup)
+        : reading_(reading), romaji_(romaji), reason_(reason), lookup_(lookup) {}
 
     bool Run() {
         if (reading_.empty()) return Fail("empty reading");
-        const size_t characters = Utf8Length(reading_);
         size_t pos = 0;     // byte offset of c1
         size_t number = 1;  // c1 counted in characters from 1
+        Character c1 = At(0);
         while (pos < reading_.size()) {
-            const Character c1 = At(pos);
             const Character c2 = At(pos + c1.length);
             size_t bytes = c1.length;
-            size_t taken = 1;
+            bool pair = false;
             if (char key = PlainKey(c1.code)) {
                 romaji_ += key;
             } else if (c1.code == U'ん') {
@@ -72,16 +71,20 @@ public:
                 if (!AppendSmallTsu(c2, pos + c1.length + c2.length)) return false;
             } else if (c2.length != 0 && AppendPair(c1.code, c2.code)) {
                 bytes += c2.length;
-                taken = 2;
+                pair = true;
             } else if (!AppendKana(c1.code, number)) {
                 return false;
             }
             pos += bytes;
-            number += taken;
-            if (romaji_.size() > MaxKeysPerCharacter * characters) {
-                return Fail("the romaji would be longer than " + std::to_string(MaxKeysPerCharacter) +
-                            " keys for each character of the reading");
-            }
+            number += pair ? 2 : 1;
+            c1 = pair ? At(pos) : c2;
+            // Checked against bytes on the way (never fewer than characters)
+            // and exactly at the end, so no second pass counts characters.
+            if (romaji_.size() > MaxKeysPerCharacter * reading_.size()) break;
+        }
+        if (romaji_.size() > MaxKeysPerCharacter * (number - 1)) {
+            return Fail("the romaji would be longer than " + std::to_string(MaxKeysPerCharacter) +
+                        " keys for each character of the reading");
         }
         // A placeholder's or an empty spelling's piece adds no key: a question
         // of nothing but those could never be completed.
@@ -190,8 +193,12 @@ private:
 }  // namespace
 
 bool ReadingToRomaji(std::string& romaji, std::string_view reading, std::string* reason) {
+    return ReadingToRomaji(romaji, reading, RomeLookup::Current(), reason);
+}
+
+bool ReadingToRomaji(std::string& romaji, std::string_view reading, const RomeLookup& lookup, std::string* reason) {
     romaji.clear();
-    return Speller(reading, romaji, reason).Run();
+    return Speller(reading, romaji, reason, lookup).Run();
 }
 
 }  // namespace dexlora

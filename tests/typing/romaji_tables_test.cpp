@@ -201,6 +201,8 @@ TEST_F(KeyConfFileTest, LoadAppliesNumbersByPositionAndStopsAtDamage) {
         {"as saved", "1\r\n0\r\n2\r\n1\r\n", true, {1, 0, 2, 1}},
         {"blanks around numbers, no last CR LF", " 1\r\n0 \r\n\t2\r\n1", true, {1, 0, 2, 1}},
         {"lines beyond the tables are ignored", "1\r\n0\r\n2\r\n1\r\n5\r\n", true, {1, 0, 2, 1}},
+        {"CR-only and LF-only line ends", "1\r0\n2\r1", true, {1, 0, 2, 1}},
+        {"a number past 32 bits stops reading", "1\r\n99999999999\r\n2\r\n1\r\n", false, {1, 9, 9, 9}},
         {"short: first table only", "1\r\n0\r\n2\r\n", false, {1, 0, 2, 9}},
         {"not a number stops reading", "1\r\nx\r\n2\r\n1\r\n", false, {1, 9, 9, 9}},
         {"out of range values select the first spelling", "2\r\n7\r\n-1\r\n1\r\n", true, {0, 0, 0, 1}},
