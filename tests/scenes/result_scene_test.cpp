@@ -269,5 +269,13 @@ TEST_F(ResultSceneTest, ABackgroundSmallerThanTheScreen) {
     EXPECT_EQ(frames_.back().At(10, 10), 0x00FFFF);
 }
 
+TEST_F(ResultSceneTest, NoBackgroundStopsTheSceneQuietly) {
+    DDSurfResult = nullptr;
+    const uint64_t flips = headless::FrameCount();
+    EXPECT_FALSE(PrintResult());
+    EXPECT_EQ(headless::FrameCount(), flips);
+    EXPECT_FALSE(SceneChangePending());
+}
+
 }  // namespace
 }  // namespace dexlora::test
