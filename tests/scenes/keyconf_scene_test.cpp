@@ -100,11 +100,13 @@ TEST_F(KeyConfSceneTest, PageButtonsChangeOnlyTheGridShown) {
     const Frame page0 = Composed(RomeTable);
     const Frame page1 = Composed(Rome2Table);
     ASSERT_NE(page0, page1);
-    // Key 2 at t=100, Key 1 (on its corner) at t=200, Key 2 at t=300, then
-    // leave at t=400. Every frame shows the page KeyConfPage held when it
-    // was composed: a click shows in the very next frame.
+    // Key 2 at t=100, between the grids at t=150 (nothing), Key 1 on its
+    // corner at t=200, Key 2 at t=300, then leave at t=400. Every frame shows
+    // the page KeyConfPage held when it was composed: a click shows in the
+    // very next frame.
     headless::Script({
         {100, headless::ScriptedEvent::Kind::DblClick, 0, 450, 445},
+        {150, headless::ScriptedEvent::Kind::DblClick, 0, 100, 200},
         {200, headless::ScriptedEvent::Kind::DblClick, 0, 300, 430},
         {300, headless::ScriptedEvent::Kind::DblClick, 0, 510, 460},
         {400, headless::ScriptedEvent::Kind::DblClick, 0, 570, 445},
