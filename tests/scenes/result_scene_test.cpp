@@ -256,5 +256,26 @@ TEST_F(ResultSceneTest, TheRankPicksItsAnimationFiles) {
     }
 }
 
+TEST_F(ResultSceneTest, ABackgroundSmallerThanTheScreen) {
+    // Copied at its own size: the scene still comes to its figures, and a
+    // key still leaves it.
+    DDSurfResult = MakeSurface(320, 240);
+    DDSurfResult->FillRect(RECT{0, 0, 320, 240}, 0x00FFFF);
+    ResultDesc.lWidth = 320;
+    ResultDesc.lHeight = 240;
+    Run({1500});
+    EXPECT_EQ(PendingScene(), NextScene::Title);
+    ASSERT_GT(frames_.size(), FramesBeforeReady());
+    EXPECT_EQ(frames_.back().At(10, 10), 0x00FFFF);
+}
+
+TEST_F(ResultSceneTest, NoBackgroundStopsTheSceneQuietly) {
+    DDSurfResult = nullptr;
+    const uint64_t flips = headless::FrameCount();
+    EXPECT_FALSE(PrintResult());
+    EXPECT_EQ(headless::FrameCount(), flips);
+    EXPECT_FALSE(SceneChangePending());
+}
+
 }  // namespace
 }  // namespace dexlora::test

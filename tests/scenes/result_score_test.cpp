@@ -44,18 +44,6 @@ TEST(ResultScoreTest, ScoreAndMasteryText) {
     }
 }
 
-TEST(ResultScoreTest, MasteryTextOfAnyDouble) {
-    struct Row {
-        double mastery;
-        const char* text;
-    };
-    const Row rows[] = {
-        {5.046, "5.046"}, {0.5, "0.5"}, {12, "12"}, {-0.004, "-0.004"}, {-0.0, "0"},
-        {1e-7, "0.0000001"}, {1e20, "100000000000000000000"}, {-3.25, "-3.25"},
-    };
-    for (const Row& row : rows) EXPECT_EQ(MasteryText(row.mastery), row.text) << row.mastery;
-}
-
 TEST(ResultScoreTest, RankIsTheFirstThresholdReached) {
     struct Row {
         const char* name;

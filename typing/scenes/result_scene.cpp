@@ -40,6 +40,7 @@ void DrawItem(const TextItem& item, const std::string& text) {
 
 // Runs the scene; answers false as soon as a change of scene is recorded.
 bool RunResult() {
+    if (!DDSurfResult || !DDSurfSnapshot) throw RuntimeError(ErrObjectNotSet, "no result background");
     // Score, mastery and rank, and the rank's animations.
     const int32_t score = ResultScore(MaxCombo, ClearCount, MissCount);
     const double mastery = MasteryOfScore(score);
