@@ -1,10 +1,10 @@
 // The main window's event handlers: each only records what happens next.
 #include <cmath>
 
-#include "app/pending_scenes.h"
 #include "app/scenes.h"
 #include "drawing/rounding.h"
 #include "drawing/scene_control.h"
+#include "keyconf/scene/keyconf_scene.h"
 #include "platform/window.h"
 #include "skin/loaders/loaders.h"
 #include "typing/scenes/game_fields.h"
@@ -50,15 +50,6 @@ void Form_MouseDown(int16_t, int16_t, float x, float y) {
 
 void Form_DblClick() {
     if (GameState == 3) KeyConfDblClick();
-}
-
-void ScreenBlt() {
-    if (GameState == 0 || GameState == 1 || GameState == 2) return;
-    try {
-        SetMainWindowFocus();
-    } catch (const std::exception&) {
-        EndProgramNow();
-    }
 }
 
 void InstallMainWindowEvents() {

@@ -14,10 +14,6 @@ void TitleStart();
 // wipe to the result background and the result scene recorded as next.
 void GameStart();
 
-// Gives the main window the keyboard focus, outside the title, game and
-// result scenes.
-void ScreenBlt();
-
 // Window events of the main window.
 void Form_KeyPress(char32_t& keyAscii);
 void Form_MouseDown(int16_t button, int16_t shift, float x, float y);

@@ -2,6 +2,7 @@
 #include "drawing/scene_control.h"
 
 #include <algorithm>
+#include <exception>
 
 #include "drawing/display.h"
 #include "platform/window.h"
@@ -69,6 +70,15 @@ void TakeSnapshot(int32_t width, int32_t height) {
 }
 
 void ShowFrame() { Existing(DDSurfPrimary).Flip(nullptr, DDFLIP_WAIT); }
+
+void ScreenBlt() {
+    if (GameState == 0 || GameState == 1 || GameState == 2) return;
+    try {
+        SetMainWindowFocus();
+    } catch (const std::exception&) {
+        EndProgramNow();
+    }
+}
 
 bool WaitTime(int32_t ms) {
     const uint32_t start = GetTickCount();

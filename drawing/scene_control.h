@@ -58,6 +58,11 @@ void TakeSnapshot(int32_t width, int32_t height);
 // Shows the frame composed on DDSurfBack, waiting for the display.
 void ShowFrame();
 
+// Gives the main window the keyboard focus, outside the title, game and
+// result scenes (the key configuration calls it after each click). A
+// failure ends the program at once.
+void ScreenBlt();
+
 // Lets window events run until the millisecond counter has advanced by at
 // least ms. Answers false when a handler recorded a change, which ends the
 // wait at once.

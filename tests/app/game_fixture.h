@@ -126,7 +126,7 @@ public:
         ErrLog.clear();
         ResetSkinGlobals();
         ResetGameFields();
-        Questions.clear();
+        Questions = QuestionList{};
         QuestionMax = -1;
         SetGameSettings();
         frames.clear();

@@ -18,6 +18,13 @@
 namespace dexlora::test {
 namespace {
 
+// A question list holding these entries, spare ones included.
+QuestionList MakeQuestions(const std::vector<Question>& entries) {
+    QuestionList list;
+    for (const Question& q : entries) list.push_back(q);
+    return list;
+}
+
 class KeyTest : public ::testing::Test {
 protected:
     PlatformSession session{DisplayKind::Headless};
@@ -29,7 +36,7 @@ protected:
     void TearDown() override {
         ResetSceneControl();
         ResetSkinGlobals();
-        Questions.clear();
+        Questions = QuestionList{};
     }
 };
 
@@ -109,7 +116,7 @@ TEST_F(KeyTest, JudgmentCountsKeysAndPlaysTheirSounds) {
     }
     const bool audible = dsound->HasAudio();
     // One question, so every pick is question 1 again.
-    Questions = {{}, {"あ・い", "あ･い", "A\uFF65I"}, {}};
+    Questions = MakeQuestions({{}, {"あ・い", "あ･い", "A\uFF65I"}, {}});
     QuestionMax = 0;
     struct Step {
         char32_t key;
@@ -155,7 +162,7 @@ TEST_F(KeyTest, KeysWithNothingToTypeAreIgnored) {
         {"typed past the end", {{}, {"あ", "あ", "A"}, {}}, 1, 5},
     };
     for (const Case& c : cases) {
-        Questions = c.questions;
+        Questions = MakeQuestions(c.questions);
         QuestionMax = int32_t(Questions.size()) - 3;
         ResetGameFields();
         QuestionIndex = c.index;

@@ -41,15 +41,15 @@ void PlaySoundSlot(const SoundSlot& slot) {
     slot.Buffer->Play(0);
 }
 
-const Question* CurrentQuestion() {
-    if (QuestionIndex < 0 || size_t(QuestionIndex) >= Questions.size()) return nullptr;
-    return &Questions[size_t(QuestionIndex)];
+std::optional<Question> CurrentQuestion() {
+    if (QuestionIndex < 0 || size_t(QuestionIndex) >= Questions.size()) return std::nullopt;
+    return Questions[size_t(QuestionIndex)];
 }
 
 bool Judgment() {
-    const Question* question = CurrentQuestion();
+    const std::optional<Question> question = CurrentQuestion();
     // An empty romaji is never finished: nothing of it was typed.
-    if (question == nullptr || question->Romaji.empty() || TypedLength < 0 ||
+    if (!question || question->Romaji.empty() || TypedLength < 0 ||
         size_t(TypedLength) != Utf8Length(question->Romaji))
         return false;
     PlaySoundSlot(GameSounds[1]);
@@ -60,8 +60,8 @@ bool Judgment() {
 }
 
 void JudgeKey(char32_t key) {
-    const Question* question = CurrentQuestion();
-    if (question == nullptr || TypedLength < 0) return;
+    const std::optional<Question> question = CurrentQuestion();
+    if (!question || TypedLength < 0) return;
     const std::u32string romaji = Utf8ToU32(question->Romaji);
     if (size_t(TypedLength) >= romaji.size()) return;
     const char32_t expected = romaji[size_t(TypedLength)];
@@ -83,8 +83,8 @@ void JudgeKey(char32_t key) {
 
 bool PrintQuestion() {
     try {
-        const Question* question = CurrentQuestion();
-        if (question == nullptr) return true;
+        const std::optional<Question> question = CurrentQuestion();
+        if (!question) return true;
         DirectDrawSurface7& back = BackBuffer();
         back.SetFont(QuestionFont);
         back.SetForeColor(QuestionFontColor1);

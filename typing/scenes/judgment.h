@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "skin/loaders/items.h"
 #include "typing/questions.h"
@@ -12,9 +13,9 @@ namespace dexlora {
 // Plays a sound from its beginning, only when a sound was loaded into the slot.
 void PlaySoundSlot(const SoundSlot& slot);
 
-// The question QuestionIndex points at, or null when it points outside
+// The question QuestionIndex points at, or none when it points outside
 // Questions (which a rebuilt, shorter question list can leave behind).
-const Question* CurrentQuestion();
+std::optional<Question> CurrentQuestion();
 
 // Judges one typed character (already upper-cased) against the character of
 // the current romaji at TypedLength: a match (or "/" for "･") counts, a
