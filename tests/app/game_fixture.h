@@ -50,6 +50,7 @@ public:
     testing_support::TempFolder root;
     std::string skin = root.Path() + "skins/Test/";
     std::vector<FrameRecord> frames;
+    uint64_t frameLimit = 20000;
     // Called at each flip with the frame and its record; may script input.
     std::function<void(const DirectDrawSurface7&, const FrameRecord&)> onFrame;
 
@@ -136,6 +137,11 @@ public:
                           MissCount, ClearCount, QuestionIndex};
             frames.push_back(r);
             if (onFrame) onFrame(frame, r);
+            // A test that lost its way still ends.
+            if (number == frameLimit) {
+                ADD_FAILURE() << "still running after " << frameLimit << " frames";
+                Key(27);
+            }
         });
         return RunDexlora(root.Path());
     }
