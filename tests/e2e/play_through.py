@@ -13,6 +13,7 @@ missing."""
 
 import ctypes
 import os
+import select
 import shutil
 import signal
 import subprocess
@@ -24,6 +25,9 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import screen  # noqa: E402
 
 SKIP = 77
+# The whole play, kept below the test's own time-out so that a slow run still
+# fails here, naming its step, and cleans up.
+BUDGET_S = 200
 WIDTH, HEIGHT = 640, 480
 CHOOSER_CAPTION = "Skinディレクトリ選択"
 MAIN_CAPTION = "DexloraSoftware"
@@ -88,7 +92,7 @@ def ini_value(path, section, key):
 
 
 class Player:
-    def __init__(self, runtime, checker, keep):
+    def __init__(self, checker, keep):
         self.checker = checker
         self.keep = keep
         self.tmp = tempfile.mkdtemp(prefix="dexlora-e2e-")
@@ -101,8 +105,9 @@ class Player:
         self.display = None
         self._step = "setting up"
         self.started = time.monotonic()
+        self.budget_end = self.started + BUDGET_S
         self.last_shot = None
-        self.prepare(runtime)
+        self.logs = []
 
     @property
     def step(self):
@@ -136,32 +141,41 @@ class Player:
                                       "resultwin.bmp", "chara.bmp")}
         self.everywhere = screen.grid_points(0, 0, WIDTH, HEIGHT, 16)
 
+    def log(self, name):
+        f = open(os.path.join(self.tmp, name), "wb")
+        self.logs.append(f)
+        return f
+
+    def read_log(self, name):
+        with open(os.path.join(self.tmp, name), errors="replace") as f:
+            return f.read().strip()
+
     def start_x(self):
         read_end, write_end = os.pipe()
         self.xvfb = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{WIDTH}x{HEIGHT}x24", "-nolisten", "tcp"],
-            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=open(os.path.join(self.tmp, "xvfb.log"), "w"),
+            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=self.log("xvfb.log"),
             preexec_fn=die_with_parent)
         os.close(write_end)
         # Xvfb writes the display number it took once it accepts clients.
         number = b""
-        deadline = time.monotonic() + 20
-        while not number.endswith(b"\n"):
-            if time.monotonic() > deadline or self.xvfb.poll() is not None:
-                raise StepFailed("Xvfb did not start (see xvfb.log)")
-            chunk = os.read(read_end, 16)
-            if not chunk:
-                raise StepFailed("Xvfb did not start (see xvfb.log)")
-            number += chunk
-        os.close(read_end)
+        deadline = self.deadline(20)
+        try:
+            while not number.endswith(b"\n"):
+                ready, _, _ = select.select([read_end], [], [], max(0.0, deadline - time.monotonic()))
+                chunk = os.read(read_end, 16) if ready else b""
+                if not chunk:
+                    raise StepFailed(f"Xvfb did not start: {self.read_log('xvfb.log')[-500:] or 'no message'}")
+                number += chunk
+        finally:
+            os.close(read_end)
         self.display = ":" + number.decode().strip()
 
     def start_game(self):
         env = {k: v for k, v in os.environ.items() if not k.startswith(("XDG_", "SDL_"))}
         env.update(DISPLAY=self.display, HOME=self.home, SDL_VIDEODRIVER="x11", SDL_AUDIODRIVER="dummy")
-        self.game_log = os.path.join(self.tmp, "dexlora.log")
         self.game = subprocess.Popen([os.path.join(self.root, "dexlora")], cwd=self.root, env=env,
-                                     stdout=subprocess.DEVNULL, stderr=open(self.game_log, "w"),
+                                     stdout=subprocess.DEVNULL, stderr=self.log("dexlora.log"),
                                      preexec_fn=die_with_parent)
 
     def stop(self):
@@ -173,6 +187,8 @@ class Player:
                 except subprocess.TimeoutExpired:
                     proc.kill()
                     proc.wait()
+        for f in self.logs:
+            f.close()
 
     # --- X -----------------------------------------------------------
 
@@ -197,9 +213,12 @@ class Player:
         if self.game.poll() is not None:
             raise StepFailed(f"the game ended with status {self.game.returncode}")
 
+    def deadline(self, timeout):
+        return min(time.monotonic() + timeout, self.budget_end)
+
     def window(self, caption, timeout):
         """Polls for a visible window of the caption; its id."""
-        deadline = time.monotonic() + timeout
+        deadline = self.deadline(timeout)
         while time.monotonic() < deadline:
             self.game_alive()
             # xdotool's name patterns miss non-ASCII captions: compare here.
@@ -212,7 +231,7 @@ class Player:
     def wait_for(self, what, test, timeout, interval=0.05):
         """Polls screenshots until test(shot) answers None (shown); it
         answers why not otherwise, which the failure quotes."""
-        deadline = time.monotonic() + timeout
+        deadline = self.deadline(timeout)
         while True:
             self.game_alive()
             why = test(self.shot())
@@ -481,9 +500,8 @@ class Player:
             path = os.path.join(self.keep, "failed-" + "".join(c if c.isalnum() else "-" for c in self.step) + ".png")
             screen.write_png(path, self.last_shot)
             print(f"last screenshot kept at {path}", file=sys.stderr)
-        if self.game is not None and os.path.exists(self.game_log):
-            with open(self.game_log, errors="replace") as f:
-                log = f.read().strip()
+        if self.game is not None:
+            log = self.read_log("dexlora.log")
             if log:
                 print("the game's standard error:\n" + log, file=sys.stderr)
 
@@ -503,31 +521,25 @@ def main():
         return SKIP
     runtime, checker = sys.argv[1], sys.argv[2]
     keep = sys.argv[3] if len(sys.argv) > 3 else os.getcwd()
-    # ctest ends a test that overruns with SIGTERM: clean up as on a failure.
+    # Stopped from outside, the test cleans up as on a failure; killed, it
+    # takes Xvfb and the game with it (die_with_parent).
     signal.signal(signal.SIGTERM, terminated)
-    player = None
     started = time.monotonic()
+    player = Player(checker, keep)
     try:
-        player = Player(runtime, checker, keep)
+        player.prepare(runtime)
         player.run()
         print(f"played through in {time.monotonic() - started:.1f} s")
         return 0
     except StepFailed as e:
-        if player:
-            player.report_failure(str(e))
-        else:
-            print(f"FAILED while setting up: {e}", file=sys.stderr)
+        player.report_failure(str(e))
         return 1
     except Exception as e:  # a fault of the test itself still names its step
-        if player:
-            player.report_failure(f"{type(e).__name__}: {e}")
-        else:
-            print(f"FAILED while setting up: {type(e).__name__}: {e}", file=sys.stderr)
+        player.report_failure(f"{type(e).__name__}: {e}")
         return 1
     finally:
-        if player:
-            player.stop()
-            shutil.rmtree(player.tmp, ignore_errors=True)
+        player.stop()
+        shutil.rmtree(player.tmp, ignore_errors=True)
 
 
 if __name__ == "__main__":
