@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <deque>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -224,21 +225,29 @@ void AppendFolded(std::string& out, std::string_view name) {
 // Offsets fit in 32 bits: no file read is larger than MaxTextFileBytes.
 static_assert(MaxTextFileBytes < (uint64_t{1} << 31));
 
-// Open addressing over positions in a vector of entries (each holding its
-// hash); a slot holds position + 1, 0 when free. At most 70% full.
+// Open addressing over positions in a vector of entries that keep their
+// hash. A slot holds position + 1 in its low bits (0 when free) and the top
+// bits of the hash above them, so that probing past other names seldom
+// visits their entries. At most 70% full.
 class SlotTable {
 public:
+    // No file has more entries: a key line takes at least three bytes.
+    static constexpr uint32_t PositionBits = 25;
+    static_assert(MaxTextFileBytes / 3 < (uint32_t{1} << PositionBits) - 1);
+
     // The position of the entry with this hash that matches answers, or -1.
     template <class Matches>
     int64_t Find(uint32_t hash, Matches matches) const {
         if (slots_.empty()) return -1;
         for (size_t slot = hash & mask_;; slot = (slot + 1) & mask_) {
-            if (slots_[slot] == 0) return -1;
-            if (matches(slots_[slot] - 1)) return slots_[slot] - 1;
+            const uint32_t held = slots_[slot];
+            if (held == 0) return -1;
+            const uint32_t position = (held & PositionMask) - 1;
+            if ((held & ~PositionMask) == Tag(hash) && matches(position)) return position;
         }
     }
 
-    // Adds position (known to be absent); hashOf gives the hash of any stored position.
+    // Adds position (known to be absent); hashOf answers the hash of a stored position.
     template <class HashOf>
     void Add(uint32_t hash, uint32_t position, HashOf hashOf) {
         if ((count_ + 1) * 10 > slots_.size() * 7) {
@@ -246,16 +255,19 @@ public:
             slots_.assign(old.empty() ? 16 : old.size() * 2, 0);
             mask_ = slots_.size() - 1;
             for (uint32_t held : old) {
-                if (held != 0) Place(hashOf(held - 1), held);
+                if (held != 0) Place(hashOf((held & PositionMask) - 1), held);
             }
         }
-        Place(hash, position + 1);
+        Place(hash, Tag(hash) | (position + 1));
         ++count_;
     }
 
     size_t Bytes() const { return slots_.capacity() * sizeof(uint32_t); }
 
 private:
+    static constexpr uint32_t PositionMask = (uint32_t{1} << PositionBits) - 1;
+    static uint32_t Tag(uint32_t hash) { return hash & ~PositionMask; }
+
     void Place(uint32_t hash, uint32_t held) {
         size_t slot = hash & mask_;
         while (slots_[slot] != 0) slot = (slot + 1) & mask_;
@@ -285,13 +297,14 @@ public:
                     continue;
                 }
                 current = static_cast<int64_t>(sections_.size());
-                sections_.push_back({hash, Offset(parsed.name), static_cast<uint32_t>(parsed.name.size())});
+                sections_.push_back({hash, Offset(parsed.name), static_cast<uint32_t>(parsed.name.size()),
+                                     static_cast<uint32_t>(keys_.size())});
                 sectionSlots_.Add(hash, static_cast<uint32_t>(current), [&](uint32_t i) { return sections_[i].hash; });
             } else if (parsed.kind == ParsedLine::Key && current >= 0) {
                 const uint32_t section = static_cast<uint32_t>(current);
                 const uint32_t hash = KeyHash(section, parsed.name, folded);
                 if (FindKey(hash, section, parsed.name) >= 0) continue;
-                keys_.push_back({hash, section, Offset(parsed.name), static_cast<uint32_t>(parsed.name.size()),
+                keys_.push_back({hash, Offset(parsed.name), static_cast<uint32_t>(parsed.name.size()),
                                  Offset(parsed.value), static_cast<uint32_t>(parsed.value.size())});
                 keySlots_.Add(hash, static_cast<uint32_t>(keys_.size() - 1), [&](uint32_t i) { return keys_[i].hash; });
             }
@@ -312,20 +325,26 @@ public:
 
     // Memory held, for the cache's budget.
     size_t Bytes() const {
-        return bytes_.capacity() + sections_.capacity() * sizeof(Section) + keys_.capacity() * sizeof(Key) +
+        return bytes_.capacity() + sections_.size() * sizeof(Section) + keys_.size() * sizeof(Key) +
                sectionSlots_.Bytes() + keySlots_.Bytes();
     }
 
 private:
     struct Section {
         uint32_t hash, nameStart, nameLength;
+        uint32_t firstKey;  // a section's keys follow each other in keys_
     };
     struct Key {
-        uint32_t hash, section, nameStart, nameLength, valueStart, valueLength;
+        uint32_t hash, nameStart, nameLength, valueStart, valueLength;
     };
 
     uint32_t Offset(std::string_view inside) const { return static_cast<uint32_t>(inside.data() - bytes_.data()); }
     std::string_view Text(uint32_t start, uint32_t length) const { return std::string_view(bytes_).substr(start, length); }
+
+    bool InSection(uint32_t key, uint32_t section) const {
+        const uint32_t end = section + 1 < sections_.size() ? sections_[section + 1].firstKey : keys_.size();
+        return key >= sections_[section].firstKey && key < end;
+    }
 
     static uint32_t SectionHash(std::string_view name, std::string& folded) {
         folded.clear();
@@ -349,13 +368,15 @@ private:
     int64_t FindKey(uint32_t hash, uint32_t section, std::string_view name) const {
         return keySlots_.Find(hash, [&](uint32_t i) {
             const Key& k = keys_[i];
-            return k.hash == hash && k.section == section && NamesMatch(Text(k.nameStart, k.nameLength), name);
+            return k.hash == hash && InSection(i, section) && NamesMatch(Text(k.nameStart, k.nameLength), name);
         });
     }
 
     std::string bytes_;
-    std::vector<Section> sections_;
-    std::vector<Key> keys_;
+    // Grown in blocks: no spare half and no copy when they grow, as a vector
+    // would have, which for a file of short keys would be most of the memory.
+    std::deque<Section> sections_;
+    std::deque<Key> keys_;
     SlotTable sectionSlots_;
     SlotTable keySlots_;
 };
@@ -417,6 +438,13 @@ public:
             }
             entries_.erase(held);
         }
+        // Room first, so that a large file is never held twice over.
+        size_t total = static_cast<size_t>(st.st_size);
+        for (const Entry& e : entries_) total += e.index->Bytes();
+        while (!entries_.empty() && total > MaxBytes) {
+            total -= entries_.back().index->Bytes();
+            entries_.pop_back();
+        }
         // Read after the stat: what is read is never older than the identity kept.
         std::string bytes;
         if (ReadWholeFile(path, bytes, MaxTextFileBytes) != FileReadStatus::Ok) return nullptr;
@@ -424,7 +452,7 @@ public:
         if (!Settled(identity, now)) return index;
         entries_.insert(entries_.begin(), Entry{path, identity, index});
         // The newest file stays whatever its size; older ones go past the budget.
-        size_t total = 0;
+        total = 0;
         for (size_t i = 0; i < entries_.size(); ++i) {
             total += entries_[i].index->Bytes();
             if (i > 0 && (i >= MaxFiles || total > MaxBytes)) {

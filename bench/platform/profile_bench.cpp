@@ -100,6 +100,38 @@ void BM_HostileAnimeFileLookups(benchmark::State& state) {
 }
 BENCHMARK(BM_HostileAnimeFileLookups)->Arg(5)->Arg(50)->Unit(benchmark::kMillisecond)->Iterations(1);
 
+// The densest index a file can ask for: sections of distinct two-letter keys
+// ("AB=\r", four bytes a key), read through one lookup after settling.
+void BM_DenseKeysFile(benchmark::State& state) {
+    Folder folder;
+    const std::string path = folder.Path() + "dense.ini";
+    {
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        const size_t target = static_cast<size_t>(state.range(0)) << 20;
+        std::string block;
+        size_t written = 0;
+        for (int section = 0; written < target; ++section) {
+            block += "[S" + std::to_string(section) + "]\r";
+            for (char a = '0'; a <= 'Z'; ++a) {
+                for (char b = '0'; b <= 'Z'; ++b) block += std::string{a, b, '=', '\r'};
+            }
+            out << block;
+            written += block.size();
+            block.clear();
+        }
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(2100));
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(GetPrivateProfileString("S0", "ZZ", "d", path));
+        benchmark::DoNotOptimize(GetPrivateProfileString("S1", "00", "d", path));
+    }
+    state.counters["file_MB"] = static_cast<double>(std::filesystem::file_size(path)) / (1 << 20);
+    struct rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    state.counters["peak_MB"] = static_cast<double>(usage.ru_maxrss) / 1024;
+}
+BENCHMARK(BM_DenseKeysFile)->Arg(50)->Unit(benchmark::kMillisecond)->Iterations(1);
+
 }  // namespace
 }  // namespace dexlora
 
