@@ -418,6 +418,10 @@ class Player:
 
         self.step = "files written"
         self.check_files(index)
+        # Load messages do not fail the play, but a skin author wants them.
+        log = self.read_log("dexlora.log")
+        if log:
+            print("the game's standard error:\n" + log)
 
     def play_thirty_seconds(self, romaji):
         wrong = [c for c in "QZXJ" if c not in romaji]
