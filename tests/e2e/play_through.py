@@ -21,6 +21,8 @@ import sys
 import tempfile
 import time
 
+# The source tree stays clean: no bytecode cache beside the test.
+sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import screen  # noqa: E402
 
