@@ -438,14 +438,21 @@ class Player:
             return None if untyped else "no romaji"
 
         untyped, _ = self.romaji(self.wait_for("the question", question_shown, 20))
+        start, width = min(untyped), max(untyped) + 1 - min(untyped)
         # Two wrong keys, two right ones, a wrong one where the third is due.
         self.type((wrong[0] + wrong[1] + romaji[:2]).lower())
 
-        def typed_shown(shot):
+        def two_typed(shot):
+            # The screenshot may come before the game has shown the second
+            # key: wait for a typed part between one and a half and two and a
+            # half characters of the romaji's average width.
             _, typed = self.romaji(shot)
-            return None if typed and min(typed) <= min(untyped) + 2 else "no typed colour at the start of the romaji"
+            if not typed or min(typed) > start + 2:
+                return "no typed colour at the start of the romaji"
+            chars = (max(typed) + 1 - start) * len(romaji) / width
+            return None if 1.5 <= chars <= 2.5 else f"a typed part {chars:.1f} characters long, not 2"
 
-        typed = self.romaji(self.wait_for("the typed part in its colour", typed_shown, 10))[1]
+        typed = self.romaji(self.wait_for("two typed characters in their colour", two_typed, 10))[1]
         self.type(wrong[2].lower())
         time.sleep(0.3)
         if self.romaji(self.shot())[1] != typed:
