@@ -3,21 +3,43 @@
 
 #include "platform/error.h"
 #include "skin/settings/shared.h"
+#include "typing/printable.h"
 #include "typing/whole_number.h"
 
 namespace dexlora {
 
-bool ReadSelections(TextFileReader& file, RomeEntries& table) {
+namespace {
+
+// ReadSelections that also counts the lines it reads (into line) and says why
+// it stopped.
+bool ReadCountedSelections(TextFileReader& file, RomeEntries& table, int64_t& line, std::string& problem) {
     for (int32_t i = 0; i < RomeEntryCount(table); ++i) {
-        if (file.AtEnd()) return false;
+        if (file.AtEnd()) {
+            problem = "line " + std::to_string(line + 1) + ": the file ends before the choices of every entry";
+            return false;
+        }
         int32_t selected = 0;
-        if (!ParseWholeNumber(file.ReadLine(), selected)) return false;
+        std::string text = file.ReadLine();
+        ++line;
+        if (!ParseWholeNumber(text, selected)) {
+            problem = "line " + std::to_string(line) + ": \"" + EscapeControls(text.substr(0, 40)) +
+                      "\" is not a whole number";
+            return false;
+        }
         RomeEntry& entry = table[static_cast<size_t>(i)];
         // Clamped here, so that the key configuration shows the spelling the
         // questions really use and the next save writes a valid number.
         entry.Selected = selected >= 0 && selected < entry.Count ? selected : 0;
     }
     return true;
+}
+
+}  // namespace
+
+bool ReadSelections(TextFileReader& file, RomeEntries& table) {
+    int64_t line = 0;
+    std::string problem;
+    return ReadCountedSelections(file, table, line, problem);
 }
 
 bool WriteSelections(std::string& file, const RomeEntries& table) {
@@ -28,13 +50,18 @@ bool WriteSelections(std::string& file, const RomeEntries& table) {
     return true;
 }
 
-bool LoadKeyConf(std::string_view fileName) {
+bool LoadKeyConf(std::string_view fileName, std::string* problem) {
+    std::string why;
+    bool read = false;
     try {
         TextFileReader file(SystemPath + std::string(fileName));
-        return ReadSelections(file, RomeTable) && ReadSelections(file, Rome2Table);
-    } catch (const RuntimeError&) {
-        return false;
+        int64_t line = 0;
+        read = ReadCountedSelections(file, RomeTable, line, why) && ReadCountedSelections(file, Rome2Table, line, why);
+    } catch (const RuntimeError& error) {
+        why = error.what();
     }
+    if (problem) *problem = read ? std::string() : why;
+    return read;
 }
 
 bool SaveKeyConf(std::string_view fileName) {

@@ -15,8 +15,9 @@ namespace dexlora {
 // Stops at a missing file, a short file or a line that is not a number; the
 // entries read so far keep their values, later ones keep theirs. A value that
 // is negative or not below the entry's Count selects the first spelling.
-// Answers true when both tables were read completely.
-bool LoadKeyConf(std::string_view fileName);
+// Answers true when both tables were read completely; when problem is given,
+// it receives why not (naming the line), or "" on success.
+bool LoadKeyConf(std::string_view fileName, std::string* problem = nullptr);
 
 // Writes SystemPath + fileName, exactly N1 + N2 lines ending in CR LF, in one
 // atomic replacement: the old file stays whole when the write fails.

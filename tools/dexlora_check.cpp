@@ -1,11 +1,17 @@
 // dexlora-check: lists the romaji each question of a type.txt will ask for, as the game builds it.
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "keyconf/keyconf_file.h"
 #include "platform/error.h"
 #include "platform/files.h"
 #include "skin/settings/shared.h"
+#include "typing/printable.h"
+#include "typing/questions.h"
 #include "typing/reading_to_romaji.h"
 #include "typing/rome_table.h"
 
@@ -17,35 +23,99 @@ constexpr const char* Usage =
     "usage: dexlora-check SYSTEM_FOLDER TYPE_TXT\n"
     "Loads Rome.ini, Rome2.ini and KeyConf.txt from SYSTEM_FOLDER as the game does\n"
     "and prints, for each question of TYPE_TXT, its reading, a tab and the romaji\n"
-    "to type, or \"!\" and the reason the game leaves the question out.\n"
+    "to type, or \"!\" and the reason the game leaves the question out. Control\n"
+    "characters are shown as \\xHH. Faults of the tables go to standard error.\n"
     "Exit status: 0 when the game can start with this file, 1 when it cannot,\n"
-    "2 for a usage error or a missing file.\n";
+    "2 for a usage error or a file that cannot be read.\n";
+
+// Text files larger than this are refused, as the game refuses them.
+constexpr size_t TextFileLimit = size_t{64} << 20;
 
 void PrintLine(const std::string& reading, const std::string& result) {
-    std::printf("%s\t%s\n", reading.c_str(), result.c_str());
+    const std::string line = EscapeControls(reading) + "\t" + EscapeControls(result) + "\n";
+    std::fwrite(line.data(), 1, line.size(), stdout);
 }
 
-// Loads the tables and the spelling choices the way start-up does; answers
-// false (after a message) when a table file is missing altogether.
+void Warn(const std::string& message) {
+    std::fprintf(stderr, "dexlora-check: %s\n", EscapeControls(message).c_str());
+}
+
+// What keeps the game from reading the file at path, or "" when nothing does.
+// Looks before it opens, so that a FIFO or a device is named, not waited on.
+std::string FileProblem(const std::string& given) {
+    const std::string path = ResolvePath(given);
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0) {
+        const int error = errno;
+        struct stat link;
+        if (error == ENOENT && lstat(path.c_str(), &link) == 0) return "not found (a symbolic link to nothing)";
+        if (error == ENOENT || error == ENOTDIR) return "not found";
+        if (error == ELOOP) return "cannot be read (a loop of symbolic links)";
+        return std::string("cannot be read (") + std::strerror(error) + ")";
+    }
+    if (S_ISDIR(st.st_mode)) return "not a regular file (a folder)";
+    if (!S_ISREG(st.st_mode)) return "not a regular file (a FIFO, device or socket)";
+    if (static_cast<uint64_t>(st.st_size) > TextFileLimit) {
+        return "too large (" + std::to_string(st.st_size) + " bytes; text files are read up to " +
+               std::to_string(TextFileLimit >> 20) + " MB)";
+    }
+    // The same reader the game uses: what it refuses is what the game meets.
+    std::string bytes;
+    errno = 0;
+    switch (ReadWholeFile(path, bytes, TextFileLimit)) {
+        case FileReadStatus::Ok:
+            return "";
+        case FileReadStatus::Missing:
+            return "not found";
+        case FileReadStatus::NotAFile:
+            return "not a regular file";
+        case FileReadStatus::OpenFailed:
+            return std::string("cannot be read (") + (errno ? std::strerror(errno) : "it cannot be opened") + ")";
+        case FileReadStatus::ReadFailed:
+            return "cannot be read (an error while reading)";
+        case FileReadStatus::TooLarge:
+            return "too large (text files are read up to " + std::to_string(TextFileLimit >> 20) + " MB)";
+    }
+    return "cannot be read";
+}
+
+void ReportTableFindings(const char* name, const RomeEntries& table, int32_t width) {
+    for (const RomeTableFinding& finding : CheckRomeTable(table, width)) {
+        Warn(std::string("warning: ") + name + " entry " + std::to_string(finding.Entry) + " (line " +
+             std::to_string(finding.Line) + "): " + finding.What);
+    }
+}
+
+// Loads the tables and the spelling choices the way start-up does, naming
+// every fault; answers false when a table file cannot be read at all.
 bool LoadSystemFolder() {
     for (const char* name : {"Rome.ini", "Rome2.ini"}) {
-        if (!FileExists(SystemPath + name)) {
-            std::fprintf(stderr, "dexlora-check: %s%s not found\n", SystemPath.c_str(), name);
+        std::string problem = FileProblem(SystemPath + name);
+        if (!problem.empty()) {
+            Warn(SystemPath + name + ": " + problem);
             return false;
         }
     }
-    if (!LoadRomeTable(RomeTable, "Rome.ini")) {
-        std::fprintf(stderr, "dexlora-check: warning: Rome.ini is malformed; its first %d entries are used\n",
-                     RomeEntryCount(RomeTable));
+    std::string problem;
+    if (!LoadRomeTable(RomeTable, "Rome.ini", &problem)) {
+        Warn("warning: Rome.ini is malformed at " + problem + "; its first " +
+             std::to_string(RomeEntryCount(RomeTable)) + " entries are used");
     }
-    if (!LoadRomeTable(Rome2Table, "Rome2.ini")) {
-        std::fprintf(stderr, "dexlora-check: warning: Rome2.ini is malformed; its first %d entries are used\n",
-                     RomeEntryCount(Rome2Table));
+    if (!LoadRomeTable(Rome2Table, "Rome2.ini", &problem)) {
+        Warn("warning: Rome2.ini is malformed at " + problem + "; its first " +
+             std::to_string(RomeEntryCount(Rome2Table)) + " entries are used");
     }
-    if (FileExists(SystemPath + "KeyConf.txt") && !LoadKeyConf("KeyConf.txt")) {
-        std::fprintf(stderr,
-                     "dexlora-check: warning: KeyConf.txt is short or holds a line that is not a number; "
-                     "the entries after it use their first spelling\n");
+    ReportTableFindings("Rome.ini", RomeTable, 1);
+    ReportTableFindings("Rome2.ini", Rome2Table, 2);
+
+    const std::string keyConf = SystemPath + "KeyConf.txt";
+    std::string keyConfProblem = FileProblem(keyConf);
+    if (keyConfProblem.rfind("not found", 0) == 0) {
+        // No choices saved yet: every entry uses its first spelling, as in the game.
+    } else if (!keyConfProblem.empty()) {
+        Warn("warning: KeyConf.txt " + keyConfProblem + "; every entry uses its first spelling");
+    } else if (!LoadKeyConf("KeyConf.txt", &problem)) {
+        Warn("warning: KeyConf.txt is malformed at " + problem + "; the entries from there on use their first spelling");
     }
     BuildRomeIndex(RomeIndex, RomeTable, 1);
     BuildRomeIndex(Rome2Index, Rome2Table, 2);
@@ -63,45 +133,37 @@ int main(int argc, char** argv) {
     if (SystemPath.empty() || SystemPath.back() != '/') SystemPath += '/';
     if (!LoadSystemFolder()) return 2;
 
-    int converted = 0;
-    int groups = 0;
-    bool cutShort = false;
-    try {
-        TextFileReader file(argv[2]);
-        int line = 0;
-        while (!file.AtEnd()) {
-            int start = line + 1;
-            std::string lines[3];
-            for (std::string& text : lines) {
-                if (file.AtEnd()) {
-                    cutShort = true;
-                    break;
-                }
-                text = file.ReadLine();
-                ++line;
-            }
-            if (cutShort) {
-                // The game stops at start-up on such a file.
-                std::printf("!the file ends inside the question that starts at line %d "
-                            "(each question takes three lines: text, reading, separator)\n",
-                            start);
-                break;
-            }
-            ++groups;
-            std::string romaji;
-            std::string reason;
-            if (ReadingToRomaji(romaji, lines[1], &reason)) {
-                ++converted;
-                PrintLine(lines[1], romaji);
-            } else {
-                PrintLine(lines[1], "!" + reason);
-            }
-        }
-    } catch (const RuntimeError& error) {
-        std::fprintf(stderr, "dexlora-check: %s\n", error.what());
+    const std::string typeTxt = argv[2];
+    if (std::string problem = FileProblem(typeTxt); !problem.empty()) {
+        Warn(typeTxt + ": " + problem);
         return 2;
     }
-    std::fprintf(stderr, "dexlora-check: %d of %d questions can be typed%s\n", converted, groups,
-                 cutShort ? "; the file is cut short, so the game will not start" : "");
-    return converted > 0 && !cutShort ? 0 : 1;
+    int64_t converted = 0;
+    int64_t groups = 0;
+    int64_t cutAt = 0;
+    try {
+        std::string romaji;
+        std::string reason;
+        cutAt = ReadQuestionFile(typeTxt, [&](const QuestionGroup& group) {
+            ++groups;
+            if (ReadingToRomaji(romaji, group.Reading, &reason)) {
+                ++converted;
+                PrintLine(group.Reading, romaji);
+            } else {
+                PrintLine(group.Reading, "!" + reason);
+            }
+        });
+    } catch (const RuntimeError& error) {
+        Warn(error.what());
+        return 2;
+    }
+    if (cutAt != 0) {
+        // The game stops at start-up on such a file.
+        std::printf("!the file ends inside the question that starts at line %lld "
+                    "(each question takes three lines: text, reading, separator)\n",
+                    static_cast<long long>(cutAt));
+    }
+    std::fprintf(stderr, "dexlora-check: %lld of %lld questions can be typed%s\n", static_cast<long long>(converted),
+                 static_cast<long long>(groups), cutAt ? "; the file is cut short, so the game will not start" : "");
+    return converted > 0 && !cutAt ? 0 : 1;
 }

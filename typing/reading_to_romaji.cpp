@@ -65,7 +65,14 @@ public:
                 return false;
             }
             ++p;
+            if (romaji_.size() > MaxKeysPerCharacter * text_.size()) {
+                return Fail("the romaji would be longer than " + std::to_string(MaxKeysPerCharacter) +
+                            " keys for each character of the reading");
+            }
         }
+        // A placeholder's or an empty spelling's piece adds no key: a question
+        // of nothing but those could never be completed.
+        if (romaji_.empty()) return Fail("the romaji would be empty");
         return true;
     }
 

@@ -6,11 +6,17 @@
 
 namespace dexlora {
 
+// Far above any real spelling (four keys to a kana at most): a longer romaji
+// comes from a damaged table, and refusing it bounds a question's memory by
+// its reading's length whatever the tables hold.
+constexpr size_t MaxKeysPerCharacter = 8;
+
 // Spells reading (UTF-8) with the spellings selected in RomeTable and
 // Rome2Table, looked up through RomeIndex and Rome2Index. Answers true and the
-// whole romaji in romaji when every character could be spelled; otherwise
-// false, and when reason is given, why (the character without a spelling, or
-// "empty reading").
+// whole romaji in romaji when every character could be spelled into at least
+// one key, and no more than MaxKeysPerCharacter keys per character of the
+// reading; otherwise false, and when reason is given, why (the character
+// without a spelling, "empty reading", an empty or overlong romaji).
 bool ReadingToRomaji(std::string& romaji, std::string_view reading, std::string* reason = nullptr);
 
 }  // namespace dexlora

@@ -1,12 +1,15 @@
 // Loading the romaji tables and building and searching their lookup texts.
 #include "typing/rome_table.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "platform/encoding.h"
 #include "platform/error.h"
 #include "platform/files.h"
 #include "skin/settings/shared.h"
+#include "typing/printable.h"
 #include "typing/whole_number.h"
 
 namespace dexlora {
@@ -31,50 +34,159 @@ const std::string& SelectedSpelling(const RomeEntry& entry) {
     return entry.Romaji.empty() ? empty : entry.Romaji.front();
 }
 
-bool LoadRomeTable(RomeEntries& table, std::string_view fileName) {
+namespace {
+
+// Reads lines and counts them, for messages that name a line.
+class CountingReader {
+public:
+    explicit CountingReader(const std::string& path) : file_(path) {}
+    bool AtEnd() const { return file_.AtEnd(); }
+    std::string ReadLine() {
+        ++line_;
+        return file_.ReadLine();
+    }
+    int32_t Line() const { return line_; }
+
+private:
+    TextFileReader file_;
+    int32_t line_ = 0;
+};
+
+bool Fail(std::string* problem, std::string message) {
+    if (problem) *problem = std::move(message);
+    return false;
+}
+
+}  // namespace
+
+bool LoadRomeTable(RomeEntries& table, std::string_view fileName, std::string* problem) {
     table.assign(2, RomeEntry{});
+    if (problem) problem->clear();
     try {
-        TextFileReader file(SystemPath + std::string(fileName));
+        CountingReader file(SystemPath + std::string(fileName));
         while (!file.AtEnd()) {
+            const int32_t start = file.Line() + 1;
+            if (RomeEntryCount(table) == MaxRomeEntries) {
+                return Fail(problem, "line " + std::to_string(start) + ": more than " +
+                                         std::to_string(MaxRomeEntries) + " entries");
+            }
             std::string kana = file.ReadLine();
+            if (file.AtEnd()) {
+                return Fail(problem, "line " + std::to_string(start) + ": the file ends inside the entry");
+            }
             int32_t count = 0;
-            if (!ParseWholeNumber(file.ReadLine(), count) || count < 0) return false;
+            std::string countLine = file.ReadLine();
+            if (!ParseWholeNumber(countLine, count) || count < 0 || count > MaxSpellings) {
+                return Fail(problem, "line " + std::to_string(file.Line()) + ": the count \"" +
+                                         EscapeControls(countLine.substr(0, 40)) + "\" is not a whole number from 0 to " +
+                                         std::to_string(MaxSpellings));
+            }
 
             // The new entry goes before the two spare ones.
             RomeEntry& entry = *table.insert(table.end() - 2, RomeEntry{});
             entry.Kana = std::move(kana);
             entry.Romaji.clear();
-            // Spellings are added as they are read rather than reserved from the
-            // count, so a huge count in a short file costs nothing; a group cut
-            // short keeps Count equal to the spellings it really has.
+            // Spellings are added as they are read, so a group cut short keeps
+            // Count equal to the spellings it really has.
             while (entry.Count < count) {
                 if (file.AtEnd()) {
                     entry.Romaji.emplace_back();
-                    return false;
+                    return Fail(problem, "line " + std::to_string(start) + ": the file ends inside the entry");
                 }
                 entry.Romaji.push_back(file.ReadLine());
                 ++entry.Count;
             }
             entry.Romaji.emplace_back();
+            if (file.AtEnd()) {
+                return Fail(problem, "line " + std::to_string(start) +
+                                         ": the file ends inside the entry (its separator line is missing)");
+            }
             file.ReadLine();  // separator
         }
-    } catch (const RuntimeError&) {
-        return false;
+    } catch (const RuntimeError& error) {
+        return Fail(problem, error.what());
     }
     return true;
 }
 
 bool BuildRomeIndex(std::u32string& index, const RomeEntries& table, int32_t width) {
     index.clear();
+    const size_t slot = static_cast<size_t>(width > 0 ? width : 0);
     for (int32_t i = 0; i < RomeEntryCount(table); ++i) {
         const RomeEntry& entry = table[static_cast<size_t>(i)];
-        if (entry.Count != 0) {
+        if (entry.Count == 0) {
+            index.append(slot, U' ');
+        } else if (Utf8Length(entry.Kana) == slot) {
             index += Utf8ToU32(entry.Kana);
         } else {
-            index.append(static_cast<size_t>(width), U' ');
+            index.append(slot, UnmatchableSlot);
         }
     }
     return true;
+}
+
+namespace {
+
+std::string CodeOf(char32_t c) {
+    char code[16];
+    std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
+    return code;
+}
+
+bool Control(char32_t c) { return c < 0x20 || c == 0x7F || (c >= 0x80 && c < 0xA0); }
+
+// Why no key types this character, or "" when one does.
+std::string Untypable(char32_t c) {
+    if (c == 0xFFFD) return "a byte that is not CP932";
+    if (c >= U'a' && c <= U'z') return "a lower-case letter, which typing never gives (letters arrive as capitals)";
+    if (c < 0x20 || c > 0x7E) return "a character no key types";
+    return "";
+}
+
+}  // namespace
+
+std::vector<RomeTableFinding> CheckRomeTable(const RomeEntries& table, int32_t width) {
+    std::vector<RomeTableFinding> findings;
+    int32_t line = 1;
+    for (int32_t i = 0; i < RomeEntryCount(table); ++i) {
+        const RomeEntry& entry = table[static_cast<size_t>(i)];
+        auto add = [&](int32_t at, std::string what) { findings.push_back({i, at, std::move(what)}); };
+        if (entry.Count > 0) {
+            const std::u32string kana = Utf8ToU32(entry.Kana);
+            const std::string shown = "\"" + EscapeControls(entry.Kana) + "\"";
+            if (kana.size() != static_cast<size_t>(width)) {
+                add(line, "the kana " + shown + " is " + std::to_string(kana.size()) + " characters long, not " +
+                              std::to_string(width) + ": no reading ever finds it");
+            } else {
+                for (char32_t c : kana) {
+                    if (c == 0xFFFD || Control(c)) {
+                        add(line, "the kana " + shown + " holds " +
+                                      (c == 0xFFFD ? std::string("a byte that is not CP932") : "a control character (" + CodeOf(c) + ")"));
+                        break;
+                    }
+                }
+            }
+        }
+        for (int32_t s = 0; s < entry.Count && static_cast<size_t>(s) < entry.Romaji.size(); ++s) {
+            const std::string& spelling = entry.Romaji[static_cast<size_t>(s)];
+            const int32_t at = line + 2 + s;
+            const std::string which = "spelling " + std::to_string(s + 1);
+            if (spelling.empty()) {
+                add(at, which + " is empty: a question needing it could never be completed");
+                continue;
+            }
+            if (width == 2 && spelling == "*") continue;
+            for (char32_t c : Utf8ToU32(spelling)) {
+                std::string why = Untypable(c);
+                if (!why.empty()) {
+                    add(at, which + " \"" + EscapeControls(spelling) + "\" holds " + why + " (" + CodeOf(c) + ")");
+                    break;
+                }
+            }
+        }
+        line += 3 + entry.Count;
+    }
+    return findings;
 }
 
 int32_t FindRomeSlot(std::u32string_view index, int32_t width, std::u32string_view text) {
@@ -148,7 +260,9 @@ int32_t RomeLookup::SlotHash::Find(uint64_t key) const {
 
 const RomeLookup& RomeLookup::Current() {
     static RomeLookup lookup;  // the game runs on one thread
-    if (lookup.keysMissing_ || !SameText(lookup.singleText_, RomeIndex) || !SameText(lookup.pairText_, Rome2Index)) {
+    if (lookup.keysMissing_ || lookup.singleEntries_ != RomeEntryCount(RomeTable) ||
+        lookup.pairEntries_ != RomeEntryCount(Rome2Table) || !SameText(lookup.singleText_, RomeIndex) ||
+        !SameText(lookup.pairText_, Rome2Index)) {
         lookup.Rebuild();
     }
     return lookup;
@@ -158,13 +272,19 @@ void RomeLookup::Rebuild() {
     keysMissing_ = false;
     singleText_ = RomeIndex;
     pairText_ = Rome2Index;
-    singles_.Reset(singleText_.size());
-    pairs_.Reset(pairText_.size() / 2);
-    for (size_t slot = 0; slot < singleText_.size(); ++slot) {
+    singleEntries_ = RomeEntryCount(RomeTable);
+    pairEntries_ = RomeEntryCount(Rome2Table);
+    // Sized from the entries, never from the texts: slots past the last entry
+    // are never an answer, and an index text may be longer than its table.
+    const size_t singles = std::min(singleText_.size(), static_cast<size_t>(singleEntries_));
+    const size_t pairs = std::min(pairText_.size() / 2, static_cast<size_t>(pairEntries_));
+    singles_.Reset(singles);
+    pairs_.Reset(pairs);
+    for (size_t slot = 0; slot < singles; ++slot) {
         singles_.AddFirst(singleText_[slot], static_cast<int32_t>(slot));
     }
-    for (size_t pos = 0; pos + 2 <= pairText_.size(); pos += 2) {
-        pairs_.AddFirst(PairKey(pairText_[pos], pairText_[pos + 1]), static_cast<int32_t>(pos / 2));
+    for (size_t slot = 0; slot < pairs; ++slot) {
+        pairs_.AddFirst(PairKey(pairText_[2 * slot], pairText_[2 * slot + 1]), static_cast<int32_t>(slot));
     }
 }
 

@@ -36,6 +36,17 @@ extern std::u32string Rome2Index;
 constexpr int32_t SmallTsuEntry = 42;  // っ typed on its own
 constexpr int32_t SyllabicNEntry = 94; // ん
 
+// Far above any real table (about a hundred entries of a few spellings each;
+// the key configuration shows 140): a table beyond them is damage, and
+// refusing it keeps a hostile file from costing memory out of all proportion.
+constexpr int32_t MaxRomeEntries = 1000;
+constexpr int32_t MaxSpellings = 100;
+
+// What an index slot holds for an entry whose kana does not have the slot's
+// width: no decoded text ever holds it (it lies past U+10FFFF), so the entry
+// is never found and the entries after it keep their slots.
+constexpr char32_t UnmatchableSlot = 0x110000;
+
 // The number of real entries N of a table (its spare entries not counted).
 int32_t RomeEntryCount(const RomeEntries& table);
 
@@ -45,13 +56,31 @@ const std::string& SelectedSpelling(const RomeEntry& entry);
 
 // Reads SystemPath + fileName into table (N entries then two spare ones).
 // Answers false when the file is missing or malformed: a count that is not a
-// whole number or is negative, or a file ending inside a group. The entries
-// read before the fault stay, a partly read one with the spellings it got.
-bool LoadRomeTable(RomeEntries& table, std::string_view fileName);
+// whole number from 0 to MaxSpellings, more than MaxRomeEntries entries, or a
+// file ending inside a group. The entries read before the fault stay, a partly
+// read one with the spellings it got. When problem is given, it receives what
+// went wrong ("" on success), naming the line for a malformed file.
+bool LoadRomeTable(RomeEntries& table, std::string_view fileName, std::string* problem = nullptr);
 
 // Builds the lookup text of a table: each entry's Kana, or width spaces for an
-// entry without spellings. Always answers true.
+// entry without spellings, or width UnmatchableSlot characters for a kana that
+// is not width characters long. Always answers true.
 bool BuildRomeIndex(std::u32string& index, const RomeEntries& table, int32_t width);
+
+// One fault of a loaded table that the game does not refuse but a player
+// would meet: an entry whose kana is never found, or a spelling no key types.
+struct RomeTableFinding {
+    int32_t Entry;     // 0-based, as KeyConf.txt counts
+    int32_t Line;      // 1-based line of the file holding the fault
+    std::string What;  // what is wrong, naming the text (control characters escaped)
+};
+
+// The faults of every entry with spellings: a kana not width characters long
+// or holding a control character or U+FFFD (a byte that is not CP932), and spellings that are empty
+// or hold anything but printable ASCII without lower-case letters (typed
+// letters arrive as capitals). "*" alone is a spelling in a pair table
+// (width 2). Lines are counted as the entries lie in the file.
+std::vector<RomeTableFinding> CheckRomeTable(const RomeEntries& table, int32_t width);
 
 // The first slot of index (slots width characters wide) whose content equals
 // text, or -1. A text straddling two slots is no match.
@@ -95,6 +124,8 @@ private:
     bool keysMissing_ = true;  // never built: empty texts would look current
     std::u32string singleText_;
     std::u32string pairText_;
+    int32_t singleEntries_ = 0;  // the tables' sizes the hashes were made for
+    int32_t pairEntries_ = 0;
     SlotHash singles_;
     SlotHash pairs_;
 };

@@ -86,33 +86,62 @@ float CSng(std::string_view text) {
         negative = rest.front() == '-';
         rest.remove_prefix(1);
     }
-    // Check the form ourselves: from_chars would also take "inf", "nan" and hex.
+    // The form is checked here (from_chars would also take "inf", "nan" and
+    // hex), and the value is carried as significant digits and an exact
+    // decimal exponent, so that any number of leading or trailing zeros and
+    // any exponent value weigh what they mean.
+    constexpr size_t KeptDigits = 40;  // beyond what rounding to a double can use
+    std::string significant;           // without leading zeros, at most KeptDigits
+    bool droppedNonZero = false;       // a non-zero digit past KeptDigits
+    int64_t pointShift = 0;            // value = 0.significant × 10^(pointShift + exponent)
     size_t pos = 0;
     size_t digits = 0;
-    while (pos < rest.size() && IsDigit(rest[pos])) ++pos, ++digits;
+    auto takeDigit = [&](char c, bool beforePoint) {
+        ++digits;
+        if (significant.empty() && c == '0') {
+            if (!beforePoint) --pointShift;  // a zero right after the point
+            return;
+        }
+        if (beforePoint) ++pointShift;
+        if (significant.size() < KeptDigits) {
+            significant += c;
+        } else if (c != '0') {
+            droppedNonZero = true;
+        }
+    };
+    for (; pos < rest.size() && IsDigit(rest[pos]); ++pos) takeDigit(rest[pos], true);
     if (pos < rest.size() && rest[pos] == '.') {
-        ++pos;
-        while (pos < rest.size() && IsDigit(rest[pos])) ++pos, ++digits;
+        for (++pos; pos < rest.size() && IsDigit(rest[pos]); ++pos) takeDigit(rest[pos], false);
     }
     if (digits == 0) TypeMismatch(text);
-    bool tinyExponent = false;
+    // Saturates far beyond any exponent that still matters; the shift from the
+    // digits is at most the text's length, so the sum cannot overflow.
+    constexpr int64_t ExponentCap = int64_t{1} << 40;
+    int64_t exponent = 0;
     if (pos < rest.size() && (rest[pos] == 'e' || rest[pos] == 'E')) {
         ++pos;
-        if (pos < rest.size() && (rest[pos] == '-' || rest[pos] == '+')) tinyExponent = rest[pos++] == '-';
+        bool exponentNegative = false;
+        if (pos < rest.size() && (rest[pos] == '-' || rest[pos] == '+')) exponentNegative = rest[pos++] == '-';
         size_t exponentStart = pos;
-        while (pos < rest.size() && IsDigit(rest[pos])) ++pos;
+        for (; pos < rest.size() && IsDigit(rest[pos]); ++pos) {
+            if (exponent < ExponentCap) exponent = exponent * 10 + (rest[pos] - '0');
+        }
         if (pos == exponentStart) TypeMismatch(text);
+        if (exponentNegative) exponent = -exponent;
     }
     if (pos != rest.size()) TypeMismatch(text);
 
+    if (significant.empty()) return negative ? -0.0f : 0.0f;
+    const int64_t scale = pointShift + exponent;  // value = 0.d1d2... × 10^scale
+    if (scale > 40) Overflow(text);               // at least 10^40, beyond every float
+    if (scale < -60) return negative ? -0.0f : 0.0f;  // below 10^-60, far under the smallest float
+
+    // A short canonical text that from_chars rounds correctly; a dropped
+    // non-zero digit is kept as a final 1 so that halfway cases round right.
+    std::string canonical = "0." + significant + (droppedNonZero ? "1" : "") + "e" + std::to_string(scale);
     double value = 0;
-    auto [end, error] = std::from_chars(rest.data(), rest.data() + rest.size(), value);
-    if (error == std::errc::result_out_of_range) {
-        if (!tinyExponent) Overflow(text);
-        value = 0;
-    } else if (error != std::errc() || end != rest.data() + rest.size()) {
-        TypeMismatch(text);
-    }
+    auto [end, error] = std::from_chars(canonical.data(), canonical.data() + canonical.size(), value);
+    if (error == std::errc::result_out_of_range) value = 0;  // only tiny values remain possible here
     if (std::fabs(value) > FLT_MAX) Overflow(text);
     float result = static_cast<float>(value);
     return negative ? -result : result;

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "platform/error.h"
 
 namespace dexlora {
@@ -10,7 +12,7 @@ namespace {
 
 TEST(Convert, CIntCLngAndCSng) {
     enum Kind { Int, Lng, Sng };
-    struct Case { Kind kind; const char* text; double value; int32_t error; };  // value when error is 0
+    struct Case { Kind kind; std::string text; double value; int32_t error; };  // value when error is 0
     const Case cases[] = {
         {Int, "  42  ", 42, 0}, {Int, "\t-7", -7, 0}, {Int, "1.5", 2, 0}, {Int, "2.5", 2, 0}, {Int, "3.5", 4, 0},
         {Int, "-2.5", -2, 0}, {Int, "2.50001", 3, 0}, {Int, "0.5", 0, 0}, {Int, ".5", 0, 0}, {Int, "7.", 7, 0},
@@ -27,6 +29,19 @@ TEST(Convert, CIntCLngAndCSng) {
         {Sng, "-1e+2", -100, 0}, {Sng, "1e-60", 0, 0}, {Sng, "1e39", 0, ErrOverflow},
         {Sng, "", 0, ErrTypeMismatch}, {Sng, "1.5x", 0, ErrTypeMismatch}, {Sng, "1e", 0, ErrTypeMismatch},
         {Sng, "inf", 0, ErrTypeMismatch}, {Sng, "0x10", 0, ErrTypeMismatch},
+        // The decimal exponent counts every digit, however many zeros and however large the exponent.
+        {Sng, ("1" + std::string(400, '0') + "e-1"), 0, ErrOverflow},
+        {Sng, ("0." + std::string(400, '0') + "1"), 0, 0},
+        {Sng, ("1" + std::string(400, '0') + "e-400"), 1, 0},
+        {Sng, ("0." + std::string(400, '0') + "25e401"), 2.5, 0},
+        {Sng, ("0." + std::string(400, '0') + "1e500"), 0, ErrOverflow},
+        {Sng, ("000" + std::string(400, '0') + "12.5" + std::string(400, '0')), 12.5, 0},
+        {Sng, "1e99999999999999999999999", 0, ErrOverflow}, {Sng, "1e-99999999999999999999999", 0, 0},
+        {Sng, "0e99999999999999999999999", 0, 0}, {Sng, "-0.0", 0, 0}, {Sng, "00.000", 0, 0},
+        {Sng, "3.4028234e38", 3.4028234e38, 0}, {Sng, "3.5e38", 0, ErrOverflow}, {Sng, "1.4e-45", 1.4e-45, 0},
+        {Sng, "123456789012345678901234567890123456789012345678901234567890e-50", 1.2345679e9, 0},
+        {Sng, "0.1", 0.1, 0}, {Sng, "1.", 1, 0}, {Sng, "1.e2", 100, 0}, {Sng, "e5", 0, ErrTypeMismatch},
+        {Sng, "1e+", 0, ErrTypeMismatch}, {Sng, "+-1", 0, ErrTypeMismatch}, {Sng, "1e5.5", 0, ErrTypeMismatch},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.kind == Int ? "CInt" : c.kind == Lng ? "CLng" : "CSng") + "(\"" + c.text + "\")");

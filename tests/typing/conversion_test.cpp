@@ -2,10 +2,14 @@
 #include "typing/reading_to_romaji.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
+#include <functional>
 
 #include "platform/error.h"
 #include "platform/files.h"
@@ -33,8 +37,10 @@ void Select(std::string_view kana, std::string_view spelling) {
 TEST(ReadingToRomaji, SpellsWithTheSelectedSpellings) {
     struct Case { const char* reading; const char* romaji; };  // romaji nullptr: the reading cannot be spelled
     // A group selects spellings, or keeps only the first keepRomeEntries entries of Rome.ini.
+    // respell replaces the first (selected) spelling of a kana of Rome.ini.
     struct Group { const char* name; std::vector<std::pair<const char*, const char*>> select;
-                   std::vector<Case> cases; int32_t keepRomeEntries = -1; };
+                   std::vector<Case> cases; int32_t keepRomeEntries = -1;
+                   std::vector<std::pair<const char*, std::string>> respell = {}; };
     const std::vector<Group> groups = {
         {"defaults", {}, {
             {"か", "KA"}, {"", nullptr}, {"しちつふじ", "SITITUFUZI"}, {"ヴ", "VU"}, {"きゃく", "KYAKU"}, {"きゃ", "KYA"},
@@ -51,7 +57,13 @@ TEST(ReadingToRomaji, SpellsWithTheSelectedSpellings) {
             // letters, digits and symbols are typed as they stand; a space is a placeholder's empty spelling
             {"（）();:^ー、。？?！!￥％＆・　,.", "()();:^-,.?" "?!!\\%&/ ,."}, {"abcXyz123", "ABCXYZ123"},
             {"あ い", "AI"}, {"Ａ", nullptr}, {"１", nullptr}, {"～", nullptr}, {"かな漢", nullptr},
+            // a romaji without a single key could never be completed
+            {" ", nullptr}, {"   ", nullptr},
         }},
+        {"empty spelling", {}, {{"あ", nullptr}, {"ああ", nullptr}, {"かあ", "KA"}, {"あっか", "KKA"}}, -1, {{"あ", ""}}},
+        {"overlong spelling: at most 8 keys per character", {},
+         {{"あ", "AAAAAAAA"}, {"い", nullptr}, {"いい", nullptr}, {"いa", "IIIIIIIIIA"}, {"いかか", "IIIIIIIIIKAKA"},
+          {"ういう", nullptr}}, -1, {{"あ", std::string(8, 'A')}, {"い", std::string(9, 'I')}, {"う", std::string(30, 'U')}}},
         {"ん NN, っ LTSU", {{"ん", "NN"}, {"っ", "LTSU"}},
          {{"さんま", "SANNMA"}, {"かんじゃ", "KANNJA"}, {"ん", "NN"}, {"あっ", "ALTSU"}, {"きって", "KITTE"}}},
         {"ん XN", {{"ん", "XN"}}, {{"さんま", "SANMA"}, {"ん", "NN"}}},
@@ -64,6 +76,7 @@ TEST(ReadingToRomaji, SpellsWithTheSelectedSpellings) {
     for (const Group& group : groups) {
         testing_support::LoadBundledTables();
         for (const auto& [kana, spelling] : group.select) Select(kana, spelling);
+        for (const auto& [kana, spelling] : group.respell) RomeTable[static_cast<size_t>(FindRomeEntry(Utf8ToU32(kana)[0]))].Romaji[0] = spelling;
         if (group.keepRomeEntries >= 0) RomeTable.erase(RomeTable.begin() + group.keepRomeEntries, RomeTable.end() - 2);
         BuildRomeIndex(RomeIndex, RomeTable, 1);
         for (const Case& c : group.cases) {
@@ -84,6 +97,8 @@ TEST(LoadQuestions, KeepsTheSpelledQuestionsOrRaisesLeavingThemIntact) {
         {"spelled, empty and unspellable readings", "桜\r\nさくら\r\n\r\n空\r\n\r\n\r\n漢字\r\n漢字\r\n-\r\n"
          "富士山\r\nふじさん\r\n\r\n", 1, "桜 さくら SAKURA|富士山 ふじさん FUZISANN|"},
         {"last separator without CR LF", "木\r\nき\r\n--", 1, "木 き KI|"},
+        {"CR-only line ends", "木\rき\r-\r花\rはな\r-", 1, "木 き KI|花 はな HANA|"},
+        {"a romaji of no key is left out", "空\r\n \r\n\r\n木\r\nき\r\n\r\n", 1, "木 き KI|"},
         {"nothing can be spelled", "漢字\r\n漢字\r\n\r\n", 0, ""},
         {"missing file", nullptr, ErrFileNotFound, "前 まえ MAE|"},
         {"one line", "木\r\n", ErrInputPastEnd, "前 まえ MAE|"},
@@ -105,11 +120,13 @@ TEST(LoadQuestions, KeepsTheSpelledQuestionsOrRaisesLeavingThemIntact) {
         EXPECT_EQ(outcome, c.outcome) << c.name;
         std::string stored;
         for (size_t i = 1; i + 1 < Questions.size(); ++i) {
-            stored += Questions[i].Text + " " + Questions[i].Reading + " " + Questions[i].Romaji + "|";
+            const Question q = Questions[i];
+            stored += std::string(q.Text) + " " + std::string(q.Reading) + " " + std::string(q.Romaji) + "|";
         }
         EXPECT_EQ(stored, c.questions) << c.name;
         EXPECT_EQ(QuestionMax + 3, static_cast<int32_t>(Questions.size())) << c.name;
-        EXPECT_EQ(Questions.front().Romaji + Questions.back().Romaji, outcome > 1 ? "MAEMAE" : "") << c.name << ": spares";
+        EXPECT_EQ(std::string(Questions.front().Romaji) + std::string(Questions.back().Romaji),
+                  outcome > 1 ? "MAEMAE" : "") << c.name << ": spares";
     }
 }
 
@@ -136,18 +153,116 @@ TEST(BundledQuestions, ConvertUnderEverySpellingChoice) {
     }
 }
 
+// What dexlora-check printed and how it ended.
+struct CheckRun {
+    std::string out;
+    std::string err;
+    int status = -1;
+};
+
+CheckRun RunCheck(const std::string& systemFolder, const std::string& typeTxt, const std::string& prefix = "") {
+    TempFolder errors;
+    const std::string errFile = errors.Path() + "stderr.txt";
+    const std::string command = prefix + DEXLORA_CHECK + " '" + systemFolder + "' '" + typeTxt + "' 2>" + errFile;
+    CheckRun run;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return run;
+    char buffer[4096];
+    for (size_t got; (got = fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.out.append(buffer, got);
+    int status = pclose(pipe);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.err = TempFolder::Read(errFile);
+    return run;
+}
+
 TEST(DexloraCheck, ListsEveryQuestionAndWhyOneIsLeftOut) {
     TempFolder folder;
-    std::string typeTxt = folder.Write("type.txt", Utf8ToCp932("桜\r\nさくら\r\n\r\n空\r\n\r\n\r\n漢\r\nかなＡ\r\n\r\n"));
-    std::string command = std::string(DEXLORA_CHECK) + " " + testing_support::SourceSystemFolder + " " + typeTxt;
-    FILE* pipe = popen((command + " 2>/dev/null").c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
-    std::string out;
-    char buffer[4096];
-    for (size_t got; (got = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, got);
-    int status = pclose(pipe);
-    EXPECT_EQ(out, "さくら\tSAKURA\n\t!empty reading\nかなＡ\t!no spelling for \"Ａ\" (U+FF21) at character 3\n");
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    std::string questions = "桜\r\nさくら\r\n\r\n空\r\n\r\n\r\n漢\r\nかなＡ\r\n\r\n空白\r\n \r\n\r\nnul\r\nか";
+    questions += '\0';
+    questions += "き\tく\r\n\r\n";
+    std::string typeTxt = folder.Write("type.txt", Utf8ToCp932(questions));
+    CheckRun run = RunCheck(testing_support::SourceSystemFolder, typeTxt);
+    EXPECT_EQ(run.out, "さくら\tSAKURA\n\t!empty reading\nかなＡ\t!no spelling for \"Ａ\" (U+FF21) at character 3\n"
+                       " \t!the romaji would be empty\n"
+                       "か\\x00き\\x09く\t!no spelling for \"\\x00\" (U+0000) at character 2\n");
+    EXPECT_EQ(run.err, "dexlora-check: 1 of 5 questions can be typed\n");
+    EXPECT_EQ(run.status, 0);
+}
+
+// Each file the checker reads, replaced by something the game cannot read, is named with what it is.
+TEST(DexloraCheck, SaysWhatKeepsAFileFromBeingRead) {
+    const std::string bundled = testing_support::SourceSystemFolder;
+    auto copyTables = [&](const TempFolder& to) {
+        for (const char* name : {"Rome.ini", "Rome2.ini"}) to.Write(name, TempFolder::Read(bundled + name));
+    };
+    // Each case damages a copy of the system folder (system/) or type.txt, both in folder.
+    struct Case { const char* name; std::function<void(const TempFolder&)> damage; int status; const char* message;
+                  bool asAnotherUser = false; };
+    const Case cases[] = {
+        {"type.txt missing", [](const TempFolder&) {}, 2, "type.txt: not found\n"},
+        {"type.txt is a folder", [](const TempFolder& f) { mkdir((f.Path() + "type.txt").c_str(), 0755); }, 2,
+         "type.txt: not a regular file (a folder)\n"},
+        {"type.txt is a FIFO", [](const TempFolder& f) { mkfifo((f.Path() + "type.txt").c_str(), 0644); }, 2,
+         "type.txt: not a regular file (a FIFO, device or socket)\n"},
+        {"type.txt is a loop of links", [](const TempFolder& f) {
+             symlink((f.Path() + "type.txt").c_str(), (f.Path() + "type.txt").c_str()); }, 2,
+         "type.txt: cannot be read (a loop of symbolic links)\n"},
+        {"type.txt links to nothing", [](const TempFolder& f) {
+             symlink((f.Path() + "gone.txt").c_str(), (f.Path() + "type.txt").c_str()); }, 2,
+         "type.txt: not found (a symbolic link to nothing)\n"},
+        {"type.txt too large", [](const TempFolder& f) {
+             f.Write("type.txt", "");
+             truncate((f.Path() + "type.txt").c_str(), (off_t{64} << 20) + 1); }, 2,
+         "type.txt: too large (67108865 bytes; text files are read up to 64 MB)\n"},
+        {"Rome.ini is a folder", [](const TempFolder& f) {
+             std::filesystem::remove(f.Path() + "system/Rome.ini");
+             mkdir((f.Path() + "system/Rome.ini").c_str(), 0755); }, 2, "Rome.ini: not a regular file (a folder)\n"},
+        {"Rome2.ini missing", [](const TempFolder& f) { std::filesystem::remove(f.Path() + "system/Rome2.ini"); }, 2,
+         "Rome2.ini: not found\n"},
+        {"KeyConf.txt is a folder", [](const TempFolder& f) { mkdir((f.Path() + "system/KeyConf.txt").c_str(), 0755); },
+         0, "warning: KeyConf.txt not a regular file (a folder); every entry uses its first spelling\n"},
+        {"KeyConf.txt with a huge number", [](const TempFolder& f) { f.Write("system/KeyConf.txt", "0\r\n99999999999\r\n"); },
+         0, "warning: KeyConf.txt is malformed at line 2: \"99999999999\" is not a whole number; "
+            "the entries from there on use their first spelling\n"},
+        {"Rome.ini with a count beyond the limit", [](const TempFolder& f) {
+             f.Write("system/Rome.ini", "a\r\n2000000000\r\nA\r\nA\r\n"); }, 1,
+         "warning: Rome.ini is malformed at line 2: the count \"2000000000\" is not a whole number from 0 to 100; "
+         "its first 0 entries are used\n"},
+        {"Rome.ini with faulty entries", [](const TempFolder& f) {
+             f.Write("system/Rome.ini", Utf8ToCp932("き\r\n1\r\nKI\r\n\r\nきき\r\n1\r\nKI\r\n\r\nか\r\n2\r\n\r\nka\r\n\r\n") +
+                                            "\x82\xA0\r\n1\r\nA\x80\r\n\r\n"); }, 0,
+         "warning: Rome.ini entry 1 (line 5): the kana \"きき\" is 2 characters long, not 1: no reading ever finds it\n"
+         "dexlora-check: warning: Rome.ini entry 2 (line 11): spelling 1 is empty: a question needing it could never be completed\n"
+         "dexlora-check: warning: Rome.ini entry 2 (line 12): spelling 2 \"ka\" holds a lower-case letter, which typing never "
+         "gives (letters arrive as capitals) (U+006B)\n"
+         "dexlora-check: warning: Rome.ini entry 3 (line 16): spelling 1 \"A\uFFFD\" holds a byte that is not CP932 (U+FFFD)\n"},
+        // Root reads every file whatever its mode: the checker then runs as another user, as a player would.
+        {"type.txt without read permission", [](const TempFolder& f) {
+             f.Write("type.txt", "");
+             chmod((f.Path() + "type.txt").c_str(), 0); }, 2, "type.txt: cannot be read (Permission denied)\n", true},
+    };
+    for (const Case& c : cases) {
+        TempFolder folder;
+        std::filesystem::create_directories(folder.Path() + "system");
+        TempFolder tables;
+        copyTables(tables);
+        for (const char* name : {"Rome.ini", "Rome2.ini"}) folder.Write(std::string("system/") + name, TempFolder::Read(tables.Path() + name));
+        if (std::string(c.name).rfind("type.txt", 0) != 0) folder.Write("type.txt", Utf8ToCp932("木\r\nき\r\n\r\n"));
+        c.damage(folder);
+        std::string prefix;
+        if (c.asAnotherUser && geteuid() == 0) {
+            if (access("/usr/bin/setpriv", X_OK) != 0) {
+                ADD_FAILURE() << c.name << ": running as root without setpriv, the case cannot be tried";
+                continue;
+            }
+            prefix = "/usr/bin/setpriv --reuid=65534 --regid=65534 --clear-groups ";
+            chmod(folder.Path().c_str(), 0755);
+            chmod((folder.Path() + "system").c_str(), 0755);
+        }
+        CheckRun run = RunCheck(folder.Path() + "system", folder.Path() + "type.txt", prefix);
+        EXPECT_EQ(run.status, c.status) << c.name << "\n" << run.err;
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << c.name << "\n" << run.err;
+    }
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <fstream>
 #include <tuple>
 
@@ -31,25 +32,77 @@ std::string Describe(const RomeEntries& table) {
 }
 
 TEST(RomeTableLoad, KeepsWhatWasReadAndReportsDamage) {
-    struct Case { const char* name; const char* file; bool result; const char* entries; };  // file nullptr: none
+    // file nullptr: none; problem: what LoadRomeTable says went wrong.
+    struct Case { const char* name; std::string file; bool result; const char* entries; const char* problem; };
+    std::string spellingLines;  // a count far beyond the limit, followed by many lines
+    for (int i = 0; i < 20000; ++i) spellingLines += "KA\r\n";
+    std::string manyEntries;  // one entry more than a table may hold
+    for (int32_t i = 0; i <= MaxRomeEntries; ++i) manyEntries += "\r\n0\r\n\r\n";
     const Case cases[] = {
-        {"groups, placeholder", "か\r\n2\r\nKA\r\nCA\r\n\r\n\r\n0\r\n\r\nき\r\n +1 \r\nKI\r\n-", true, "か=KA,CA = き=KI"},
-        {"empty file", "", true, ""},
-        {"missing file", nullptr, false, ""},
-        {"last separator missing", "あ\r\n1\r\nA\r\n\r\nい\r\n1\r\nI\r\n", false, "あ=A い=I"},
-        {"count not a number", "あ\r\n1\r\nA\r\n\r\nい\r\none\r\nI\r\n\r\n", false, "あ=A"},
-        {"negative count", "あ\r\n1\r\nA\r\n\r\nい\r\n-1\r\n\r\n", false, "あ=A"},
-        {"count past 32 bits", "あ\r\n99999999999\r\nA\r\n\r\n", false, ""},
-        {"file ends inside the spellings", "あ\r\n3\r\nA\r\nWA\r\n", false, "あ=A,WA"},
-        {"huge count in a short file", "あ\r\n2000000000\r\nA\r\n", false, "あ=A"},
+        {"groups, placeholder", "か\r\n2\r\nKA\r\nCA\r\n\r\n\r\n0\r\n\r\nき\r\n +1 \r\nKI\r\n-", true, "か=KA,CA = き=KI", ""},
+        {"empty file", "", true, "", ""},
+        {"missing file", "\x01", false, "", "File not found"},
+        {"CR-only line ends", "あ\r1\rA\r\rい\r1\rI\r-", true, "あ=A い=I", ""},
+        {"last separator missing", "あ\r\n1\r\nA\r\n\r\nい\r\n1\r\nI\r\n", false, "あ=A い=I",
+         "line 5: the file ends inside the entry (its separator line is missing)"},
+        {"count not a number", "あ\r\n1\r\nA\r\n\r\nい\r\none\r\nI\r\n\r\n", false, "あ=A",
+         "line 6: the count \"one\" is not a whole number from 0 to 100"},
+        {"negative count", "あ\r\n1\r\nA\r\n\r\nい\r\n-1\r\n\r\n", false, "あ=A", "line 6: the count \"-1\""},
+        {"count past 32 bits", "あ\r\n99999999999\r\nA\r\n\r\n", false, "", "line 2: the count"},
+        {"count with a NUL", std::string("あ\r\n1\0\r\nA\r\n\r\n", 12), false, "", "line 2: the count \"1\\x00\""},
+        {"file ends inside the spellings", "あ\r\n3\r\nA\r\nWA\r\n", false, "あ=A,WA", "line 1: the file ends inside"},
+        {"file ends after a kana", "あ\r\n1\r\nA\r\n\r\nい", false, "あ=A", "line 5: the file ends inside"},
+        {"huge count in a short file", "あ\r\n2000000000\r\nA\r\n", false, "", "line 2: the count"},
+        {"huge count, many lines", "あ\r\n2000000000\r\n" + spellingLines, false, "", "line 2: the count"},
+        {"count just past the limit", "あ\r\n101\r\n" + spellingLines, false, "", "line 2: the count \"101\""},
+        {"more entries than a table holds", manyEntries, false, "", "line 3001: more than 1000 entries"},
     };
     for (const Case& c : cases) {
         TempFolder folder;
-        if (c.file) folder.Write("Rome.ini", Utf8ToCp932(c.file));
+        if (c.file != "\x01") folder.Write("Rome.ini", Utf8ToCp932(c.file));
         SystemPath = folder.Path();
         RomeEntries table = MakeTable({{"old", {"OLD"}}});
-        EXPECT_EQ(LoadRomeTable(table, "Rome.ini"), c.result) << c.name;
-        EXPECT_EQ(Describe(table), c.entries) << c.name;
+        std::string problem = "stale";
+        EXPECT_EQ(LoadRomeTable(table, "Rome.ini", &problem), c.result) << c.name;
+        if (std::string(c.name) != "more entries than a table holds") {
+            EXPECT_EQ(Describe(table), c.entries) << c.name;
+        } else {
+            EXPECT_EQ(RomeEntryCount(table), MaxRomeEntries) << c.name;
+        }
+        EXPECT_EQ(problem.substr(0, std::strlen(c.problem)), c.problem) << c.name << ": " << problem;
+        EXPECT_EQ(problem.empty(), c.result) << c.name << ": " << problem;
+    }
+}
+
+TEST(RomeTableCheck, NamesEveryEntryNoKeyCouldType) {
+    struct Case { const char* name; RomeEntries table; int32_t width; std::vector<std::string> findings; };
+    const std::vector<std::string> k = {"K"};
+    const Case cases[] = {
+        {"sound table", MakeTable({{"か", {"KA", "CA"}}, {"", {}}, {"-", {"-"}}, {"　", {" "}}}), 1, {}},
+        {"empty spelling", MakeTable({{"か", {"KA"}}, {"あ", {"A", ""}}}), 1,
+         {"1@8: spelling 2 is empty: a question needing it could never be completed"}},
+        {"placeholders are not checked", MakeTable({{"long label", {}}, {"", {}}, {"あ", {"A"}}}), 1, {}},
+        {"kana too long", MakeTable({{"あ", k}, {"いい", k}, {"う", k}}), 1,
+         {"1@5: the kana \"いい\" is 2 characters long, not 1: no reading ever finds it"}},
+        {"pair too short", MakeTable({{"き", {"KI"}}}), 2,
+         {"0@1: the kana \"き\" is 1 characters long, not 2: no reading ever finds it"}},
+        {"kana with a byte that is not CP932", MakeTable({{"\xEF\xBF\xBD", k}}), 1,
+         {"0@1: the kana \"\xEF\xBF\xBD\" holds a byte that is not CP932"}},
+        {"kana NUL", MakeTable({{std::string(1, '\0'), k}}), 1,
+         {"0@1: the kana \"\\x00\" holds a control character (U+0000)"}},
+        {"untypable spellings", MakeTable({{"あ", {"A\xEF\xBF\xBD", "a", "Aー", "A\tB"}}}), 1,
+         {"0@3: spelling 1 \"A\xEF\xBF\xBD\" holds a byte that is not CP932 (U+FFFD)",
+          "0@4: spelling 2 \"a\" holds a lower-case letter, which typing never gives (letters arrive as capitals) (U+0061)",
+          "0@5: spelling 3 \"Aー\" holds a character no key types (U+30FC)",
+          "0@6: spelling 4 \"A\\x09B\" holds a character no key types (U+0009)"}},
+        {"* spells a pair as two kana", MakeTable({{"きゃ", {"KYA", "*"}}}), 2, {}},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> got;
+        for (const RomeTableFinding& f : CheckRomeTable(c.table, c.width)) {
+            got.push_back(std::to_string(f.Entry) + "@" + std::to_string(f.Line) + ": " + f.What);
+        }
+        EXPECT_EQ(got, c.findings) << c.name;
     }
 }
 
@@ -67,6 +120,12 @@ TEST(RomeIndex, SlotsMatchOnlyAtTheirBoundaries) {
         {"placeholder found by a space", MakeTable({{"あ", k}, {"い", {}}, {"う", k}}), U"あ う", U" ", 1},
         {"pair placeholder: two spaces", MakeTable({{"", {}}, {"きゃ", k}}), U"  きゃ", U"  ", 0},
         {"empty table", MakeTable({}), U"", U"あ", -1},
+        // A kana of the wrong length keeps its slot and is never found: later entries stay where they are.
+        {"long kana keeps its slot", MakeTable({{"あ", k}, {"いい", k}, {"う", k}}), std::u32string(U"あ") + UnmatchableSlot + U"う", U"う", 2},
+        {"long kana never found", MakeTable({{"あ", k}, {"いい", k}, {"う", k}}), std::u32string(U"あ") + UnmatchableSlot + U"う", U"い", -1},
+        {"empty kana with spellings", MakeTable({{"", k}, {"う", k}}), std::u32string(1, UnmatchableSlot) + U"う", U"う", 1},
+        {"short pair keeps its slot", MakeTable({{"き", k}, {"きゃ", k}}), std::u32string(2, UnmatchableSlot) + U"きゃ", U"きゃ", 1},
+        {"NUL kana", MakeTable({{std::string(1, '\0'), k}, {"う", k}}), std::u32string(1, U'\0') + U"う", U"う", 1},
     };
     for (const Case& c : cases) {
         const bool pair = c.lookup.size() == 2;

@@ -26,7 +26,7 @@ inline void LoadBundledTables() {
 }
 
 // A table of kana and their spellings (none: a placeholder), with its two spare entries.
-inline RomeEntries MakeTable(std::initializer_list<std::pair<const char*, std::vector<std::string>>> entries) {
+inline RomeEntries MakeTable(std::initializer_list<std::pair<std::string, std::vector<std::string>>> entries) {
     RomeEntries table;
     for (const auto& [kana, spellings] : entries) {
         table.push_back(RomeEntry{kana, static_cast<int32_t>(spellings.size()), spellings, 0});
