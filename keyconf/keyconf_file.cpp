@@ -22,7 +22,7 @@ bool ReadCountedSelections(TextFileReader& file, RomeEntries& table, int64_t& li
         std::string text = file.ReadLine();
         ++line;
         if (!ParseWholeNumber(text, selected)) {
-            problem = "line " + std::to_string(line) + ": \"" + EscapeControls(text.substr(0, 40)) +
+            problem = "line " + std::to_string(line) + ": \"" + QuoteForMessage(text) +
                       "\" is not a whole number";
             return false;
         }

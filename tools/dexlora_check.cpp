@@ -107,6 +107,12 @@ bool LoadSystemFolder() {
     }
     ReportTableFindings("Rome.ini", RomeTable, 1);
     ReportTableFindings("Rome2.ini", Rome2Table, 2);
+    for (auto [index, kana] : {std::pair{SmallTsuEntry, "っ"}, std::pair{SyllabicNEntry, "ん"}}) {
+        if (index >= RomeEntryCount(RomeTable) || RomeTable[static_cast<size_t>(index)].Count == 0) {
+            Warn("warning: Rome.ini has no entry " + std::to_string(index) + " with spellings, which types " + kana +
+                 ": every reading with " + kana + " is left out");
+        }
+    }
 
     const std::string keyConf = SystemPath + "KeyConf.txt";
     std::string keyConfProblem = FileProblem(keyConf);
@@ -144,9 +150,10 @@ int main(int argc, char** argv) {
     try {
         std::string romaji;
         std::string reason;
+        const RomeLookup& lookup = RomeLookup::Current();
         cutAt = ReadQuestionFile(typeTxt, [&](const QuestionGroup& group) {
             ++groups;
-            if (ReadingToRomaji(romaji, group.Reading, &reason)) {
+            if (ReadingToRomaji(romaji, group.Reading, lookup, &reason)) {
                 ++converted;
                 PrintLine(group.Reading, romaji);
             } else {

@@ -1,6 +1,7 @@
 // Reading type.txt into the questions, each with the romaji to type.
 #include "typing/questions.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "platform/error.h"
@@ -15,10 +16,11 @@ int32_t QuestionMax = -1;
 
 Question QuestionList::operator[](size_t index) const {
     if (index >= size()) throw RuntimeError(ErrSubscript, "Subscript out of range");
-    const uint32_t* start = &starts_[3 * index];
+    const size_t at = 3 * index;
+    const uint32_t text = starts_[at], reading = starts_[at + 1], romaji = starts_[at + 2], end = starts_[at + 3];
     std::string_view all(texts_);
-    return Question{all.substr(start[0], start[1] - start[0]), all.substr(start[1], start[2] - start[1]),
-                    all.substr(start[2], start[3] - start[2])};
+    return Question{all.substr(text, reading - text), all.substr(reading, romaji - reading),
+                    all.substr(romaji, end - romaji)};
 }
 
 void QuestionList::assign(size_t count, const Question& question) {
@@ -34,6 +36,9 @@ void QuestionList::push_back(const Question& question) {
     if (added > std::numeric_limits<uint32_t>::max() - texts_.size()) {
         throw RuntimeError(ErrOverflow, "Overflow: the questions pass 4 GB");
     }
+    // Growth by half the size, or exactly enough for one large entry: a
+    // question of many megabytes must not double the buffer.
+    if (added > texts_.capacity() - texts_.size()) texts_.reserve(texts_.size() + std::max(added, texts_.size() / 2));
     if (starts_.empty()) starts_.push_back(0);
     starts_.pop_back();  // the old end is the new entry's text start
     for (std::string_view part : {question.Text, question.Reading, question.Romaji}) {
@@ -66,8 +71,9 @@ bool LoadQuestions(std::string_view fileName) {
     // leaves the game with half a question set.
     QuestionList loaded(1);
     std::string romaji;
+    const RomeLookup& lookup = RomeLookup::Current();
     int64_t cutAt = ReadQuestionFile(path, [&](const QuestionGroup& group) {
-        if (ReadingToRomaji(romaji, group.Reading)) loaded.push_back(Question{group.Text, group.Reading, romaji});
+        if (ReadingToRomaji(romaji, group.Reading, lookup)) loaded.push_back(Question{group.Text, group.Reading, romaji});
     });
     if (cutAt != 0) {
         throw RuntimeError(ErrInputPastEnd, "Input past end of file: " + path + " ends inside the question at line " +

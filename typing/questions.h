@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
-#include <vector>
+#include <deque>
 
 namespace dexlora {
 
@@ -41,7 +41,7 @@ public:
 private:
     std::string texts_;
     // Text, reading and romaji start of each entry, then the end of the last.
-    std::vector<uint32_t> starts_;
+    std::deque<uint32_t> starts_;  // grows without copying: no peak of twice its size
 };
 
 // N questions at indices 1 to N; indices 0 and N+1 are spare empty entries.

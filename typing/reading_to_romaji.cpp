@@ -41,34 +41,50 @@ std::string_view FirstCharacter(std::string_view spelling) {
     return spelling.substr(0, length);
 }
 
-// One conversion: walks the reading and appends a piece per rule.
+// One character of a reading: its code point and its length in bytes, 0 past the end.
+struct Character {
+    char32_t code = 0;
+    size_t length = 0;
+};
+
+// One conversion: walks the reading and appends a piece per rule. The reading
+// is decoded as it is walked, never copied: a reading may be megabytes long.
 class Speller {
 public:
-    Speller(std::u32string_view text, std::string& romaji, std::string* reason)
-        : text_(text), romaji_(romaji), reason_(reason), lookup_(RomeLookup::Current()) {}
+    Speller(std::string_view reading, std::string& romaji, std::string* reason, const RomeLookup& lookup)
+        : reading_(reading), romaji_(romaji), reason_(reason), lookup_(lookup) {}
 
     bool Run() {
-        if (text_.empty()) return Fail("empty reading");
-        size_t p = 0;
-        while (p < text_.size()) {
-            char32_t c1 = text_[p];
-            bool last = p + 1 == text_.size();
-            if (char key = PlainKey(c1)) {
+        if (reading_.empty()) return Fail("empty reading");
+        size_t pos = 0;     // byte offset of c1
+        size_t number = 1;  // c1 counted in characters from 1
+        Character c1 = At(0);
+        while (pos < reading_.size()) {
+            const Character c2 = At(pos + c1.length);
+            size_t bytes = c1.length;
+            bool pair = false;
+            if (char key = PlainKey(c1.code)) {
                 romaji_ += key;
-            } else if (c1 == U'ん') {
-                if (!AppendN(p)) return false;
-            } else if (c1 == U'っ') {
-                if (!AppendSmallTsu(p)) return false;
-            } else if (!last && AppendPair(c1, text_[p + 1])) {
-                ++p;
-            } else if (!AppendKana(p)) {
+            } else if (c1.code == U'ん') {
+                if (!AppendN(c2)) return false;
+            } else if (c1.code == U'っ') {
+                if (!AppendSmallTsu(c2, pos + c1.length + c2.length)) return false;
+            } else if (c2.length != 0 && AppendPair(c1.code, c2.code)) {
+                bytes += c2.length;
+                pair = true;
+            } else if (!AppendKana(c1.code, number)) {
                 return false;
             }
-            ++p;
-            if (romaji_.size() > MaxKeysPerCharacter * text_.size()) {
-                return Fail("the romaji would be longer than " + std::to_string(MaxKeysPerCharacter) +
-                            " keys for each character of the reading");
-            }
+            pos += bytes;
+            number += pair ? 2 : 1;
+            c1 = pair ? At(pos) : c2;
+            // Checked against bytes on the way (never fewer than characters)
+            // and exactly at the end, so no second pass counts characters.
+            if (romaji_.size() > MaxKeysPerCharacter * reading_.size()) break;
+        }
+        if (romaji_.size() > MaxKeysPerCharacter * (number - 1)) {
+            return Fail("the romaji would be longer than " + std::to_string(MaxKeysPerCharacter) +
+                        " keys for each character of the reading");
         }
         // A placeholder's or an empty spelling's piece adds no key: a question
         // of nothing but those could never be completed.
@@ -77,18 +93,23 @@ public:
     }
 
 private:
+    Character At(size_t pos) const {
+        Character c;
+        if (pos < reading_.size()) c.code = DecodeUtf8(reading_, pos, c.length);
+        return c;
+    }
+
     bool Fail(const std::string& why) {
         romaji_.clear();
         if (reason_) *reason_ = why;
         return false;
     }
 
-    bool NoSpelling(size_t p) {
-        char32_t c = text_[p];
+    bool NoSpelling(char32_t c, size_t number) {
         char code[16];
         std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
-        return Fail("no spelling for \"" + U32ToUtf8(std::u32string_view(&text_[p], 1)) + "\" (" + code +
-                    ") at character " + std::to_string(p + 1));
+        return Fail("no spelling for \"" + U32ToUtf8(std::u32string_view(&c, 1)) + "\" (" + code +
+                    ") at character " + std::to_string(number));
     }
 
     // The entry of ん or っ at its fixed place, or null when Rome.ini is too
@@ -99,11 +120,11 @@ private:
         return entry.Count > 0 ? &entry : nullptr;
     }
 
-    bool AppendN(size_t p) {
+    bool AppendN(Character next) {
         const RomeEntry* entry = FixedEntry(SyllabicNEntry);
         if (!entry) return Fail("no spelling for \"ん\": Rome.ini entry 94 is missing or has no spelling");
-        bool doubled = p + 1 == text_.size() || PlainKey(text_[p + 1]) ||
-                       DoubleNBefore.find(text_[p + 1]) != std::u32string_view::npos ||
+        bool doubled = next.length == 0 || PlainKey(next.code) ||
+                       DoubleNBefore.find(next.code) != std::u32string_view::npos ||
                        SelectedSpelling(*entry) == "NN";
         romaji_ += doubled ? "NN" : "N";
         return true;
@@ -119,24 +140,24 @@ private:
     // っ doubles the first key of the piece that follows it. That piece is the
     // pair's own spelling when the next two kana form a pair with one, so
     // mixed choices (じ ZI, じゃ JA) still give keys that belong together (JJA).
-    bool AppendSmallTsu(size_t p) {
+    // afterNext is the byte offset of the character after next.
+    bool AppendSmallTsu(Character next, size_t afterNext) {
         // Without its own entry っ is a kana the tables do not know, even
         // where it would only double a consonant: fail as the lone っ does.
-        if (!FixedEntry(SmallTsuEntry) || p + 1 >= text_.size()) return AppendSmallTsuAlone();
-        char32_t next = text_[p + 1];
-        if (PlainKey(next) || SmallTsuAloneBefore.find(next) != std::u32string_view::npos) {
+        if (!FixedEntry(SmallTsuEntry) || next.length == 0) return AppendSmallTsuAlone();
+        if (PlainKey(next.code) || SmallTsuAloneBefore.find(next.code) != std::u32string_view::npos) {
             return AppendSmallTsuAlone();
         }
         std::string_view following;
-        if (p + 2 < text_.size()) {
-            int32_t pair = lookup_.Pair(next, text_[p + 2]);
+        if (const Character third = At(afterNext); third.length != 0) {
+            int32_t pair = lookup_.Pair(next.code, third.code);
             if (pair >= 0) {
                 const std::string& spelling = SelectedSpelling(Rome2Table[static_cast<size_t>(pair)]);
                 if (spelling != "*") following = spelling;
             }
         }
         if (following.empty()) {
-            int32_t single = lookup_.Single(next);
+            int32_t single = lookup_.Single(next.code);
             if (single >= 0) following = SelectedSpelling(RomeTable[static_cast<size_t>(single)]);
         }
         // Nothing to double (a kana with no spelling of its own): type っ
@@ -156,14 +177,14 @@ private:
         return true;
     }
 
-    bool AppendKana(size_t p) {
-        int32_t single = lookup_.Single(text_[p]);
-        if (single < 0) return NoSpelling(p);
+    bool AppendKana(char32_t c, size_t number) {
+        int32_t single = lookup_.Single(c);
+        if (single < 0) return NoSpelling(c, number);
         romaji_ += SelectedSpelling(RomeTable[static_cast<size_t>(single)]);
         return true;
     }
 
-    std::u32string_view text_;
+    std::string_view reading_;
     std::string& romaji_;
     std::string* reason_;
     const RomeLookup& lookup_;
@@ -172,9 +193,12 @@ private:
 }  // namespace
 
 bool ReadingToRomaji(std::string& romaji, std::string_view reading, std::string* reason) {
+    return ReadingToRomaji(romaji, reading, RomeLookup::Current(), reason);
+}
+
+bool ReadingToRomaji(std::string& romaji, std::string_view reading, const RomeLookup& lookup, std::string* reason) {
     romaji.clear();
-    std::u32string text = Utf8ToU32(reading);
-    return Speller(text, romaji, reason).Run();
+    return Speller(reading, romaji, reason, lookup).Run();
 }
 
 }  // namespace dexlora

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "typing/rome_table.h"
+
 namespace dexlora {
 
 // Far above any real spelling (four keys to a kana at most): a longer romaji
@@ -18,5 +20,11 @@ constexpr size_t MaxKeysPerCharacter = 8;
 // reading; otherwise false, and when reason is given, why (the character
 // without a spelling, "empty reading", an empty or overlong romaji).
 bool ReadingToRomaji(std::string& romaji, std::string_view reading, std::string* reason = nullptr);
+
+// The same through a lookup taken once (RomeLookup::Current()) for many
+// readings while the tables stay as they are: checking that the lookup is
+// current costs as much as spelling a short reading.
+bool ReadingToRomaji(std::string& romaji, std::string_view reading, const RomeLookup& lookup,
+                     std::string* reason = nullptr);
 
 }  // namespace dexlora

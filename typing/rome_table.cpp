@@ -78,7 +78,7 @@ bool LoadRomeTable(RomeEntries& table, std::string_view fileName, std::string* p
             std::string countLine = file.ReadLine();
             if (!ParseWholeNumber(countLine, count) || count < 0 || count > MaxSpellings) {
                 return Fail(problem, "line " + std::to_string(file.Line()) + ": the count \"" +
-                                         EscapeControls(countLine.substr(0, 40)) + "\" is not a whole number from 0 to " +
+                                         QuoteForMessage(countLine) + "\" is not a whole number from 0 to " +
                                          std::to_string(MaxSpellings));
             }
 
@@ -152,16 +152,19 @@ std::vector<RomeTableFinding> CheckRomeTable(const RomeEntries& table, int32_t w
         const RomeEntry& entry = table[static_cast<size_t>(i)];
         auto add = [&](int32_t at, std::string what) { findings.push_back({i, at, std::move(what)}); };
         if (entry.Count > 0) {
-            const std::u32string kana = Utf8ToU32(entry.Kana);
-            const std::string shown = "\"" + EscapeControls(entry.Kana) + "\"";
-            if (kana.size() != static_cast<size_t>(width)) {
-                add(line, "the kana " + shown + " is " + std::to_string(kana.size()) + " characters long, not " +
+            // Walked in place rather than decoded whole: a kana line may be megabytes long.
+            const size_t length = Utf8Length(entry.Kana);
+            const std::string shown = "\"" + QuoteForMessage(entry.Kana) + "\"";
+            if (length != static_cast<size_t>(width)) {
+                add(line, "the kana " + shown + " is " + std::to_string(length) + " characters long, not " +
                               std::to_string(width) + ": no reading ever finds it");
             } else {
-                for (char32_t c : kana) {
+                for (size_t pos = 0, size = 0; pos < entry.Kana.size(); pos += size) {
+                    const char32_t c = DecodeUtf8(entry.Kana, pos, size);
                     if (c == 0xFFFD || Control(c)) {
                         add(line, "the kana " + shown + " holds " +
-                                      (c == 0xFFFD ? std::string("a byte that is not CP932") : "a control character (" + CodeOf(c) + ")"));
+                                      (c == 0xFFFD ? std::string("a byte that is not CP932")
+                                                   : "a control character (" + CodeOf(c) + ")"));
                         break;
                     }
                 }
@@ -176,10 +179,11 @@ std::vector<RomeTableFinding> CheckRomeTable(const RomeEntries& table, int32_t w
                 continue;
             }
             if (width == 2 && spelling == "*") continue;
-            for (char32_t c : Utf8ToU32(spelling)) {
+            for (size_t pos = 0, size = 0; pos < spelling.size(); pos += size) {
+                const char32_t c = DecodeUtf8(spelling, pos, size);
                 std::string why = Untypable(c);
                 if (!why.empty()) {
-                    add(at, which + " \"" + EscapeControls(spelling) + "\" holds " + why + " (" + CodeOf(c) + ")");
+                    add(at, which + " \"" + QuoteForMessage(spelling) + "\" holds " + why + " (" + CodeOf(c) + ")");
                     break;
                 }
             }
@@ -191,6 +195,7 @@ std::vector<RomeTableFinding> CheckRomeTable(const RomeEntries& table, int32_t w
 
 int32_t FindRomeSlot(std::u32string_view index, int32_t width, std::u32string_view text) {
     if (width <= 0 || text.size() != static_cast<size_t>(width)) return -1;
+    if (text.find(UnmatchableSlot) != std::u32string_view::npos) return -1;
     const size_t step = static_cast<size_t>(width);
     for (size_t pos = 0; pos + step <= index.size(); pos += step) {
         if (index[pos] == text[0] && index.compare(pos, step, text) == 0) {
@@ -201,6 +206,7 @@ int32_t FindRomeSlot(std::u32string_view index, int32_t width, std::u32string_vi
 }
 
 int32_t FindRomeEntry(char32_t kana) {
+    if (kana == UnmatchableSlot) return -1;
     size_t pos = RomeIndex.find(kana);
     if (pos == std::u32string::npos || pos >= static_cast<size_t>(RomeEntryCount(RomeTable))) return -1;
     return static_cast<int32_t>(pos);
@@ -281,9 +287,11 @@ void RomeLookup::Rebuild() {
     singles_.Reset(singles);
     pairs_.Reset(pairs);
     for (size_t slot = 0; slot < singles; ++slot) {
+        if (singleText_[slot] == UnmatchableSlot) continue;
         singles_.AddFirst(singleText_[slot], static_cast<int32_t>(slot));
     }
     for (size_t slot = 0; slot < pairs; ++slot) {
+        if (pairText_[2 * slot] == UnmatchableSlot || pairText_[2 * slot + 1] == UnmatchableSlot) continue;
         pairs_.AddFirst(PairKey(pairText_[2 * slot], pairText_[2 * slot + 1]), static_cast<int32_t>(slot));
     }
 }

@@ -10,10 +10,12 @@
 #include <cstdio>
 #include <filesystem>
 #include <functional>
+#include <tuple>
 
 #include "platform/error.h"
 #include "platform/files.h"
 #include "tests/typing/typing_support.h"
+#include "typing/printable.h"
 #include "typing/questions.h"
 
 namespace dexlora {
@@ -130,6 +132,30 @@ TEST(LoadQuestions, KeepsTheSpelledQuestionsOrRaisesLeavingThemIntact) {
     }
 }
 
+TEST(QuestionList, KeepsEachEntrysThreeTextsApart) {
+    QuestionList list(1);
+    const std::string nul("a\0b", 3);
+    const Question added[] = {{"桜", "さくら", "SAKURA"}, {"", "", ""}, {nul, "x", nul}, {"", "き", "KI"}};
+    for (const Question& q : added) list.push_back(q);
+    ASSERT_EQ(list.size(), 5u);
+    EXPECT_EQ(list[0].Text.size() + list[0].Reading.size() + list[0].Romaji.size(), 0u) << "the spare entry";
+    for (size_t i = 0; i < std::size(added); ++i) {
+        const Question got = list[i + 1];
+        EXPECT_EQ(std::tie(got.Text, got.Reading, got.Romaji), std::tie(added[i].Text, added[i].Reading, added[i].Romaji))
+            << "entry " << i + 1;
+    }
+    int32_t raised = 0;
+    try {
+        list[5];
+    } catch (const RuntimeError& e) {
+        raised = e.Number;
+    }
+    EXPECT_EQ(raised, ErrSubscript) << "past the last entry";
+    list.assign(2, list[1]);  // a copy of one of its own entries
+    EXPECT_EQ(std::string(list.back().Romaji), "SAKURA");
+    EXPECT_EQ(list.size(), 2u);
+}
+
 TEST(BundledQuestions, ConvertUnderEverySpellingChoice) {
     testing_support::LoadBundledTables();
     SkinPath = std::string(DEXLORA_SOURCE_DIR) + "/skins/Standard/";
@@ -151,6 +177,17 @@ TEST(BundledQuestions, ConvertUnderEverySpellingChoice) {
             entry.Selected = 0;
         }
     }
+}
+
+TEST(EscapeControls, PrintsEveryTextWholeOnOneLine) {
+    struct Case { std::string text; const char* printed; };
+    const Case cases[] = {
+        {std::string("a\0b", 3), "a\\x00b"}, {"\t\r\n", "\\x09\\x0D\\x0A"}, {"\x7F", "\\x7F"},
+        {"\xC2\x85", "\\u0085"}, {"\\￥か", "\\￥か"}, {"\x80", "\xEF\xBF\xBD"}, {"\xE3\x81", "\xEF\xBF\xBD\xEF\xBF\xBD"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(EscapeControls(c.text), c.printed) << c.printed;
+    EXPECT_EQ(QuoteForMessage("かきくけこ", 3), "かきく...");
+    EXPECT_EQ(QuoteForMessage("かき\t", 3), "かき\\x09");
 }
 
 // What dexlora-check printed and how it ended.
@@ -236,6 +273,9 @@ TEST(DexloraCheck, SaysWhatKeepsAFileFromBeingRead) {
          "dexlora-check: warning: Rome.ini entry 2 (line 12): spelling 2 \"ka\" holds a lower-case letter, which typing never "
          "gives (letters arrive as capitals) (U+006B)\n"
          "dexlora-check: warning: Rome.ini entry 3 (line 16): spelling 1 \"A\uFFFD\" holds a byte that is not CP932 (U+FFFD)\n"},
+        {"Rome.ini too short for っ and ん", [](const TempFolder& f) { f.Write("system/Rome.ini", "\x82\xa9\r\n1\r\nKA\r\n\r\n"); }, 1,
+         "warning: Rome.ini has no entry 42 with spellings, which types っ: every reading with っ is left out\n"
+         "dexlora-check: warning: Rome.ini has no entry 94 with spellings, which types ん: every reading with ん is left out\n"},
         // Root reads every file whatever its mode: the checker then runs as another user, as a player would.
         {"type.txt without read permission", [](const TempFolder& f) {
              f.Write("type.txt", "");

@@ -123,6 +123,8 @@ TEST(RomeIndex, SlotsMatchOnlyAtTheirBoundaries) {
         // A kana of the wrong length keeps its slot and is never found: later entries stay where they are.
         {"long kana keeps its slot", MakeTable({{"あ", k}, {"いい", k}, {"う", k}}), std::u32string(U"あ") + UnmatchableSlot + U"う", U"う", 2},
         {"long kana never found", MakeTable({{"あ", k}, {"いい", k}, {"う", k}}), std::u32string(U"あ") + UnmatchableSlot + U"う", U"い", -1},
+        {"the filler itself never found", MakeTable({{"あ", k}, {"いい", k}}), std::u32string(U"あ") + UnmatchableSlot,
+         std::u32string(1, UnmatchableSlot), -1},
         {"empty kana with spellings", MakeTable({{"", k}, {"う", k}}), std::u32string(1, UnmatchableSlot) + U"う", U"う", 1},
         {"short pair keeps its slot", MakeTable({{"き", k}, {"きゃ", k}}), std::u32string(2, UnmatchableSlot) + U"きゃ", U"きゃ", 1},
         {"NUL kana", MakeTable({{std::string(1, '\0'), k}, {"う", k}}), std::u32string(1, U'\0') + U"う", U"う", 1},
@@ -199,6 +201,8 @@ TEST_F(KeyConfFileTest, LoadAppliesNumbersByPositionAndStopsAtDamage) {
         {"as saved", "1\r\n0\r\n2\r\n1\r\n", true, {1, 0, 2, 1}},
         {"blanks around numbers, no last CR LF", " 1\r\n0 \r\n\t2\r\n1", true, {1, 0, 2, 1}},
         {"lines beyond the tables are ignored", "1\r\n0\r\n2\r\n1\r\n5\r\n", true, {1, 0, 2, 1}},
+        {"CR-only and LF-only line ends", "1\r0\n2\r1", true, {1, 0, 2, 1}},
+        {"a number past 32 bits stops reading", "1\r\n99999999999\r\n2\r\n1\r\n", false, {1, 9, 9, 9}},
         {"short: first table only", "1\r\n0\r\n2\r\n", false, {1, 0, 2, 9}},
         {"not a number stops reading", "1\r\nx\r\n2\r\n1\r\n", false, {1, 9, 9, 9}},
         {"out of range values select the first spelling", "2\r\n7\r\n-1\r\n1\r\n", true, {0, 0, 0, 1}},
