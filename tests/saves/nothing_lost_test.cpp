@@ -83,18 +83,10 @@ int KillAtChosenStep(AtomicWriteStep step) {
     return 0;
 }
 
-const char* StepName(AtomicWriteStep step) {
-    switch (step) {
-        case AtomicWriteStep::CreateTemporary: return "create temporary";
-        case AtomicWriteStep::Write: return "write";
-        case AtomicWriteStep::KeepMode: return "keep mode";
-        case AtomicWriteStep::Flush: return "flush";
-        case AtomicWriteStep::Close: return "close";
-        case AtomicWriteStep::Rename: return "rename";
-        case AtomicWriteStep::SyncFolder: return "sync folder";
-    }
-    return "?";
-}
+// Every step in their order, as the failure messages name them.
+const char* const StepNames[] = {"create temporary", "write", "keep mode", "flush", "close", "rename", "sync folder"};
+static_assert(std::size(StepNames) == int(AtomicWriteStep::SyncFolder) + 1);
+const char* StepName(AtomicWriteStep step) { return StepNames[int(step)]; }
 
 class NothingLost : public ::testing::Test {
 protected:
@@ -132,13 +124,9 @@ TEST_F(NothingLost, AFailedStepLeavesTheOldFileAndNoTemporary) {
 }
 
 TEST_F(NothingLost, AKilledSaveLeavesOneWholeVersionAndTheNextSaveCleansUp) {
-    const AtomicWriteStep steps[] = {
-        AtomicWriteStep::CreateTemporary, AtomicWriteStep::Write,  AtomicWriteStep::KeepMode,
-        AtomicWriteStep::Flush,           AtomicWriteStep::Close,  AtomicWriteStep::Rename,
-        AtomicWriteStep::SyncFolder,
-    };
     for (const SaveKind& kind : Kinds) {
-        for (AtomicWriteStep step : steps) {
+        for (int i = 0; i < int(std::size(StepNames)); ++i) {
+            const auto step = AtomicWriteStep(i);
             const std::string row = std::string(kind.file) + " killed at " + StepName(step);
             StartWith(folder, kind);
             failingStep = step;
