@@ -59,20 +59,16 @@ TEST(Encoding, LongTextsConvertAsTheirPartsDo) {
         std::string text;
         text.reserve(c.unit.size() * static_cast<size_t>(c.copies));
         for (int i = 0; i < c.copies; ++i) text += c.unit;
-        const std::string decodedUnit = Cp932ToUtf8(c.unit);
-        const std::string encodedUnit = Utf8ToCp932(c.unit);
-        const std::string decoded = Cp932ToUtf8(text);
-        const std::string encoded = Utf8ToCp932(text);
-        bool decodedSame = decoded.size() == decodedUnit.size() * static_cast<size_t>(c.copies);
-        bool encodedSame = encoded.size() == encodedUnit.size() * static_cast<size_t>(c.copies);
-        for (size_t at = 0; decodedSame && at < decoded.size(); at += decodedUnit.size()) {
-            decodedSame = decoded.compare(at, decodedUnit.size(), decodedUnit) == 0;
-        }
-        for (size_t at = 0; encodedSame && at < encoded.size(); at += encodedUnit.size()) {
-            encodedSame = encoded.compare(at, encodedUnit.size(), encodedUnit) == 0;
-        }
-        EXPECT_TRUE(decodedSame) << c.name << ": decoding";
-        EXPECT_TRUE(encodedSame) << c.name << ": encoding";
+        // Whether whole is copies of unit, back to back.
+        const auto repeats = [&](const std::string& whole, const std::string& unit) {
+            if (whole.size() != unit.size() * static_cast<size_t>(c.copies)) return false;
+            for (size_t at = 0; at < whole.size(); at += unit.size()) {
+                if (whole.compare(at, unit.size(), unit) != 0) return false;
+            }
+            return true;
+        };
+        EXPECT_TRUE(repeats(Cp932ToUtf8(text), Cp932ToUtf8(c.unit))) << c.name << ": decoding";
+        EXPECT_TRUE(repeats(Utf8ToCp932(text), Utf8ToCp932(c.unit))) << c.name << ": encoding";
     }
     alarm(0);
 }
