@@ -73,6 +73,7 @@ TEST(SceneControlTest, EndingRequestsAreNeverSoftened) {
         {{N::Shutdown, N::Title}, N::Shutdown},
         {{N::Game, N::Shutdown}, N::Shutdown},
         {{N::EndNow, N::Shutdown, N::Result}, N::EndNow},
+        {{N::Shutdown, N::EndNow}, N::EndNow},
         {{N::KeyConf, N::None}, N::KeyConf},
     };
     for (size_t i = 0; i < cases.size(); ++i) {
