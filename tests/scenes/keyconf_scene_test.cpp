@@ -193,20 +193,14 @@ TEST_F(KeyConfSceneTest, FramePixels) {
     };
     const Row rows[] = {
         {"first cell's left line", 10, 30, 0},
-        {"first cell's top line", 30, 10, 0},
         {"first cell's right line", 52, 30, 0},
-        {"first cell's bottom line", 30, 46, 0},
         {"second cell's top line", 30, 47, 0},
         {"last upper cell's right line", 611, 180, 0},
-        {"last upper cell's bottom line", 600, 194, 0},
         {"below the upper grid", 300, 195, Background},
-        {"above the lower grid", 300, 209, Background},
         {"lower grid's top line", 300, 210, 0},
-        {"lower grid's bottom line", 300, 394, 0},
         {"right of the grids", 612, 100, Background},
         {"inside a placeholder's cell", 10 + 43 * 8 + 21, 10 + 18, Background},
         {"Key 1 box, left", 300, 445, 0},
-        {"Key 1 box, bottom", 350, 459, 0},
         {"Exit Configure box, right", 619, 445, 0},
         {"between the buttons", 405, 445, Background},
     };

@@ -225,7 +225,6 @@ TEST_F(ResultSceneTest, TheRankPicksItsAnimationFiles) {
         {"exactly 70: rank 1", true, 3500, 1, 3, 2, 2},
         {"rank 2: no back name, the default back file", true, 250, 10, 0, 3, 3},
         {"below every threshold: rank 3", true, 0, 0, 0, 3, 4},
-        {"a negative mastery: rank 3", true, 0, 0, 5, 3, 4},
         {"no Point list: the default files", false, 450, 10, 0, 3, 5},
     };
     for (const Row& row : rows) {
