@@ -151,22 +151,6 @@ TEST_F(ResultSceneTest, ThePromptPulses) {
         ASSERT_EQ(PromptGrey(frames_[first + i]), expected[i]) << "frame " << i << " of the frame loop";
 }
 
-TEST_F(ResultSceneTest, ThePulseDirectionCarriesToTheNextResult) {
-    // Leave the first result while the prompt darkens: the next result's
-    // prompt starts black and stays black one frame before it brightens,
-    // instead of starting bright.
-    Run({735 + 30 * 57});
-    ASSERT_TRUE(ResultPromptDirection);
-    ResetSceneControl();
-    GameState = 2;
-    ResultReady = false;
-    Run({1500});
-    const size_t first = FramesBeforeReady();
-    ASSERT_GT(frames_.size(), first + 2);
-    EXPECT_EQ(PromptGrey(frames_[first]), 0);
-    EXPECT_EQ(PromptGrey(frames_[first + 1]), 10);
-}
-
 TEST_F(ResultSceneTest, TheFiguresFollowTheirLabels) {
     MaxCombo = 12;
     MissCount = 3;
