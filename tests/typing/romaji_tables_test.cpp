@@ -181,16 +181,6 @@ protected:
     }
 };
 
-TEST_F(KeyConfFileTest, SaveWritesOneLinePerEntry) {
-    TempFolder folder;
-    SystemPath = folder.Path();
-    Selected() = Choices{1, 0, 2, 1};
-    ASSERT_TRUE(SaveKeyConf("KeyConf.txt"));
-    EXPECT_EQ(TempFolder::Read(folder.Path() + "KeyConf.txt"), "1\r\n0\r\n2\r\n1\r\n");
-    SystemPath = folder.Path() + "missing-folder/";
-    EXPECT_FALSE(SaveKeyConf("KeyConf.txt"));
-}
-
 TEST_F(KeyConfFileTest, LoadAppliesNumbersByPositionAndStopsAtDamage) {
     // file nullptr: no KeyConf.txt; choices start at 9 (out of range) and keep it where not read.
     struct Case { const char* name; const char* file; bool result; Choices selected; };
