@@ -87,31 +87,18 @@ TEST_F(LoaderTest, KeyConfSettingsTable) {
 }
 
 TEST_F(LoaderTest, BigCharaEntersFromTheLeft) {
-    struct Case {
-        const char* name;
-        const char* file;  // nullptr: no chara.bmp
-        bool used;
-        int32_t startX, startY, endX;
-    };
-    const Case cases[] = {
-        {"absent", nullptr, false, 0, 0, 0},
-        {"200 x 150", "skin/chara.bmp", true, -200, 330, 10},
-    };
-    for (const Case& c : cases) {
-        Fresh();
-        std::filesystem::remove_all(Skin());
-        if (c.file) Bmp(c.file, 200, 150);
-        LoadBigChara();
-        ASSERT_EQ(UseBigChara, c.used) << c.name;
-        EXPECT_EQ(ErrLog, "") << c.name;
-        if (!c.used) continue;
-        clsBigChara.InitFirstValue();
-        EXPECT_EQ(clsBigChara.GetPosition().Left, c.startX) << c.name;
-        EXPECT_EQ(clsBigChara.GetPosition().Top, c.startY) << c.name;
-        for (int tick = 0; tick < 30; ++tick) clsBigChara.AddTC();
-        EXPECT_EQ(clsBigChara.GetPosition().Left, c.endX) << c.name << ": 21 moves of 10 pixels";
-        EXPECT_TRUE(clsBigChara.GetMoveEnd()) << c.name;
-    }
+    LoadBigChara();
+    EXPECT_FALSE(UseBigChara) << "no chara.bmp";
+    Bmp("skin/chara.bmp", 200, 150);
+    LoadBigChara();
+    ASSERT_TRUE(UseBigChara);
+    EXPECT_EQ(ErrLog, "");
+    clsBigChara.InitFirstValue();
+    EXPECT_EQ(clsBigChara.GetPosition().Left, -200);
+    EXPECT_EQ(clsBigChara.GetPosition().Top, 330);
+    for (int tick = 0; tick < 30; ++tick) clsBigChara.AddTC();
+    EXPECT_EQ(clsBigChara.GetPosition().Left, 10) << "21 moves of 10 pixels";
+    EXPECT_TRUE(clsBigChara.GetMoveEnd());
 }
 
 }  // namespace
