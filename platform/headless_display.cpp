@@ -2,8 +2,10 @@
 // virtual clock moved by Flip and busy waits, input comes from a script.
 #include <algorithm>
 #include <deque>
+#include <optional>
 
 #include "platform/display_factory.h"
+#include "platform/headless_dialog.h"
 #include "platform/surface.h"
 
 namespace dexlora {
@@ -47,6 +49,23 @@ public:
 
     uint32_t Ticks() override { return uint32_t(units_ / UnitsPerMs); }
 
+    // A dialog takes the script's events one at a time, without handlers.
+    std::optional<headless::ScriptedEvent> TakeDue() {
+        if (script_.empty() || !Due(script_.front().At)) return std::nullopt;
+        headless::ScriptedEvent e = script_.front();
+        script_.pop_front();
+        return e;
+    }
+    void WaitRefresh() { units_ += UnitsPerRefresh; }
+    void ShowDialogFrame(const DirectDrawSurface7& frame, std::string_view caption) {
+        units_ += UnitsPerRefresh;
+        auto hook = onDialogFrame_;
+        if (hook) hook(frame, caption);
+    }
+    void OnDialogFrame(std::function<void(const DirectDrawSurface7&, std::string_view)> hook) {
+        onDialogFrame_ = std::move(hook);
+    }
+
     void SetClock(uint32_t ms) { units_ = uint64_t{ms} * UnitsPerMs; }
     void AdvanceClock(uint32_t ms) { units_ += uint64_t{ms} * UnitsPerMs; }
 
@@ -70,6 +89,11 @@ private:
         using Kind = headless::ScriptedEvent::Kind;
         switch (e.Type) {
         case Kind::Key: platform_detail::DeliverKey(e.Key); break;
+        case Kind::KeyDown:
+            if (e.Code == KeyCode::Escape) platform_detail::DeliverKey(27);
+            if (e.Code == KeyCode::Enter) platform_detail::DeliverKey(13);
+            if (e.Code == KeyCode::Backspace) platform_detail::DeliverKey(8);
+            break;
         case Kind::Close: platform_detail::DeliverKey(27); break;
         case Kind::MouseDown: platform_detail::DeliverMouseDown(e.Button, e.Shift, e.X, e.Y, 1); break;
         case Kind::DblClick: platform_detail::DeliverMouseDown(e.Button, e.Shift, e.X, e.Y, 2); break;
@@ -80,6 +104,7 @@ private:
     uint64_t frames_ = 0;
     std::deque<headless::ScriptedEvent> script_;
     std::function<void(const DirectDrawSurface7&, uint64_t)> onFlip_;
+    std::function<void(const DirectDrawSurface7&, std::string_view)> onDialogFrame_;
 };
 
 HeadlessDisplay* Headless() { return dynamic_cast<HeadlessDisplay*>(platform_detail::CurrentBackend()); }
@@ -89,6 +114,21 @@ HeadlessDisplay* Headless() { return dynamic_cast<HeadlessDisplay*>(platform_det
 std::unique_ptr<DisplayBackend> platform_detail::MakeHeadlessDisplay() {
     return std::make_unique<HeadlessDisplay>();
 }
+
+namespace platform_detail {
+
+std::optional<headless::ScriptedEvent> TakeDueScriptedEvent() {
+    auto* h = Headless();
+    return h ? h->TakeDue() : std::nullopt;
+}
+void WaitOneRefresh() {
+    if (auto* h = Headless()) h->WaitRefresh();
+}
+void ShowHeadlessDialogFrame(const DirectDrawSurface7& frame, std::string_view caption) {
+    if (auto* h = Headless()) h->ShowDialogFrame(frame, caption);
+}
+
+}  // namespace platform_detail
 
 namespace headless {
 
@@ -111,6 +151,9 @@ uint64_t FrameCount() {
 }
 void OnFlip(std::function<void(const DirectDrawSurface7& frame, uint64_t frame_number)> hook) {
     if (auto* h = Headless()) h->OnFlip(std::move(hook));
+}
+void OnDialogFrame(std::function<void(const DirectDrawSurface7& frame, std::string_view caption)> hook) {
+    if (auto* h = Headless()) h->OnDialogFrame(std::move(hook));
 }
 
 }  // namespace headless

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace dexlora {
@@ -26,6 +27,9 @@ public:
 };
 
 DisplayKind CurrentDisplayKind();
+
+// Keys that type no character, as dialogs and scripts name them.
+enum class KeyCode { None, Up, Down, Left, Right, PageUp, PageDown, Home, End, Tab, Enter, Escape, Backspace, Space, F10 };
 
 // The main window's event handlers, called from DoEvents only.
 struct MainWindowEvents {
@@ -68,14 +72,18 @@ namespace headless {
 void SetClock(uint32_t ms);
 void AdvanceClock(uint32_t ms);
 
+// A KeyDown is a key that types no character: from Esc, Enter and Backspace
+// the main window gets 27, 13 and 8, from the others nothing, as from the
+// real window.
 struct ScriptedEvent {
-    enum class Kind { Key, MouseDown, DblClick, Close };
+    enum class Kind { Key, MouseDown, DblClick, Close, KeyDown };
     uint32_t At = 0;          // virtual time at which DoEvents delivers it
     Kind Type = Kind::Key;
     char32_t Key = 0;         // Kind::Key
     float X = 0, Y = 0;       // Kind::MouseDown / DblClick (a DblClick also sends its MouseDown)
     int16_t Button = 1;       // Kind::MouseDown: 1 left, 2 right, 4 middle
-    int16_t Shift = 0;        // Kind::MouseDown: 1 shift, 2 ctrl, 4 alt
+    int16_t Shift = 0;        // Kind::MouseDown and KeyDown: 1 shift, 2 ctrl, 4 alt
+    KeyCode Code = KeyCode::None;  // Kind::KeyDown
 };
 
 // Queues events; DoEvents delivers those whose time has come, in order.
@@ -85,6 +93,16 @@ size_t PendingEvents();
 // Number of Flips so far, and a hook called with the back buffer at each Flip.
 uint64_t FrameCount();
 void OnFlip(std::function<void(const DirectDrawSurface7& frame, uint64_t frame_number)> hook);
+
+// A dialog window (platform/dialog_window.h) shown before the main window
+// takes scripted events as they come due, and leaves the later ones queued
+// for the main window once it closes; with nothing left in the script it
+// closes as its close control would, so that no test waits for ever. There,
+// Key 27, 13, 9 and 8 are Esc, Enter, Tab and Backspace, Close closes it, and
+// a DblClick is the second press of a double click (left button only). Each
+// frame it shows goes to this hook with the dialog's caption; a shown frame
+// and a wait for input each advance the clock by one refresh.
+void OnDialogFrame(std::function<void(const DirectDrawSurface7& frame, std::string_view caption)> hook);
 
 }  // namespace headless
 

@@ -1,4 +1,5 @@
-// dexlora-check: lists the romaji each question of a type.txt will ask for, as the game builds it.
+// dexlora-check: lists the romaji each question of a type.txt will ask for, as
+// the game builds it, or checks a whole skin folder as start-up loads it.
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -10,6 +11,7 @@
 #include "platform/error.h"
 #include "platform/files.h"
 #include "skin/settings/shared.h"
+#include "tools/skin_check.h"
 #include "typing/printable.h"
 #include "typing/questions.h"
 #include "typing/reading_to_romaji.h"
@@ -21,12 +23,17 @@ namespace {
 
 constexpr const char* Usage =
     "usage: dexlora-check SYSTEM_FOLDER TYPE_TXT\n"
+    "       dexlora-check SYSTEM_FOLDER --skin SKIN_FOLDER\n"
     "Loads Rome.ini, Rome2.ini and KeyConf.txt from SYSTEM_FOLDER as the game does\n"
     "and prints, for each question of TYPE_TXT, its reading, a tab and the romaji\n"
     "to type, or \"!\" and the reason the game leaves the question out. Control\n"
     "characters are shown as \\xHH. Faults of the tables go to standard error.\n"
     "Exit status: 0 when the game can start with this file, 1 when it cannot,\n"
-    "2 for a usage error or a file that cannot be read.\n";
+    "2 for a usage error or a file that cannot be read.\n"
+    "With --skin, loads the skin as the game starts with it and prints each load\n"
+    "message (\"log: \"), the failure that would end the game (\"end: \"), and a\n"
+    "summary. Exit status: 0 when the game starts and runs with the skin, 1 when\n"
+    "it would not start or would end at a result, 2 for a missing skin folder.\n";
 
 // Text files larger than this are refused, as the game refuses them.
 constexpr size_t TextFileLimit = size_t{64} << 20;
@@ -131,6 +138,14 @@ bool LoadSystemFolder() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 4 && std::string(argv[2]) == "--skin") {
+        struct stat st;
+        if (stat(argv[3], &st) != 0 || !S_ISDIR(st.st_mode)) {
+            Warn(std::string(argv[3]) + ": not a folder");
+            return 2;
+        }
+        return CheckSkin(argv[1], argv[3]);
+    }
     if (argc != 3) {
         std::fputs(Usage, stderr);
         return 2;

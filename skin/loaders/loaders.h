@@ -1,11 +1,17 @@
 // The skin loaders: each reads one settings file of the skin folder into the
 // globals the scenes draw and play from. A loader that meets trouble appends
-// its fixed message to ErrLog and keeps its defaults; a picture that cannot be
-// loaded goes through LoadImageSurface's error exit (the main window closes).
+// its fixed message to ErrLog, stops and keeps its defaults for the rest, but
+// still loads its scene's background, without which the scene could not be
+// entered. A picture that cannot be loaded goes through LoadImageSurface's
+// error exit (the main window closes) and the loader returns at once.
+// File names inside settings files are relative to the skin folder (any
+// letter case, backslashes and sub-folders); a name that is absolute, starts
+// with a drive letter or climbs out with ".." fails as a missing file does.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -52,6 +58,13 @@ enum class AnimeFileKind { Scene, ResultBack, ResultFront };
 // answer in the list's flag.
 bool LoadAnimeList(std::string_view fileName, AnimeList& list, std::string_view warning,
                    AnimeFileKind kind = AnimeFileKind::Scene);
+
+// The animation file the result scene loads for rank position rank (0 for
+// the first threshold reached, Points.size() when none is): the rank's name
+// from FileNameBack or FileNameFront followed by ".ini", or
+// "Result_BackAnime.ini" / "Result_FrontAnime.ini" when the list is not in
+// use, has no entry at that position, or the entry is empty.
+std::string ResultAnimeFile(bool back, int32_t rank);
 
 // ---- Game.ini ----------------------------------------------------------------
 
@@ -104,6 +117,28 @@ extern bool UseBigChara;
 void LoadBigChara();
 
 // ---- All of it ------------------------------------------------------------------
+
+// Start-up's skin loading, in its fixed order: Game_FrontAnime.ini,
+// Game_BackAnime.ini, Game.ini, result.ini, the large character, title.ini,
+// Title_FrontAnime.ini, Title_BackAnime.ini, keyconf.ini, each from SkinPath.
+// The four start-up lists are emptied first and their flags set from the
+// answers. Stops after a picture that could not be loaded: the main window
+// has been closed by then.
+void LoadSkin();
+
+// A picture that could not be loaded, with the settings file, section and
+// key that named it (all three empty for the large character, which no
+// settings file names).
+struct PictureFailure {
+    std::string Path;          // as handed to LoadImageSurface
+    std::string SettingsFile;  // e.g. "Game.ini"
+    std::string Section;
+    std::string Key;
+};
+
+// The picture failure that stopped the last loader, if any, since the last
+// LoadSkin or ResetSkinGlobals.
+const std::optional<PictureFailure>& SkinPictureFailure();
 
 // Every global above back to its state before any loader ran (empty lists,
 // false flags, zero values, no sounds), and the scene backgrounds released.

@@ -1,0 +1,60 @@
+// frmSkinDir: the skin folder chooser shown at start, worked until it closes.
+#include "skin/chooser/frm_skin_dir.h"
+
+#include "platform/dialog_window.h"
+#include "platform/files.h"
+#include "platform/folders.h"
+#include "skin/chooser/skin_dir_layout.h"
+#include "skin/chooser/skin_dir_state.h"
+#include "skin/chooser/skin_dir_view.h"
+#include "skin/settings/ini.h"
+#include "skin/settings/shared.h"
+
+namespace dexlora {
+
+namespace {
+
+// The root, the home folder and every mounted file system, each once.
+std::vector<SkinDrive> MakeDrives() {
+    std::vector<SkinDrive> drives{{"/  (ルート)", "/"}};
+    if (const std::string home = HomeFolder(); !home.empty() && home != "/") {
+        drives.push_back({"ホーム  (" + home + ")", home});
+    }
+    for (const std::string& mount : MountedFolders()) {
+        const std::string top = NormalizeFolderPath(mount, "/");
+        bool known = false;
+        for (const SkinDrive& drive : drives) known = known || drive.Path == top;
+        if (!known) drives.push_back({top, top});
+    }
+    return drives;
+}
+
+// The folder System.ini remembers; the program's folder when it remembers
+// none, in full even where a stored value would be cut to 127 bytes.
+std::string StoredSkinFolder() {
+    const std::string file = SystemPath + "System.ini";
+    std::string stored = ReadIniString(file, "System", "SkinPath", "");
+    if (stored.empty() && ReadIniString(file, "System", "SkinPath", "?") == "?") stored = ProgramFolder();
+    return stored;
+}
+
+}  // namespace
+
+std::string ShowSkinDirDialog() {
+    SkinDirState state(MakeDrives());
+    state.Start(StoredSkinFolder(), CurrentFolder());
+    DialogWindow window("Skinディレクトリ選択", skin_dir_layout::Width, skin_dir_layout::Height);
+    bool redraw = true;
+    for (;;) {
+        if (redraw) {
+            DrawSkinDir(window.Surface(), state);
+            window.Present();
+        }
+        const std::optional<DialogEvent> event = window.NextEvent();
+        redraw = event.has_value();
+        if (event && state.Handle(*event)) break;
+    }
+    return state.Folder();
+}
+
+}  // namespace dexlora

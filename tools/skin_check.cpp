@@ -1,0 +1,166 @@
+// dexlora-check's skin mode: start-up's loading run headless and told line by
+// line, with the result scene's rank files after it.
+#include "tools/skin_check.h"
+
+#include <cstdio>
+#include <memory>
+#include <set>
+#include <string>
+
+#include "drawing/display.h"
+#include "drawing/main_window.h"
+#include "keyconf/keyconf_file.h"
+#include "platform/error.h"
+#include "platform/window.h"
+#include "skin/loaders/loaders.h"
+#include "skin/settings/ini.h"
+#include "skin/settings/shared.h"
+#include "typing/printable.h"
+#include "typing/questions.h"
+#include "typing/rome_table.h"
+
+namespace dexlora {
+
+namespace {
+
+void Print(const std::string& line) {
+    const std::string text = EscapeControls(line) + "\n";
+    std::fwrite(text.data(), 1, text.size(), stdout);
+}
+
+// Prints the load messages added to ErrLog from offset on, each followed by
+// suffix; answers the new offset and counts the lines.
+size_t PrintLog(size_t offset, const std::string& suffix, int& count) {
+    while (offset < ErrLog.size()) {
+        size_t end = ErrLog.find("\r\n", offset);
+        if (end == std::string::npos) end = ErrLog.size();
+        Print("log: " + ErrLog.substr(offset, end - offset) + suffix);
+        ++count;
+        offset = end + 2;
+    }
+    return ErrLog.size();
+}
+
+std::string NamedBy(const PictureFailure& failure) {
+    if (failure.SettingsFile.empty()) return "the large character";
+    return "named by " + failure.Key + " in section [" + failure.Section + "] of " + failure.SettingsFile;
+}
+
+std::string Folder(std::string path) {
+    if (path.empty() || path.back() != '/') path += '/';
+    return path;
+}
+
+// The main window's Form_Load: tables, spelling choices and questions, whose
+// failure ends the game before anything is shown. Answers that failure, or "".
+std::string LoadTablesAndQuestions() {
+    LoadRomeTable(RomeTable, "Rome.ini");
+    LoadRomeTable(Rome2Table, "Rome2.ini");
+    LoadKeyConf("KeyConf.txt");
+    try {
+        if (!BuildRomeIndex(RomeIndex, RomeTable, 1) || !BuildRomeIndex(Rome2Index, Rome2Table, 2))
+            return "the romaji tables of " + SystemPath + " cannot be indexed";
+        if (!LoadQuestions("type.txt")) {
+            return "no question of " + SkinPath + "type.txt can be typed with the tables of " + SystemPath +
+                   " (dexlora-check SYSTEM_FOLDER TYPE_TXT tells why for each)";
+        }
+    } catch (const RuntimeError& error) {
+        return SkinPath + "type.txt cannot be read (" + error.what() + ")";
+    }
+    return "";
+}
+
+// The first picture of the title scene is a copy of the whole screen from
+// the title background: a smaller picture ends the game there.
+std::string CheckFirstTitleCopy() {
+    try {
+        DDSurfBack->BltFast(0, 0, *DDSurfTitle, RECT{0, 0, 640, 480}, DDBLTFAST_WAIT);
+        return "";
+    } catch (const RuntimeError&) {
+        const std::string name = ReadIniString(SkinPath + "title.ini", "BackGround", "FileName", "Title.bmp");
+        return "the title background " + SkinPath + name + " is " + std::to_string(DDSurfTitle->Width()) + "x" +
+               std::to_string(DDSurfTitle->Height()) +
+               ", smaller than the 640x480 screen (named by FileName in section [BackGround] of title.ini)";
+    }
+}
+
+// Every drawing object goes before the session that made it.
+struct ReleaseSkin {
+    ~ReleaseSkin() {
+        ResetSkinGlobals();
+        DDSurfSnapshot = DDSurfBack = DDSurfPrimary = nullptr;
+        DDraw = nullptr;
+        DSound = nullptr;
+        DX = nullptr;
+        SetUnloadMainWindowHandler({});
+    }
+};
+
+}  // namespace
+
+int CheckSkin(const std::string& systemFolder, const std::string& skinFolder) {
+    SystemPath = Folder(systemFolder);
+    SkinPath = Folder(skinFolder);
+    ErrLog.clear();
+    int messages = 0;
+    std::string end = LoadTablesAndQuestions();
+    int32_t endRank = -1;  // the rank whose result ends the game; -1: start-up
+
+    if (end.empty()) {
+        PlatformSession session(DisplayKind::Headless);
+        // Closing the main window only records here: the checker goes on to
+        // report what closed it.
+        SetUnloadMainWindowHandler([] {});
+        ReleaseSkin release;
+        DX = std::make_shared<DirectX7>();
+        DDraw = DX->DirectDrawCreate("");
+        DSound = DX->DirectSoundCreate("");
+        if (!InitDisplay(MainWindowHandle(), DDraw, DDSurfPrimary, DDSurfBack, PrimaryDesc, BackBufferDesc))
+            end = "the display cannot be set up";
+        if (end.empty()) CreateWorkSurface(640, 480, DDraw, SnapshotDesc, DDSurfSnapshot);
+        if (end.empty() && !DDSurfSnapshot) end = "the 640x480 work surface cannot be made";
+        if (end.empty()) {
+            LoadSkin();
+            if (SkinPictureFailure())
+                end = SkinPictureFailure()->Path + " cannot be loaded (" + NamedBy(*SkinPictureFailure()) + ")";
+        }
+        size_t logged = PrintLog(0, "", messages);
+        if (end.empty()) end = CheckFirstTitleCopy();
+
+        // Each rank's files as the result scene loads them, back first; a
+        // file shared by several ranks is read once.
+        std::set<std::string> seen[2];
+        for (int32_t rank = 0; end.empty() && rank <= static_cast<int32_t>(Points.size()); ++rank) {
+            for (bool back : {true, false}) {
+                const std::string file = ResultAnimeFile(back, rank);
+                if (!seen[back].insert(file).second) continue;
+                (back ? UseResultBackAnime : UseResultFrontAnime) = LoadAnimeList(
+                    file, back ? ResultBackAnime : ResultFrontAnime,
+                    back ? ResultBackAnimeWarning : ResultFrontAnimeWarning,
+                    back ? AnimeFileKind::ResultBack : AnimeFileKind::ResultFront);
+                logged = PrintLog(logged, " (" + file + ", at a result of rank " + std::to_string(rank) + ")", messages);
+                if (SkinPictureFailure()) {
+                    end = SkinPictureFailure()->Path + " cannot be loaded (" + NamedBy(*SkinPictureFailure()) + ")";
+                    endRank = rank;
+                    break;
+                }
+            }
+        }
+    }
+
+    const std::string count = std::to_string(messages) + (messages == 1 ? " load message" : " load messages");
+    if (end.empty()) {
+        Print("dexlora-check: " + count + "; the game starts with this skin");
+        return 0;
+    }
+    if (endRank < 0) {
+        Print("end: " + end + "; the game ends at start-up");
+        Print("dexlora-check: " + count + "; the game would not start with this skin");
+    } else {
+        Print("end: " + end + "; the game ends at a result of rank " + std::to_string(endRank));
+        Print("dexlora-check: " + count + "; the game starts, but ends at a result of rank " + std::to_string(endRank));
+    }
+    return 1;
+}
+
+}  // namespace dexlora
