@@ -31,11 +31,11 @@ double ThreadCpuSeconds() {
 // Times each call of frame() by the wall clock, with a pause before it;
 // reports the processor time of the thread beside it.
 template <typename Frame>
-void TimeFrames(benchmark::State& state, Frame&& frame) {
+void TimeFrames(benchmark::State& state, Frame&& frame, std::chrono::milliseconds pause = kPause) {
     for (int i = 0; i < 10; ++i) frame();  // fonts, glyphs and textures are made on first use
     double cpu = 0;
     for (auto _ : state) {
-        std::this_thread::sleep_for(kPause);
+        if (pause.count() > 0) std::this_thread::sleep_for(pause);
         const double cpu0 = ThreadCpuSeconds();
         const auto start = std::chrono::steady_clock::now();
         frame();
@@ -62,6 +62,16 @@ void BM_CopyAndFlip(benchmark::State& state) {
 }
 BENCHMARK(BM_CopyAndFlip)->Unit(benchmark::kMicrosecond);
 
+// The floor of the composing alone: the same frame with SDL2 and SDL_ttf.
+void BM_PlainSdlComposedFrame(benchmark::State& state) {
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    plain_sdl::Session session;
+    plain_sdl::Frame frame(plain_sdl::Placement::Windowed640, false);
+    for (int i = 0; i < 10; ++i) frame.Compose();
+    for (auto _ : state) frame.Compose();
+}
+BENCHMARK(BM_PlainSdlComposedFrame)->Unit(benchmark::kMicrosecond);
+
 // Composed, uploaded to the streaming texture and presented.
 void BM_PresentedFrame(benchmark::State& state) {
     TypingFrame scene(Shown::DummyWindow);
@@ -74,12 +84,16 @@ void BM_PlainSdlPresentedFrame(benchmark::State& state) {
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     plain_sdl::Session session;
     plain_sdl::Frame frame(plain_sdl::Placement::Windowed640, false);
-    TimeFrames(state, [&] {
-        frame.Compose();
-        frame.Present();
-    });
+    TimeFrames(
+        state,
+        [&] {
+            frame.Compose();
+            frame.Present();
+        },
+        std::chrono::milliseconds(state.range(0)));
 }
-BENCHMARK(BM_PlainSdlPresentedFrame)->Unit(benchmark::kMicrosecond)->UseManualTime();
+// Arg: the pause before each frame in ms; 0 shows what warm caches are worth.
+BENCHMARK(BM_PlainSdlPresentedFrame)->Unit(benchmark::kMicrosecond)->UseManualTime()->Arg(5)->Arg(0);
 
 }  // namespace
 }  // namespace dexlora::bench
