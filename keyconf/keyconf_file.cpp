@@ -2,7 +2,7 @@
 #include "keyconf/keyconf_file.h"
 
 #include "platform/error.h"
-#include "skin/settings/shared.h"
+#include "skin/settings/user_settings.h"
 #include "typing/printable.h"
 #include "typing/whole_number.h"
 
@@ -54,7 +54,7 @@ bool LoadKeyConf(std::string_view fileName, std::string* problem) {
     std::string why;
     bool read = false;
     try {
-        TextFileReader file(SystemPath + std::string(fileName));
+        TextFileReader file(SettingsFileToRead(fileName));
         int64_t line = 0;
         read = ReadCountedSelections(file, RomeTable, line, why) && ReadCountedSelections(file, Rome2Table, line, why);
     } catch (const RuntimeError& error) {
@@ -67,7 +67,7 @@ bool LoadKeyConf(std::string_view fileName, std::string* problem) {
 bool SaveKeyConf(std::string_view fileName) {
     std::string text;
     if (!WriteSelections(text, RomeTable) || !WriteSelections(text, Rome2Table)) return false;
-    return WriteFileAtomically(SystemPath + std::string(fileName), text);
+    return WriteFileAtomically(SettingsFileToWrite(fileName), text);
 }
 
 bool NextSpelling(RomeEntries& table, int32_t index) {

@@ -10,7 +10,8 @@
 
 namespace dexlora {
 
-// Reads SystemPath + fileName: one number per line, RomeTable's entries first,
+// Reads fileName from the player's folder or else the system folder
+// (SettingsFileToRead): one number per line, RomeTable's entries first,
 // then Rome2Table's, each number belonging to an entry by its position alone.
 // Stops at a missing file, a short file or a line that is not a number; the
 // entries read so far keep their values, later ones keep theirs. A value that
@@ -19,8 +20,9 @@ namespace dexlora {
 // it receives why not (naming the line), or "" on success.
 bool LoadKeyConf(std::string_view fileName, std::string* problem = nullptr);
 
-// Writes SystemPath + fileName, exactly N1 + N2 lines ending in CR LF, in one
-// atomic replacement: the old file stays whole when the write fails.
+// Writes fileName where the next start reads it (SettingsFileToWrite),
+// exactly N1 + N2 lines ending in CR LF, in one atomic replacement: the old
+// file stays whole when the write fails.
 bool SaveKeyConf(std::string_view fileName);
 
 // Reads Selected of entries 0 to N-1 of table from file, in order.

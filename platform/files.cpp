@@ -4,6 +4,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,6 +12,7 @@
 #include <atomic>
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <vector>
 
 #include "platform/encoding.h"
@@ -85,7 +87,57 @@ bool WriteAll(int fd, std::string_view bytes) {
     return true;
 }
 
+// Whether the test hook makes this step fail; errno then holds its error.
+bool Faulted(AtomicWriteStep step) {
+    if (AtomicWriteFaultForTests == nullptr) return false;
+    const int error = AtomicWriteFaultForTests(step);
+    if (error == 0) return false;
+    errno = error;
+    return true;
+}
+
+// The start of a temporary file's name for target name. The name is shortened
+// so that a long one still leaves room in a folder entry (255 bytes) for the
+// dot and the suffix.
+std::string TemporaryPrefix(const std::string& name) { return "." + name.substr(0, 128) + ".tmp"; }
+
+// The process id in a temporary file name made for name ("." name ".tmp" pid
+// "_" count), or 0 when entry is no such name.
+pid_t WriterOfTemporary(std::string_view entry, const std::string& name) {
+    const std::string prefix = TemporaryPrefix(name);
+    if (entry.substr(0, prefix.size()) != prefix) return 0;
+    entry.remove_prefix(prefix.size());
+    const size_t underscore = entry.find('_');
+    if (underscore == 0 || underscore == std::string_view::npos || underscore > 9 ||
+        underscore + 1 == entry.size()) {
+        return 0;
+    }
+    const auto digits = [](std::string_view text) {
+        return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    if (!digits(entry.substr(0, underscore)) || !digits(entry.substr(underscore + 1))) return 0;
+    return static_cast<pid_t>(std::stol(std::string(entry.substr(0, underscore))));
+}
+
+// Removes the temporary files of earlier writes of name in folder whose
+// writer no longer runs: it was killed between creating and renaming them.
+// A live writer's file, or one of a process this one cannot see, stays.
+void RemoveStaleTemporaries(const std::string& folder, const std::string& name) {
+    std::unique_ptr<DIR, DirCloser> dir(opendir(folder.c_str()));
+    if (!dir) return;
+    std::vector<std::string> stale;
+    while (dirent* entry = readdir(dir.get())) {
+        const pid_t writer = WriterOfTemporary(entry->d_name, name);
+        if (writer <= 0 || writer == getpid()) continue;
+        if (kill(writer, 0) != 0 && errno == ESRCH) stale.emplace_back(entry->d_name);
+    }
+    const std::string prefix = folder.back() == '/' ? folder : folder + "/";
+    for (const std::string& file : stale) ::unlink((prefix + file).c_str());
+}
+
 }  // namespace
+
+int (*AtomicWriteFaultForTests)(AtomicWriteStep step) = nullptr;
 
 std::string ProgramFolder() {
     std::vector<char> buffer(PATH_MAX);
@@ -137,23 +189,34 @@ bool FileExists(std::string_view path) {
 
 FileReadStatus ReadWholeFile(const std::string& path, std::string& bytes, size_t maxBytes) {
     bytes.clear();
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // A C path would end at the NUL and name another file.
+    if (path.find('\0') != std::string::npos) return FileReadStatus::Missing;
+    // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer
+    // forever; it changes nothing for the regular files we go on to read.
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (!fd.Valid()) {
-        return errno == ENOENT || errno == ENOTDIR ? FileReadStatus::Missing : FileReadStatus::OpenFailed;
+        if (errno == ENOENT || errno == ENOTDIR) return FileReadStatus::Missing;
+        return errno == EISDIR || errno == ENXIO ? FileReadStatus::NotAFile : FileReadStatus::OpenFailed;
     }
     struct stat st;
     if (fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) return FileReadStatus::NotAFile;
-    if (static_cast<uint64_t>(st.st_size) > maxBytes) return FileReadStatus::TooLarge;
+    if (st.st_size < 0 || static_cast<uint64_t>(st.st_size) > maxBytes) return FileReadStatus::TooLarge;
+    // The size fstat gives is only a hint (a /proc file says 0, a file may
+    // grow while we read): the loop below enforces maxBytes on what arrives.
     bytes.reserve(static_cast<size_t>(st.st_size));
     char buffer[65536];
     for (;;) {
         ssize_t got = ::read(fd.Get(), buffer, sizeof buffer);
         if (got < 0) {
             if (errno == EINTR) continue;
+            bytes.clear();
             return FileReadStatus::ReadFailed;
         }
         if (got == 0) break;
-        if (bytes.size() + static_cast<size_t>(got) > maxBytes) return FileReadStatus::TooLarge;
+        if (static_cast<size_t>(got) > maxBytes - bytes.size()) {
+            bytes.clear();
+            return FileReadStatus::TooLarge;
+        }
         bytes.append(buffer, static_cast<size_t>(got));
     }
     return FileReadStatus::Ok;
@@ -162,7 +225,7 @@ FileReadStatus ReadWholeFile(const std::string& path, std::string& bytes, size_t
 TextFileReader::TextFileReader(std::string_view path) {
     std::string resolved = ResolvePath(path);
     std::string bytes;
-    switch (ReadWholeFile(resolved, bytes)) {
+    switch (ReadWholeFile(resolved, bytes, MaxTextFileBytes)) {
         case FileReadStatus::Ok:
             break;
         case FileReadStatus::Missing:
@@ -194,23 +257,46 @@ std::string TextFileReader::ReadLine() {
 }
 
 bool WriteFileAtomically(std::string_view path, std::string_view bytes) {
+    if (path.find('\0') != std::string_view::npos) return false;
     std::string target = ResolvePath(path);
+    if (target.empty() || target.back() == '/') return false;
+
+    struct stat old;
+    bool hadOld = false;
+    struct stat link;
+    if (lstat(target.c_str(), &link) == 0) {
+        if (S_ISLNK(link.st_mode)) {
+            // Renaming over the link would replace it by a plain file and
+            // leave its target as it was: write the target instead. realpath
+            // fails on a dangling link and on a loop.
+            std::unique_ptr<char, decltype(&free)> real(realpath(target.c_str(), nullptr), &free);
+            if (!real) return false;
+            target = real.get();
+        }
+        if (stat(target.c_str(), &old) != 0 || !S_ISREG(old.st_mode)) return false;
+        // Root may write anything, so the mode bits decide read-only, as the
+        // attribute does on Windows; access covers a file owned by another user.
+        if ((old.st_mode & S_IWUSR) == 0 || access(target.c_str(), W_OK) != 0) return false;
+        hadOld = true;
+    } else if (errno != ENOENT) {
+        return false;
+    }
     size_t slash = target.find_last_of('/');
     std::string folder = slash == std::string::npos ? std::string(".") : target.substr(0, slash + 1);
     std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
-    if (name.empty()) return false;
 
-    struct stat old;
-    bool hadOld = stat(target.c_str(), &old) == 0;
-    if (hadOld && !S_ISREG(old.st_mode)) return false;
+    // Before anything new is written: on a full disk the space a crashed
+    // write left behind is what this one needs.
+    RemoveStaleTemporaries(folder, name);
 
     // A fresh name in the same folder (rename only works within one file
     // system); O_EXCL never takes over somebody else's file.
     static std::atomic<unsigned> counter{0};
     std::string temp;
     int rawFd = -1;
+    if (Faulted(AtomicWriteStep::CreateTemporary)) return false;
     for (int attempt = 0; attempt < 100 && rawFd < 0; ++attempt) {
-        temp = (slash == std::string::npos ? std::string() : folder) + "." + name + ".tmp" +
+        temp = (slash == std::string::npos ? std::string() : folder) + TemporaryPrefix(name) +
                std::to_string(getpid()) + "_" + std::to_string(counter++);
         rawFd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (rawFd < 0 && errno != EEXIST) return false;
@@ -218,16 +304,22 @@ bool WriteFileAtomically(std::string_view path, std::string_view bytes) {
     FileDescriptor fd(rawFd);
     if (!fd.Valid()) return false;
 
-    bool ok = WriteAll(fd.Get(), bytes);
-    if (ok && hadOld) ok = fchmod(fd.Get(), old.st_mode & 07777) == 0;
-    ok = ok && fsync(fd.Get()) == 0;
-    ok = fd.Close() && ok;
-    ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
+    bool ok = !Faulted(AtomicWriteStep::Write) && WriteAll(fd.Get(), bytes);
+    if (ok && hadOld) {
+        // The owner too, where we may set it (as root); elsewhere the file is
+        // ours already or stays with its folder's rules.
+        if (old.st_uid != geteuid() || old.st_gid != getegid()) (void)!fchown(fd.Get(), old.st_uid, old.st_gid);
+        ok = !Faulted(AtomicWriteStep::KeepMode) && fchmod(fd.Get(), old.st_mode & 07777) == 0;
+    }
+    ok = ok && !Faulted(AtomicWriteStep::Flush) && fsync(fd.Get()) == 0;
+    ok = !Faulted(AtomicWriteStep::Close) && fd.Close() && ok;
+    ok = ok && !Faulted(AtomicWriteStep::Rename) && ::rename(temp.c_str(), target.c_str()) == 0;
     if (!ok) {
         ::unlink(temp.c_str());
         return false;
     }
     // Make the rename itself durable; the new content is in place either way.
+    if (Faulted(AtomicWriteStep::SyncFolder)) return true;
     FileDescriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.Valid()) fsync(dir.Get());
     return true;

@@ -8,7 +8,7 @@
 #include "skin/chooser/skin_dir_state.h"
 #include "skin/chooser/skin_dir_view.h"
 #include "skin/settings/ini.h"
-#include "skin/settings/shared.h"
+#include "skin/settings/user_settings.h"
 
 namespace dexlora {
 
@@ -32,7 +32,7 @@ std::vector<SkinDrive> MakeDrives() {
 // The folder System.ini remembers; the program's folder when it remembers
 // none, in full even where a stored value would be cut to 127 bytes.
 std::string StoredSkinFolder() {
-    const std::string file = SystemPath + "System.ini";
+    const std::string file = SettingsFileToRead("System.ini");
     std::string stored = ReadIniString(file, "System", "SkinPath", "");
     if (stored.empty() && ReadIniString(file, "System", "SkinPath", "?") == "?") stored = ProgramFolder();
     return stored;
