@@ -15,3 +15,9 @@ foreach(dir system skins)
     endif()
   endforeach()
 endforeach()
+
+# A fresh build opens the skin chooser on the bundled standard skin.
+set(system_ini ${DST}/system/System.ini)
+if(NOT EXISTS ${system_ini})
+  file(WRITE ${system_ini} "[System]\r\nSkinPath=${DST}/skins/Standard\r\n")
+endif()

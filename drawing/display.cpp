@@ -5,7 +5,7 @@
 #include <string>
 
 #include "drawing/display_mode.h"
-#include "drawing/main_window.h"
+#include "drawing/scene_control.h"
 #include "skin/settings/shared.h"
 
 namespace dexlora {

@@ -3,16 +3,15 @@
 
 #include "drawing/display.h"
 #include "drawing/rounding.h"
+#include "drawing/scene_control.h"
 #include "platform/window.h"
 
 namespace dexlora {
 
 namespace {
 
-constexpr int32_t kScreenWidth = 640;
-constexpr int32_t kScreenHeight = 480;
-constexpr int32_t kCentreX = kScreenWidth / 2;
-constexpr int32_t kCentreY = kScreenHeight / 2;
+constexpr int32_t kCentreX = ScreenWidth / 2;
+constexpr int32_t kCentreY = ScreenHeight / 2;
 
 DirectDrawSurface7& Surface(const SurfacePtr& surf) {
     if (!surf) throw RuntimeError(ErrObjectNotSet, "the surface does not exist");
@@ -20,7 +19,7 @@ DirectDrawSurface7& Surface(const SurfacePtr& surf) {
 }
 
 void CopyWhole(DirectDrawSurface7& dest, DirectDrawSurface7& src) {
-    dest.BltFast(0, 0, src, RECT{0, 0, kScreenWidth, kScreenHeight}, DDBLTFAST_WAIT);
+    dest.BltFast(0, 0, src, ScreenRect, DDBLTFAST_WAIT);
 }
 
 // The full picture over which `top` is copied in a centred box whose half-size
@@ -89,7 +88,8 @@ bool ScreenWipe(const WipeSettings& settings, const SurfacePtr& oldPicture, cons
             }
             spent -= due * WipeStepMs;
             DoEvents();
-            if (step >= WipeStepCount) break;
+            // A handler decided what runs next: the wipe is left unfinished.
+            if (SceneChangePending() || step >= WipeStepCount) break;
             last = now;
         }
         return true;

@@ -21,8 +21,9 @@ inline constexpr uint32_t WipeStepMs = 15;
 // Runs a wipe of 30 steps from oldPicture to newPicture, drawing each step on
 // DDSurfBack and flipping DDSurfPrimary, with window events let run between
 // passes. When flips take longer than a step, one pass draws several steps to
-// catch up. Answers true when it finished or was disabled, false when a flip
-// failed.
+// catch up. A handler recording the next scene ends the wipe after that pass.
+// Answers true when it finished, was disabled or was ended so, false when a
+// flip failed.
 bool ScreenWipe(const WipeSettings& settings, const SurfacePtr& oldPicture, const SurfacePtr& newPicture);
 
 // One step of an effect onto dest; a failing copy ends the step. Answer: true

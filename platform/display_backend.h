@@ -38,8 +38,9 @@ public:
 
     // Shows a finished frame (the back buffer), waiting for the display.
     virtual void Present(const DirectDrawSurface7& frame) = 0;
-    // Delivers pending input through the platform_detail::Deliver* functions.
-    // busyWait: no frame was shown since the previous call.
+    // Delivers pending input through the platform_detail::Deliver* functions,
+    // taking the next event only while platform_detail::MayDeliver() answers
+    // true. busyWait: no frame was shown since the previous call.
     virtual void PumpEvents(bool busyWait) = 0;
     virtual uint32_t Ticks() = 0;
 };
@@ -54,6 +55,9 @@ DisplayBackend* CurrentBackend();
 // (on a letterbox bar) is dropped.
 void DeliverKey(char32_t code);
 void DeliverMouseDown(int16_t button, int16_t shift, float x, float y, int clicks);
+
+// Whether DoEvents may hand out another event now (no hold, nothing deferred).
+bool MayDeliver();
 
 // Called by Flip so that DoEvents can tell a frame loop from a busy wait.
 void NoteFlip();

@@ -38,9 +38,9 @@ public:
 
     void PumpEvents(bool busyWait) override {
         if (busyWait) units_ += UnitsPerMs;
-        // Each event leaves the queue before its handler runs: a handler that
-        // starts a scene runs nested DoEvents, which deliver the rest.
-        while (!script_.empty() && Due(script_.front().At)) {
+        // Each event leaves the queue before its handler runs; once a handler
+        // holds the events, the rest wait in the script.
+        while (platform_detail::MayDeliver() && !script_.empty() && Due(script_.front().At)) {
             const headless::ScriptedEvent e = script_.front();
             script_.pop_front();
             Deliver(e);

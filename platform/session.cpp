@@ -49,6 +49,15 @@ PlatformSession::PlatformSession(DisplayKind kind) {
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) {
         throw RuntimeError(ErrDirectX, std::string("SDL_Init: ") + SDL_GetError());
     }
+    if (kind == DisplayKind::Window && std::getenv("SDL_VIDEODRIVER") == nullptr) {
+        // Without a display SDL falls back to drivers that show nothing: the
+        // game would run unseen. Tests ask for those drivers by name.
+        const std::string driver = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
+        if (driver.empty() || driver == "offscreen" || driver == "dummy") {
+            SDL_Quit();
+            throw RuntimeError(ErrDirectX, "no display to open the game window on (DISPLAY is not set)");
+        }
+    }
     auto session = std::make_unique<Session>();
     session->kind = kind;
     try {

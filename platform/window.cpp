@@ -2,38 +2,83 @@
 // the millisecond counter, whichever display stands behind them.
 #include <SDL.h>
 
+#include <deque>
+
 #include "platform/display_backend.h"
 
 namespace dexlora {
 
 namespace {
 
+// Input taken from the display while events were held: the rest of a text
+// event holding several characters, or the double click after its press.
+struct Deferred {
+    enum class Kind { Key, MouseDown, DblClick } Type = Kind::Key;
+    char32_t Key = 0;
+    int16_t Button = 0, Shift = 0;
+    float X = 0, Y = 0;
+    int Clicks = 0;
+};
+
 struct WindowState {
     MainWindowEvents events;
     bool pointerShown = true;
     bool flippedSinceEvents = false;
+    bool held = false;
+    std::deque<Deferred> deferred;
 };
 
 WindowState g_window;
+
+void DeliverDblClick() {
+    auto dblClick = g_window.events.DblClick;  // a handler may replace the handlers
+    if (dblClick) dblClick();
+}
+
+// Hands out what was deferred, in order, until a handler holds the events.
+void DeliverDeferred() {
+    while (!g_window.held && !g_window.deferred.empty()) {
+        const Deferred d = g_window.deferred.front();
+        g_window.deferred.pop_front();
+        switch (d.Type) {
+        case Deferred::Kind::Key: platform_detail::DeliverKey(d.Key); break;
+        case Deferred::Kind::MouseDown: platform_detail::DeliverMouseDown(d.Button, d.Shift, d.X, d.Y, d.Clicks); break;
+        case Deferred::Kind::DblClick: DeliverDblClick(); break;
+        }
+    }
+}
 
 }  // namespace
 
 namespace platform_detail {
 
+bool MayDeliver() { return !g_window.held && g_window.deferred.empty(); }
+
 void DeliverKey(char32_t code) {
+    if (g_window.held) {
+        g_window.deferred.push_back({.Type = Deferred::Kind::Key, .Key = code});
+        return;
+    }
     auto handler = g_window.events.KeyPress;  // a handler may replace the handlers
     if (handler) handler(code);
 }
 
 void DeliverMouseDown(int16_t button, int16_t shift, float x, float y, int clicks) {
     if (x < 0 || y < 0 || x >= ScreenWidth || y >= ScreenHeight) return;
+    if (g_window.held) {
+        g_window.deferred.push_back(
+            {.Type = Deferred::Kind::MouseDown, .Button = button, .Shift = shift, .X = x, .Y = y, .Clicks = clicks});
+        return;
+    }
     auto mouseDown = g_window.events.MouseDown;
     if (mouseDown) mouseDown(button, shift, x, y);
     // Every second press of a run of quick clicks is a double click, as a
     // third press starts a new one.
     if (clicks >= 2 && clicks % 2 == 0) {
-        auto dblClick = g_window.events.DblClick;
-        if (dblClick) dblClick();
+        if (g_window.held)
+            g_window.deferred.push_back({.Type = Deferred::Kind::DblClick});
+        else
+            DeliverDblClick();
     }
 }
 
@@ -74,8 +119,14 @@ void DoEvents() {
     if (display == nullptr) return;
     const bool busyWait = !g_window.flippedSinceEvents;
     g_window.flippedSinceEvents = false;
+    DeliverDeferred();
+    // Called even while held: the headless clock moves on in a busy wait.
     display->PumpEvents(busyWait);
 }
+
+void HoldEvents(bool hold) { g_window.held = hold; }
+
+bool EventsHeld() { return g_window.held; }
 
 uint32_t GetTickCount() {
     DisplayBackend* display = platform_detail::CurrentBackend();

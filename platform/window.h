@@ -59,6 +59,12 @@ bool MousePointerShown();
 // screen <-> window) is handled here and never reaches KeyPress.
 void DoEvents();
 
+// While events are held (a handler has decided what runs next), DoEvents
+// hands out nothing more: the rest of the input, including the rest of an
+// event that was being delivered, stays queued in order until released.
+void HoldEvents(bool hold);
+bool EventsHeld();
+
 // The 32-bit millisecond counter; differences are taken modulo 2^32.
 uint32_t GetTickCount();
 

@@ -127,9 +127,9 @@ public:
         // decided by the millisecond counter.
         if (busyWait) SDL_Delay(1);
         SDL_Event event;
-        // One event at a time: a handler may run a whole scene with DoEvents
-        // of its own, which carries on with the same queue.
-        while (SDL_PollEvent(&event)) Handle(event);
+        // One event at a time: once a handler holds the events, the rest stay
+        // in SDL's queue for the next scene.
+        while (platform_detail::MayDeliver() && SDL_PollEvent(&event)) Handle(event);
     }
 
     uint32_t Ticks() override { return uint32_t(SDL_GetTicks64()); }

@@ -23,7 +23,7 @@ namespace {
 
 constexpr const char* Usage =
     "usage: dexlora-check SYSTEM_FOLDER TYPE_TXT\n"
-    "       dexlora-check SYSTEM_FOLDER --skin SKIN_FOLDER\n"
+    "       dexlora-check SYSTEM_FOLDER --skin SKIN_FOLDER [--pictures PICTURE_FOLDER]\n"
     "Loads Rome.ini, Rome2.ini and KeyConf.txt from SYSTEM_FOLDER as the game does\n"
     "and prints, for each question of TYPE_TXT, its reading, a tab and the romaji\n"
     "to type, or \"!\" and the reason the game leaves the question out. Control\n"
@@ -33,7 +33,11 @@ constexpr const char* Usage =
     "With --skin, loads the skin as the game starts with it and prints each load\n"
     "message (\"log: \"), the failure that would end the game (\"end: \"), and a\n"
     "summary. Exit status: 0 when the game starts and runs with the skin, 1 when\n"
-    "it would not start or would end at a result, 2 for a missing skin folder.\n";
+    "it would not start or would end at a result, 2 for a missing skin folder.\n"
+    "With --pictures, a skin that starts also has its scenes pictured in\n"
+    "PICTURE_FOLDER as PNG files: the title, a game with a question half typed,\n"
+    "the result at every rank, both pages of the key configuration (\"picture: \"\n"
+    "lines). Exit status 2 when a picture cannot be made.\n";
 
 // Text files larger than this are refused, as the game refuses them.
 constexpr size_t TextFileLimit = size_t{64} << 20;
@@ -138,13 +142,14 @@ bool LoadSystemFolder() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 4 && std::string(argv[2]) == "--skin") {
+    const bool pictures = argc == 6 && std::string(argv[4]) == "--pictures";
+    if ((argc == 4 || pictures) && std::string(argv[2]) == "--skin") {
         struct stat st;
         if (stat(argv[3], &st) != 0 || !S_ISDIR(st.st_mode)) {
             Warn(std::string(argv[3]) + ": not a folder");
             return 2;
         }
-        return CheckSkin(argv[1], argv[3]);
+        return CheckSkin(argv[1], argv[3], pictures ? argv[5] : "");
     }
     if (argc != 3) {
         std::fputs(Usage, stderr);

@@ -8,13 +8,14 @@
 #include <string>
 
 #include "drawing/display.h"
-#include "drawing/main_window.h"
+#include "drawing/scene_control.h"
 #include "keyconf/keyconf_file.h"
 #include "platform/error.h"
 #include "platform/window.h"
 #include "skin/loaders/loaders.h"
 #include "skin/settings/ini.h"
 #include "skin/settings/shared.h"
+#include "tools/scene_pictures.h"
 #include "typing/printable.h"
 #include "typing/questions.h"
 #include "typing/rome_table.h"
@@ -92,25 +93,26 @@ struct ReleaseSkin {
         DDraw = nullptr;
         DSound = nullptr;
         DX = nullptr;
-        SetUnloadMainWindowHandler({});
+        ResetSceneControl();
     }
 };
 
 }  // namespace
 
-int CheckSkin(const std::string& systemFolder, const std::string& skinFolder) {
+int CheckSkin(const std::string& systemFolder, const std::string& skinFolder, const std::string& pictureFolder) {
     SystemPath = Folder(systemFolder);
     SkinPath = Folder(skinFolder);
     ErrLog.clear();
     int messages = 0;
     std::string end = LoadTablesAndQuestions();
     int32_t endRank = -1;  // the rank whose result ends the game; -1: start-up
+    bool picturesMade = true;
 
     if (end.empty()) {
         PlatformSession session(DisplayKind::Headless);
-        // Closing the main window only records here: the checker goes on to
-        // report what closed it.
-        SetUnloadMainWindowHandler([] {});
+        // Closing the main window only records the end: the checker goes on
+        // to report what closed it.
+        ResetSceneControl();
         ReleaseSkin release;
         DX = std::make_shared<DirectX7>();
         DDraw = DX->DirectDrawCreate("");
@@ -146,12 +148,13 @@ int CheckSkin(const std::string& systemFolder, const std::string& skinFolder) {
                 }
             }
         }
+        if (end.empty() && !pictureFolder.empty()) picturesMade = WriteScenePictures(pictureFolder);
     }
 
     const std::string count = std::to_string(messages) + (messages == 1 ? " load message" : " load messages");
     if (end.empty()) {
         Print("dexlora-check: " + count + "; the game starts with this skin");
-        return 0;
+        return picturesMade ? 0 : 2;
     }
     if (endRank < 0) {
         Print("end: " + end + "; the game ends at start-up");

@@ -12,7 +12,9 @@ namespace dexlora {
 // "log: " and each line the game would add to its load messages; "end: " and
 // the failure that would end the game, if any; then a summary line. Answers
 // the exit status: 0 when the game starts and runs with this skin, 1 when it
-// would not start or would end at a result.
-int CheckSkin(const std::string& systemFolder, const std::string& skinFolder);
+// would not start or would end at a result. With a picture folder, a skin
+// that starts also has its scenes pictured there (WriteScenePictures); the
+// answer is then 2 when a picture could not be made.
+int CheckSkin(const std::string& systemFolder, const std::string& skinFolder, const std::string& pictureFolder = "");
 
 }  // namespace dexlora

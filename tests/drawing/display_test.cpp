@@ -42,7 +42,7 @@ TEST_F(DisplayTest, LoadImageSurfaceFollowsTheExtensionRulesAndReportsFailures) 
     for (const auto& [path, width, height] : cases) {
         SCOPED_TRACE(path);
         ErrLog.clear();
-        ResetMainWindowUnloadRequest();
+        ResetSceneControl();
         SurfacePtr before = MakeSurface(2, 2), surf = before;
         SurfaceDesc desc;
         LoadImageSurface(DDraw, path, desc, surf);
@@ -50,7 +50,7 @@ TEST_F(DisplayTest, LoadImageSurfaceFollowsTheExtensionRulesAndReportsFailures) 
         EXPECT_EQ(std::pair(desc.lWidth, desc.lHeight), std::pair(width, height));
         EXPECT_EQ(std::pair(surf->Width(), surf->Height()), width ? std::pair(width, height) : std::pair(2, 2));
         EXPECT_EQ(ErrLog, width ? "" : path + "が読みこめなかった可能性があります\r\n");
-        EXPECT_EQ(MainWindowUnloadRequested(), width == 0);
+        EXPECT_EQ(PendingScene() == NextScene::Shutdown, width == 0);
     }
 }
 

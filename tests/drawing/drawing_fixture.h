@@ -10,7 +10,7 @@
 
 #include "bmp_writer.h"
 #include "drawing/display.h"
-#include "drawing/main_window.h"
+#include "drawing/scene_control.h"
 #include "platform/window.h"
 #include "skin/settings/shared.h"
 
@@ -27,13 +27,13 @@ protected:
     DrawingTest() { DDraw = DirectDrawCreate(""); }
     void SetUp() override {
         ErrLog.clear();
-        ResetMainWindowUnloadRequest();
+        ResetSceneControl();
         std::filesystem::create_directories(scratch_);
         // Every test starts from the headless screen taken as the game takes it.
         ASSERT_TRUE(InitDisplay(MainWindowHandle(), DDraw, DDSurfPrimary, DDSurfBack, PrimaryDesc, BackBufferDesc));
         ASSERT_EQ(std::pair(BackBufferDesc.lWidth, BackBufferDesc.lHeight), std::pair(640, 480));
         ASSERT_EQ(std::pair(DDSurfBack->Width(), DDSurfBack->Height()), std::pair(640, 480));
-        ASSERT_TRUE(ErrLog.empty() && !MainWindowUnloadRequested()) << ErrLog;
+        ASSERT_TRUE(ErrLog.empty() && !SceneChangePending()) << ErrLog;
     }
     // Runs before the members go, the session last of all: every surface goes
     // before the session that made it.

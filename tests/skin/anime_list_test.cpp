@@ -67,7 +67,7 @@ TEST_F(LoaderTest, AnimeListTable) {
         EXPECT_EQ(LoadAnimeList("anime.ini", list, Warning), c.answer) << c.name;
         EXPECT_EQ(Sprites(list), c.sprites) << c.name;
         EXPECT_EQ(ErrLog, WithSkin(c.errLog)) << c.name;
-        EXPECT_EQ(MainWindowUnloadRequested(), c.ended) << c.name;
+        EXPECT_EQ((PendingScene() == NextScene::Shutdown), c.ended) << c.name;
     }
 }
 

@@ -38,7 +38,7 @@ std::string Describe(const GameOutcome& o) {
 GameOutcome Observe() {
     GameOutcome o;
     o.errLog = ErrLog;
-    o.ended = MainWindowUnloadRequested();
+    o.ended = (PendingScene() == NextScene::Shutdown);
     o.background = DDSurfGame != nullptr;
     o.textWindow = UseTextWindow;
     o.questionSize = QuestionFont.Size;

@@ -11,7 +11,7 @@
 #include <string_view>
 
 #include "drawing/display.h"
-#include "drawing/main_window.h"
+#include "drawing/scene_control.h"
 #include "platform/encoding.h"
 #include "platform/window.h"
 #include "skin/loaders/loaders.h"
@@ -44,7 +44,7 @@ protected:
         DDraw = DirectDrawCreate("");
         DSound = DirectSoundCreate("");
         ErrLog.clear();
-        ResetMainWindowUnloadRequest();
+        ResetSceneControl();
         ResetSkinGlobals();
         SkinPath = Skin();
     }

@@ -42,7 +42,7 @@ std::string Joined(const std::vector<std::string>& names, bool use) {
 ResultOutcome Observe() {
     ResultOutcome o;
     o.errLog = ErrLog;
-    o.ended = MainWindowUnloadRequested();
+    o.ended = (PendingScene() == NextScene::Shutdown);
     o.background = DDSurfResult != nullptr;
     o.window = UseResultWindow;
     o.texts.clear();

@@ -64,7 +64,7 @@ TEST_F(LoaderTest, LoadSkinKeepsStartUpOrderAndStopsAtAMissingPicture) {
         }
         LoadSkin();
         EXPECT_EQ(ErrLog, WithSkin(c.errLog)) << c.name;
-        EXPECT_EQ(MainWindowUnloadRequested(), c.failure.has_value()) << c.name;
+        EXPECT_EQ((PendingScene() == NextScene::Shutdown), c.failure.has_value()) << c.name;
         ASSERT_EQ(SkinPictureFailure().has_value(), c.failure.has_value()) << c.name;
         if (c.failure) {
             const PictureFailure& f = *SkinPictureFailure();

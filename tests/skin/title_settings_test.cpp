@@ -16,7 +16,7 @@ std::string TitleState() {
     for (const TextItem& t : TitleTexts)
         s << t.Text << "@" << t.X << "," << t.Y << " " << t.Font.Size << " " << std::hex << t.Color << std::dec << "|";
     s << "wipe " << TitleWipeIn.Enabled << TitleWipeIn.Kind << " errLog=[" << ErrLog << "] background "
-      << (DDSurfTitle != nullptr) << " ended " << MainWindowUnloadRequested();
+      << (DDSurfTitle != nullptr) << " ended " << (PendingScene() == NextScene::Shutdown);
     return s.str();
 }
 
@@ -59,7 +59,7 @@ TEST_F(LoaderTest, TitleSettingsTable) {
 std::string KeyConfState() {
     std::ostringstream s;
     s << KeyConfFont.Name << " " << KeyConfFont.Size << " " << std::hex << KeyConfFontColor << std::dec << " errLog=["
-      << ErrLog << "] background " << (DDSurfKeyConf != nullptr) << " ended " << MainWindowUnloadRequested();
+      << ErrLog << "] background " << (DDSurfKeyConf != nullptr) << " ended " << (PendingScene() == NextScene::Shutdown);
     return s.str();
 }
 

@@ -1,0 +1,163 @@
+// Start-up (Main, Form_Load) and shutdown (Form_Unload).
+#include "app/startup.h"
+
+#include <cstdio>
+#include <exception>
+
+#include "app/scenes.h"
+#include "drawing/display.h"
+#include "drawing/scene_control.h"
+#include "keyconf/keyconf_file.h"
+#include "platform/window.h"
+#include "skin/chooser/frm_skin_dir.h"
+#include "skin/loaders/loaders.h"
+#include "skin/settings/ini.h"
+#include "skin/settings/shared.h"
+#include "typing/questions.h"
+#include "typing/rome_table.h"
+#include "typing/scenes/game_fields.h"
+
+namespace dexlora {
+
+void LoadSkin();
+
+namespace {
+
+std::string WithTrailingSlash(std::string folder) {
+    if (folder.empty() || folder.back() != '/') folder += '/';
+    return folder;
+}
+
+// Runs one shutdown step; a step that fails is skipped.
+template <class Step>
+void TryStep(Step step) {
+    try {
+        step();
+    } catch (const std::exception&) {
+    }
+}
+
+}  // namespace
+
+void ReportLoadMessages() {
+    if (ErrLog.empty()) return;
+    std::string text(ErrLog);
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find("\r\n", start);
+        if (end == std::string::npos) end = text.size();
+        if (end > start) std::fprintf(stderr, "dexlora: %.*s\n", int(end - start), text.data() + start);
+        start = end + 2;
+    }
+}
+
+bool Form_Load() {
+    try {
+        RomeTable.assign(2, RomeEntry{});
+        Rome2Table.assign(2, RomeEntry{});
+        clsBigChara = clsAnimeCharacter{};
+        LoadRomeTable(RomeTable, "Rome.ini");
+        LoadRomeTable(Rome2Table, "Rome2.ini");
+        LoadKeyConf("KeyConf.txt");
+        bool built = BuildRomeIndex(RomeIndex, RomeTable, 1) && BuildRomeIndex(Rome2Index, Rome2Table, 2);
+        try {
+            built = built && LoadQuestions("type.txt");
+        } catch (const std::exception& e) {
+            throw RuntimeError(ErrFileNotFound, SkinPath + "type.txt: " + e.what());
+        }
+        if (!built) {
+            AppendErrLog(SkinPath + "type.txt: no question can be typed with the romaji tables");
+            UnloadMainWindow();
+            return false;
+        }
+        QuestionMax = int32_t(Questions.size()) - 3;
+        return true;
+    } catch (const std::exception& e) {
+        AppendErrLog(std::string(e.what()));
+        EndProgramNow();
+        return false;
+    }
+}
+
+void Main(const std::string& programFolder) {
+    // Until the main window is first used, a failure ends the program
+    // silently: closing a window that never opened does nothing.
+    bool windowLoaded = false;
+    try {
+        SystemPath = WithTrailingSlash(programFolder) + "system/";
+        SkinPath = WithTrailingSlash(ShowSkinDirDialog());
+        DX = std::make_shared<DirectX7>();
+        DDraw = DX->DirectDrawCreate("");
+        DSound = DX->DirectSoundCreate("");
+
+        windowLoaded = true;
+        const int64_t hWnd = MainWindowHandle();
+        if (!Form_Load()) return;
+        DSound->SetCooperativeLevel(hWnd, DSSCL_NORMAL);
+
+        GameFrontAnime.clear();
+        GameBackAnime.clear();
+        TitleFrontAnime.clear();
+        TitleBackAnime.clear();
+        ShowMousePointer(false);
+        GameState = 0;
+        ShowMainWindow();
+
+        if (!InitDisplay(hWnd, DDraw, DDSurfPrimary, DDSurfBack, PrimaryDesc, BackBufferDesc)) return;
+        CreateWorkSurface(ScreenWidth, ScreenHeight, DDraw, SnapshotDesc, DDSurfSnapshot);
+        if (SceneChangePending()) return;
+        LoadSkin();
+        if (SceneChangePending()) return;
+
+        ScreenBlt();
+        if (SceneChangePending()) return;
+        SetMainWindowFocus();
+        // The picture from which the first title wipe starts; a title
+        // picture missing or smaller than the screen ends the program here.
+        try {
+            if (!DDSurfTitle) throw RuntimeError(ErrObjectNotSet, "no title picture");
+            DDSurfBack->BltFast(0, 0, *DDSurfTitle, ScreenRect, DDBLTFAST_WAIT);
+        } catch (const std::exception& e) {
+            throw RuntimeError(ErrDirectX, std::string("the title picture does not cover the 640x480 screen: ") +
+                                               e.what());
+        }
+        RequestScene(NextScene::Title);
+    } catch (const std::exception& e) {
+        AppendErrLog(std::string(e.what()));
+        if (windowLoaded)
+            UnloadMainWindow();
+        else
+            EndProgramNow();
+    }
+}
+
+void Form_Unload() {
+    TryStep([] { ReleaseDisplay(MainWindowHandle()); });
+    TryStep([] {
+        DX = nullptr;
+        DDraw = nullptr;
+        DDSurfPrimary = nullptr;
+        DDSurfBack = nullptr;
+        DDSurfTitle = nullptr;
+    });
+    TryStep([] { ShowMousePointer(true); });
+    TryStep([] {
+        // The root folder keeps its one slash; an empty path is not written.
+        std::string folder = SkinPath;
+        if (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+        if (!folder.empty()) WriteIniString(SystemPath + "System.ini", "System", "SkinPath", folder);
+    });
+    // The error window would close the moment it opened: the report goes to
+    // standard error instead, and nothing of it reaches the screen.
+    TryStep([] { ReportLoadMessages(); });
+}
+
+int RunDexlora(const std::string& programFolder) {
+    ResetSceneControl();
+    ClosedByPlayer = false;
+    InstallMainWindowEvents();
+    Main(programFolder);
+    return RunScenes();
+}
+
+}  // namespace dexlora

@@ -1,0 +1,31 @@
+// Start-up and shutdown of the game.
+#pragma once
+
+#include <string>
+
+namespace dexlora {
+
+// The start-up routine: the system folder under programFolder (which ends in
+// '/'), the skin chooser, the devices, Form_Load, the screen, the skin and
+// the first picture; its last step records the title as the first scene.
+// Every failure records its way out (UnloadMainWindow or EndProgramNow).
+void Main(const std::string& programFolder);
+
+// Reads the romaji tables, KeyConf.txt and type.txt. Answers false when
+// start-up goes no further: questions that cannot be built close the main
+// window; any other failure ends the program at once.
+bool Form_Load();
+
+// The shutdown sequence; each step is tried on its own. The load messages go
+// to standard error, never to the screen.
+void Form_Unload();
+
+// The load messages collected in ErrLog, one line each on standard error, so
+// that a skin author sees why a skin fell back to its defaults.
+void ReportLoadMessages();
+
+// The whole game on a running platform session: Main, then the scenes.
+// Answers the exit status.
+int RunDexlora(const std::string& programFolder);
+
+}  // namespace dexlora

@@ -1,0 +1,104 @@
+// What runs next: the scene number, the record of the next scene that event
+// handlers write and every event-pumping loop checks, the three ways out of
+// a failure, and the small timing helpers every scene shares.
+//
+// Scenes never nest. A handler only records what happens next; each loop that
+// lets window events run (frame loops, WaitTime, wipes, slides) checks the
+// record right after DoEvents and returns; the dispatcher then starts the
+// recorded scene. Once a change is recorded, DoEvents hands out nothing more,
+// so a second key typed in the same frame reaches the next scene under its
+// GameState.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/surface.h"
+
+namespace dexlora {
+
+// The fixed screen every scene composes its frames for.
+inline constexpr int32_t ScreenWidth = 640;
+inline constexpr int32_t ScreenHeight = 480;
+inline constexpr RECT ScreenRect{0, 0, ScreenWidth, ScreenHeight};
+
+// The running scene: 0 title, 1 typing game, 2 result, 3 key configuration.
+// Set before the next scene's wipe starts, so that keys during a wipe or a
+// wait already follow the new scene.
+extern int32_t GameState;
+
+enum class NextScene { None, Title, Game, Result, KeyConf, Shutdown, EndNow };
+
+// Records what runs once the running scene has unwound, and holds the window
+// events. A request never softens one already recorded: ending at once beats
+// the shutdown, which beats any scene; among scenes the latest wins.
+void RequestScene(NextScene next);
+bool SceneChangePending();
+NextScene PendingScene();
+// The dispatcher's side: answers the record, clears it and lets events run.
+NextScene TakeSceneRequest();
+// Back to the state of a fresh start (no record, GameState 0, events free).
+void ResetSceneControl();
+
+// The three ways out of a failure:
+//  1. keep the defaults and note it: AppendErrLog (skin/settings/shared.h);
+//  2. close the main window: the shutdown sequence runs, then the program ends;
+//  3. end at once, without the shutdown (System.ini is not written).
+// Both 2 and 3 only record the end; the running code returns to the dispatcher,
+// drawing nothing more.
+void UnloadMainWindow();
+void EndProgramNow();
+
+// Frame steps every scene shares. A failing copy or flip raises RuntimeError
+// (a missing surface ErrObjectNotSet) for the scene's own handler.
+// Copies the rectangle (0, 0, width, height) of a background onto DDSurfBack.
+void CopyBackground(const SurfacePtr& background);
+// Copies the rectangle (0, 0, width, height) of DDSurfBack, the last frame,
+// into DDSurfSnapshot, from which a wipe starts.
+void TakeSnapshot(int32_t width, int32_t height);
+// Shows the frame composed on DDSurfBack, waiting for the display.
+void ShowFrame();
+
+// Gives the main window the keyboard focus, outside the title, game and
+// result scenes (the key configuration calls it after each click). A
+// failure ends the program at once.
+void ScreenBlt();
+
+// Lets window events run until the millisecond counter has advanced by at
+// least ms. Answers false when a handler recorded a change, which ends the
+// wait at once.
+bool WaitTime(int32_t ms);
+
+// One step of a blinking colour (packed red + 256 green + 65536 blue): each
+// channel moves 10 towards 255 while direction is false, capped, and the
+// direction turns once any channel reaches 255; towards 0 while it is true,
+// floored, turning back once any channel reaches 0.
+int32_t PulseColor(int32_t color, bool& direction);
+
+// Turns elapsed milliseconds into whole animation ticks of 15 ms; the
+// remainder carries into the next frame. Differences of the 32-bit counter
+// are taken modulo 2^32, so a wrap of the counter still counts right.
+inline constexpr uint32_t AnimationTickMs = 15;
+
+class AnimationClock {
+public:
+    explicit AnimationClock(uint32_t now) : prev_(now) {}
+    // Ticks due at now; Elapsed() then holds the milliseconds since the
+    // previous call (or since the clock was made).
+    uint32_t Advance(uint32_t now) {
+        elapsed_ = now - prev_;
+        prev_ = now;
+        acc_ += elapsed_;
+        const uint32_t ticks = acc_ / AnimationTickMs;
+        acc_ %= AnimationTickMs;
+        return ticks;
+    }
+    uint32_t Elapsed() const { return elapsed_; }
+    uint32_t Carried() const { return acc_; }
+
+private:
+    uint32_t prev_;
+    uint32_t acc_ = 0;
+    uint32_t elapsed_ = 0;
+};
+
+}  // namespace dexlora

@@ -1,0 +1,207 @@
+// Whole games on the headless display, in virtual time: a one-second game
+// with correct, wrong and finishing keys, keys during the opening, the frame
+// that shows a key, the last frame's "0", and a long run of scene changes
+// keeping the stack and the heap flat.
+#include <gtest/gtest.h>
+
+#include <malloc.h>
+
+#include <algorithm>
+
+#include "game_fixture.h"
+
+namespace dexlora::test {
+namespace {
+
+// What a text looks like drawn alone on the game background.
+std::vector<int32_t> Expected(const StdFont& font, int32_t colour, int32_t x, int32_t y, const std::string& text,
+                              RECT& area) {
+    SurfaceDesc desc{DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH, ScreenHeight, ScreenWidth, 0, DDSCAPS_OFFSCREENPLAIN};
+    SurfacePtr surf = DDraw->CreateSurface(desc);
+    surf->FillRect(ScreenRect, GameColour);
+    surf->SetFontTransparency(true);
+    surf->SetFont(font);
+    surf->SetForeColor(colour);
+    surf->DrawText(x, y, text, false);
+    int32_t w = 0, h = 0;
+    surf->MeasureText(text, w, h);
+    area = RECT{x, y, std::min(x + w, ScreenWidth), std::min(y + h, ScreenHeight)};
+    return Pixels(*surf, area);
+}
+
+TEST_F(GameTest, OneSecondGameCountsKeysAndEndsWithAZero) {
+    bool started = false, typed = false, ended = false;
+    std::vector<int32_t> lastGameFrame, expectedZero;
+    RECT timeArea;
+    onFrame = [&](const DirectDrawSurface7& frame, const FrameRecord& r) {
+        if (r.State == 0 && !started) {
+            started = true;
+            Key(U's');
+        }
+        if (r.State == 1 && r.Question == 1 && !typed) {
+            typed = true;
+            // Romaji "AIU": right, wrong, right, right (finished), right, right.
+            const std::u32string keys = U"axiuai";
+            for (size_t i = 0; i < keys.size(); ++i) Key(keys[i], 20 + 40 * uint32_t(i));
+        }
+        if (r.State == 1) {
+            if (expectedZero.empty()) expectedZero = Expected(TestTimeFont, Blue, TestTimeX, TestTimeY, "0", timeArea);
+            lastGameFrame = Pixels(frame, timeArea);
+        }
+        if (r.State == 1 && r.TimeLeft == 0 && !ended) {
+            ended = true;
+            Key(U'z', 300);   // during the closing wait: ignored
+            Key(U'q', 4000);  // the result is on the screen: back to the title
+        }
+        if (r.State == 0 && ended) Key(27);
+    };
+    EXPECT_EQ(Run(), 0);
+    ASSERT_TRUE(ended);
+
+    const std::vector<FrameRecord> game = FramesIn(1);
+    ASSERT_FALSE(game.empty());
+    // "1" on every frame but the last, which shows "0".
+    std::vector<int32_t> timeLefts;
+    for (const FrameRecord& r : game)
+        if (r.Question != 0 && (timeLefts.empty() || timeLefts.back() != r.TimeLeft)) timeLefts.push_back(r.TimeLeft);
+    EXPECT_EQ(timeLefts, (std::vector<int32_t>{1, 0}));
+    EXPECT_EQ(game.back().TimeLeft, 0);
+    EXPECT_EQ(std::count_if(game.begin(), game.end(), [](const FrameRecord& r) { return r.TimeLeft == 0; }), 1);
+    EXPECT_EQ(lastGameFrame, expectedZero) << "the last frame of the game shows 0";
+
+    // The counters the result scene reads; the run still going counts.
+    EXPECT_EQ(ClearCount, 1);
+    EXPECT_EQ(MissCount, 1) << "the key during the closing wait is not judged";
+    EXPECT_EQ(MaxCombo, 4);
+    EXPECT_FALSE(FramesIn(0).empty());
+    EXPECT_EQ(frames.back().State, 0) << "back on the title after the result";
+}
+
+TEST_F(GameTest, KeysDuringTheOpeningNeverReachPastTheRomaji) {
+    // Game 1 starts with the spare empty question: its opening keys are
+    // ignored. Game 2 opens with game 1's question current: its opening keys
+    // are judged against it and count in the new game.
+    int titles = 0;
+    std::vector<FrameRecord> firstLoopFrames;
+    FrameRecord last;
+    last.State = -1;
+    bool awaitingLoop = false;
+    onFrame = [&](const DirectDrawSurface7&, const FrameRecord& r) {
+        if (r.State == 0 && last.State != 0) {
+            ++titles;
+            awaitingLoop = true;
+            if (titles <= 2) Keys(U"sxa");  // "s" starts; "x" and "a" reach the opening
+            if (titles == 3) Key(27);
+        }
+        if (r.State == 1 && r.TimeLeft == 0) Key(U'q', 4000);
+        // The second frame of the game's loop: the first follows the opening wait.
+        if (awaitingLoop && r.State == 1 && last.State == 1 && r.Time - last.Time < 20) {
+            awaitingLoop = false;
+            firstLoopFrames.push_back(r);
+        }
+        last = r;
+    };
+    EXPECT_EQ(Run(), 0);
+    ASSERT_EQ(firstLoopFrames.size(), 2u);
+    struct Expect {
+        int32_t typed, combo, misses;
+    };
+    const Expect expected[] = {{0, 0, 0}, {0, 1, 1}};
+    for (size_t g = 0; g < 2; ++g) {
+        const FrameRecord& r = firstLoopFrames[g];
+        EXPECT_EQ(std::tuple(r.Typed, r.Combo, r.Misses), std::tuple(expected[g].typed, expected[g].combo,
+                                                                     expected[g].misses))
+            << "game " << g + 1;
+    }
+}
+
+TEST_F(GameTest, AKeyBetweenTwoFlipsShowsInTheVeryNextFrame) {
+    bool started = false;
+    uint64_t keyAfterFrame = 0;
+    struct Seen {
+        uint64_t number;
+        int32_t typed;
+        int red, greenInTyped, greenInRest, redInRest;
+    };
+    std::vector<Seen> seen;
+    RECT typedArea{}, restArea{};
+    onFrame = [&](const DirectDrawSurface7& frame, const FrameRecord& r) {
+        if (r.State == 0 && !started) {
+            started = true;
+            Key(U'd');
+        }
+        if (r.State != 1 || r.Question != 1) return;
+        if (keyAfterFrame == 0 && r.TimeLeft == 29) {
+            keyAfterFrame = r.Number;
+            Key(U'a', 5);  // between this flip and the next
+            SurfaceDesc desc{DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH, 8, 8, 0, DDSCAPS_OFFSCREENPLAIN};
+            SurfacePtr scratch = DDraw->CreateSurface(desc);
+            scratch->SetFont(TestQuestionFont);
+            int32_t wA = 0, wAll = 0, h = 0;
+            scratch->MeasureText("A", wA, h);
+            scratch->MeasureText("AIU", wAll, h);
+            typedArea = RECT{TestRomeX, TestRomeY, TestRomeX + wA, TestRomeY + h};
+            restArea = RECT{TestRomeX + wA + 1, TestRomeY, TestRomeX + wAll, TestRomeY + h};
+        }
+        if (keyAfterFrame != 0 && r.Number <= keyAfterFrame + 3) {
+            seen.push_back({r.Number, r.Typed, CountColour(frame, typedArea, Red), CountColour(frame, typedArea, Green),
+                            CountColour(frame, restArea, Green), CountColour(frame, restArea, Red)});
+        }
+        if (keyAfterFrame != 0 && r.Number == keyAfterFrame + 3) Key(27);
+        // Frame k+1 was composed before the key came; k+2 is the first
+        // composed after it.
+    };
+    EXPECT_EQ(Run(), 0);
+    ASSERT_EQ(seen.size(), 4u);
+    for (const Seen& s : seen) {
+        SCOPED_TRACE(s.number - keyAfterFrame);
+        const bool shown = s.number >= keyAfterFrame + 2;
+        EXPECT_EQ(s.typed, shown ? 1 : 0);
+        EXPECT_EQ(s.red > 0, shown) << "the typed part in the third colour";
+        EXPECT_EQ(s.greenInTyped > 0, !shown) << "drawn over the romaji";
+        EXPECT_GT(s.greenInRest, 0) << "the rest in the second colour";
+        EXPECT_EQ(s.redInRest, 0);
+    }
+}
+
+TEST_F(GameTest, TenThousandSceneChangesKeepStackAndHeapFlat) {
+    constexpr int kCycles = 5000;  // title -> key configuration -> title: two changes each
+    int titles = 0;
+    FrameRecord last;
+    last.State = -1;
+    uintptr_t lowest = UINTPTR_MAX, highest = 0;
+    size_t heapAfterFirstGame = 0, heapMax = 0;
+    onFrame = [&](const DirectDrawSurface7&, const FrameRecord& r) {
+        volatile char marker = 0;
+        const auto here = reinterpret_cast<uintptr_t>(&marker);
+        // Each title opens with a 200 ms wait before its first frame.
+        if (r.State == 0 && (last.State != 0 || r.Time - last.Time > 150)) {
+            ++titles;
+            lowest = std::min(lowest, here);
+            highest = std::max(highest, here);
+            const size_t heap = mallinfo2().uordblks;
+            // The first game fills the font caches once.
+            if (titles == 600) heapAfterFirstGame = heap;
+            if (titles > 600) heapMax = std::max(heapMax, heap);
+            if (titles % 500 == 0) {
+                Key(U's');  // now and then a whole game
+            } else if (titles <= kCycles) {
+                Key(U'k');
+                headless::Script({{GetTickCount() + 1, Kind::DblClick, 0, 570, 445}});  // "Exit Configure"
+            } else {
+                Key(27);
+            }
+        }
+        if (r.State == 1 && r.TimeLeft == 0) Key(U'q', 4000);
+        last = r;
+    };
+    frameLimit = 100000;
+    frames.reserve(frameLimit);  // the record itself must not count as growth
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(titles, kCycles + 1);
+    EXPECT_EQ(highest - lowest, 0u) << "every title runs at the same stack depth";
+    EXPECT_LT(heapMax - std::min(heapMax, heapAfterFirstGame), size_t{256 * 1024}) << "the heap does not grow with the run";
+}
+
+}  // namespace
+}  // namespace dexlora::test

@@ -1,0 +1,168 @@
+// Pictures of a skin's scenes: each scene runs as in the game, on the
+// headless display with its virtual clock, and one chosen frame is saved.
+#include "tools/scene_pictures.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <limits>
+#include <vector>
+
+#include "app/scenes.h"
+#include "drawing/scene_control.h"
+#include "keyconf/scene/keyconf_scene.h"
+#include "platform/encoding.h"
+#include "platform/surface.h"
+#include "platform/window.h"
+#include "skin/loaders/loaders.h"
+#include "typing/printable.h"
+#include "typing/scenes/game_fields.h"
+#include "typing/scenes/judgment.h"
+#include "typing/scenes/result_scene.h"
+#include "typing/scenes/result_score.h"
+
+namespace dexlora {
+namespace {
+
+// A scene that has not shown its picture after this much virtual time (a
+// sprite whose entry never ends, say) is pictured as it stands then.
+constexpr uint32_t SceneTimeLimitMs = 120000;
+
+// The title and the game are pictured once their animations have run a while.
+constexpr uint32_t TitleShownMs = 1500;
+// The result prompt is brightest in the 26th frame after the figures appear.
+constexpr int ResultFramesShown = 26;
+
+void Print(const std::string& line) {
+    const std::string text = EscapeControls("picture: " + line) + "\n";
+    std::fwrite(text.data(), 1, text.size(), stdout);
+}
+
+// Runs scene until choose, asked at every flip, picks the frame being shown;
+// saves that frame to path and asks the scene to end. Answers whether a
+// picture was written.
+bool Capture(const std::string& path, const std::function<void()>& scene, const std::function<bool()>& choose) {
+    ResetSceneControl();
+    bool taken = false, written = false, late = false;
+    const uint32_t start = GetTickCount();
+    headless::OnFlip([&](const DirectDrawSurface7& frame, uint64_t) {
+        if (taken) return;
+        late = GetTickCount() - start > SceneTimeLimitMs;
+        if (!choose() && !late) return;
+        written = frame.SavePng(path);
+        taken = true;
+        RequestScene(NextScene::Title);
+    });
+    scene();
+    headless::OnFlip(nullptr);
+    const NextScene next = PendingScene();
+    ResetSceneControl();
+    if (!taken) {
+        Print(path + ": not made, the scene " +
+              (next == NextScene::Shutdown || next == NextScene::EndNow ? "ended the game" : "showed nothing"));
+        return false;
+    }
+    if (!written) {
+        Print(path + ": cannot be written");
+        return false;
+    }
+    Print(path + (late ? " (the scene was still coming in after " + std::to_string(SceneTimeLimitMs / 1000) + " s)" : ""));
+    return true;
+}
+
+// A score whose mastery gets rank, or false when no score does (thresholds
+// out of order, or beyond what a score can reach).
+bool ScoreForRank(int32_t rank, int32_t& score) {
+    int64_t target = 0;
+    if (rank < static_cast<int32_t>(Points.size())) {
+        target = int64_t{Points[static_cast<size_t>(rank)]} * 1000;
+    } else if (!Points.empty()) {
+        target = int64_t{*std::min_element(Points.begin(), Points.end())} * 1000 - 2;
+    }
+    target = std::clamp<int64_t>(target, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max());
+    target -= target % 2;  // the counters below make even scores
+    score = static_cast<int32_t>(target);
+    return ResultRank(Points, MasteryOfScore(score)) == rank;
+}
+
+// Counters of a game that scores an even score.
+void SetCountersForScore(int32_t score) {
+    if (score < 0) {
+        MaxCombo = ClearCount = 0;
+        MissCount = static_cast<int32_t>(-(int64_t{score} / 2));
+    } else {
+        // One question cleared: 20 × MaxCombo + 6 − 2 × MissCount.
+        const int64_t combo = score <= 6 ? 0 : (int64_t{score} - 6 + 19) / 20;
+        ClearCount = 1;
+        MaxCombo = static_cast<int32_t>(combo);
+        MissCount = static_cast<int32_t>((20 * combo + 6 - score) / 2);
+    }
+}
+
+}  // namespace
+
+bool WriteScenePictures(const std::string& folder) {
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (!std::filesystem::is_directory(folder)) {
+        Print(folder + ": not a folder and cannot be made");
+        return false;
+    }
+    const std::string base = (std::filesystem::path(folder) / "").string();
+    InstallMainWindowEvents();
+    ResetGameFields();
+    bool all = true;
+
+    GameState = 0;
+    uint32_t start = GetTickCount();
+    all &= Capture(base + "title.png", TitleStart, [&] { return GetTickCount() - start >= TitleShownMs; });
+
+    // A game with its first question half typed, keys arriving as typed.
+    TimeLeft = 60;
+    size_t half = 0;
+    bool typed = false;
+    all &= Capture(base + "game.png", GameStart, [&] {
+        if (typed) return static_cast<size_t>(TypedLength) >= half;
+        const std::optional<Question> question = CurrentQuestion();
+        if (GameState != 1 || QuestionIndex < 1 || !question || question->Romaji.empty()) return false;
+        const std::u32string romaji = Utf8ToU32(question->Romaji);
+        half = romaji.size() / 2;
+        std::vector<headless::ScriptedEvent> keys;
+        for (size_t i = 0; i < half; ++i) keys.push_back({GetTickCount(), headless::ScriptedEvent::Kind::Key, romaji[i]});
+        headless::Script(keys);
+        typed = true;
+        return half == 0;
+    });
+
+    // Each rank's result, with the prompt at its brightest.
+    for (int32_t rank = 0; rank <= static_cast<int32_t>(Points.size()); ++rank) {
+        const std::string path = base + "result-rank-" + std::to_string(rank) + ".png";
+        int32_t score = 0;
+        if (!ScoreForRank(rank, score)) {
+            Print(path + ": not made, no mastery reaches rank " + std::to_string(rank) +
+                  " (an earlier threshold is not higher)");
+            continue;
+        }
+        SetCountersForScore(score);
+        GameState = 2;
+        ResultReady = false;
+        ResultPromptDirection = false;
+        int shown = 0;
+        all &= Capture(path, [] { PrintResult(); }, [&] { return ResultReady && ++shown >= ResultFramesShown; });
+    }
+
+    // Both pages of the key configuration.
+    for (int32_t page : {0, 1}) {
+        GameState = 3;
+        KeyConfPage = page;
+        all &= Capture(base + (page == 0 ? "keyconf-key1.png" : "keyconf-key2.png"), KeyConfStart, [] { return true; });
+    }
+
+    SetMainWindowEvents({});
+    ResetGameFields();
+    ResetSceneControl();
+    return all;
+}
+
+}  // namespace dexlora
