@@ -81,9 +81,10 @@ int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "--once") == 0) return Once(argv[2]);
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 11;
     const fs::path folder = MakeProgramFolder();
+    const fs::path self = fs::read_symlink("/proc/self/exe");
     std::vector<double> ms, rss;
     for (int i = 0; i <= runs; ++i) {
-        const std::string command = "/proc/self/exe --once '" + folder.string() + "'";
+        const std::string command = "'" + self.string() + "' --once '" + folder.string() + "'";
         FILE* child = popen(command.c_str(), "r");
         double first = -1;
         long anon = -1;
