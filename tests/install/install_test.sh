@@ -119,37 +119,125 @@ check_installs() {
     fi
 }
 
-start_installed_game() {
-    # The installed game starts headless from its link on the installed skin,
-    # stays up, and ends through its shutdown on the signal a closed window
-    # sends, writing the skin it ran with back to System.ini.
-    local p1=$work/prefix
-    if install_to "$p1"; then
-        ini=$p1/lib/dexlora/system/System.ini
-        (cd "$work" && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy exec "$p1/bin/dexlora") >"$work/game.log" 2>&1 &
-        game=$!
-        sleep 3
-        if ! kill -0 "$game" 2>/dev/null; then
-            wait "$game"
-            fail "start: the installed game ended by itself with status $?: $(cat "$work/game.log")"
-        else
-            kill -TERM "$game"
-            for _ in $(seq 50); do kill -0 "$game" 2>/dev/null || break; sleep 0.1; done
-            if kill -0 "$game" 2>/dev/null; then
-                kill -KILL "$game"
-                fail "start: the installed game did not end within 5 s of SIGTERM"
-            fi
-            wait "$game"
-            status=$?
-            [ "$status" -eq 0 ] || fail "start: the installed game ended with status $status: $(cat "$work/game.log")"
-            expect_bytes start "$ini" "[System]\r\nSkinPath=$p1/share/dexlora/skins/Standard/\r\n"
-        fi
+# run_game ROW COMMAND...: starts the game, lets it run 3 s, sends the
+# signal a closed window sends, and expects it to end by its shutdown.
+run_game() {
+    local row=$1
+    shift
+    (cd "$work" && exec env SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "$@") >"$work/game.log" 2>&1 &
+    local game=$!
+    sleep 3
+    if ! kill -0 "$game" 2>/dev/null; then
+        wait "$game"
+        fail "$row: the installed game ended by itself with status $?: $(cat "$work/game.log")"
+        return 1
     fi
+    kill -TERM "$game"
+    for _ in $(seq 50); do kill -0 "$game" 2>/dev/null || break; sleep 0.1; done
+    if kill -0 "$game" 2>/dev/null; then
+        kill -KILL "$game"
+        wait "$game"
+        fail "$row: the installed game did not end within 5 s of SIGTERM"
+        return 1
+    fi
+    wait "$game"
+    local status=$?
+    [ "$status" -eq 0 ] || { fail "$row: the installed game ended with status $status: $(cat "$work/game.log")"; return 1; }
+}
+
+# The SkinPath a System.ini holds, decoded, without a trailing '/'.
+skin_path_in() {
+    iconv -f CP932 -t UTF-8 "$1" 2>/dev/null | tr -d '\r' | sed -n 's/^SkinPath=//p' | sed 's:/*$::'
+}
+
+start_installed_game() {
+    local p1=$work/prefix
+    install_to "$p1" || return
+    local ini=$p1/lib/dexlora/system/System.ini skin=$p1/share/dexlora/skins/Standard
+
+    # Started from its link, the game opens the skin chooser (its window is
+    # the first to show a frame) on the installed skin, stays up, and ends
+    # through its shutdown, which writes the skin back.
+    mkdir -p "$work/frames"
+    if run_game from-link env SDL_VIDEO_DUMMY_SAVE_FRAMES=1 sh -c "cd '$work/frames' && exec '$p1/bin/dexlora'"; then
+        [ "$(skin_path_in "$ini")" = "$skin" ] || fail "from-link: System.ini names $(skin_path_in "$ini")"
+        local first
+        first=$(ls "$work/frames" | head -1)
+        [ -n "$first" ] || fail "from-link: no window showed a frame"
+    fi
+
+    # On a real screen, as from the desktop entry's command: OK in the
+    # chooser brings up the main window with the title picture, and Esc ends
+    # the game. Needs Xvfb, xdotool and ImageMagick's import.
+    local tool
+    for tool in Xvfb xdotool import; do
+        command -v "$tool" >/dev/null || { echo "skipped on a screen: no $tool"; return; }
+    done
+    local display=:$((200 + RANDOM % 700))
+    Xvfb "$display" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
+    local xvfb=$!
+    sleep 2
+    local exec_line
+    exec_line=$(sed -n 's/^Exec=//p' "$p1/share/applications/dexlora.desktop")
+    (cd "$work" && DISPLAY=$display SDL_AUDIODRIVER=dummy exec "$exec_line") >"$work/screen.log" 2>&1 &
+    local game=$!
+    sleep 3
+    DISPLAY=$display xdotool mousemove 400 300 key Return
+    local shown=
+    for _ in $(seq 50); do
+        shown=$(DISPLAY=$display xdotool search --onlyvisible --name '^DexloraSoftware$' 2>/dev/null)
+        [ -n "$shown" ] && break
+        sleep 0.1
+    done
+    [ -n "$shown" ] || fail "on-screen: no main window after OK in the chooser"
+    sleep 2
+    DISPLAY=$display import -window root "$work/title.png" 2>/dev/null
+    local colours
+    colours=$(convert "$work/title.png" -format %k info: 2>/dev/null || echo 0)
+    [ "$colours" -gt 1000 ] || fail "on-screen: the screen shows $colours colours, not the title picture"
+    DISPLAY=$display xdotool key Escape
+    for _ in $(seq 50); do kill -0 "$game" 2>/dev/null || break; sleep 0.1; done
+    if kill -0 "$game" 2>/dev/null; then
+        kill -KILL "$game"
+        fail "on-screen: Esc did not end the game"
+    fi
+    wait "$game" || fail "on-screen: the game ended with status $?: $(cat "$work/screen.log")"
+    kill "$xvfb"
+    wait "$xvfb" 2>/dev/null
+}
+
+per_user_save() {
+    local p1=$work/prefix
+    install_to "$p1" || return
+    local ini=$p1/lib/dexlora/system/System.ini skin=$p1/share/dexlora/skins/Standard
+    # Run by a player who cannot write the installed copy, the game saves
+    # the player's System.ini in the per-user folder and leaves the
+    # installed one as it was.
+    chmod 755 "$work"
+    local config=$work/config
+    mkdir -p "$config"
+    cp "$ini" "$work/installed-System.ini"
+    if [ "$(id -u)" -eq 0 ]; then
+        local nobody
+        nobody=$(id -u nobody 2>/dev/null) || { fail "per-user: no user nobody to run as"; return; }
+        chown "$nobody" "$config"
+        run_game per-user setpriv --reuid="$nobody" --regid="$(id -g nobody)" --clear-groups \
+            env HOME="$config" XDG_CONFIG_HOME="$config" "$p1/bin/dexlora"
+    else
+        chmod -R a-w "$p1/lib/dexlora"
+        run_game per-user env HOME="$config" XDG_CONFIG_HOME="$config" "$p1/bin/dexlora"
+        chmod -R u+w "$p1/lib/dexlora"
+    fi
+    [ -f "$config/dexlora/System.ini" ] || fail "per-user: no System.ini saved in $config/dexlora"
+    [ "$(skin_path_in "$config/dexlora/System.ini")" = "$skin" ] ||
+        fail "per-user: the saved System.ini names $(skin_path_in "$config/dexlora/System.ini")"
+    cmp -s "$ini" "$work/installed-System.ini" || fail "per-user: the installed System.ini changed"
 }
 
 case $mode in
     layout) check_installs ;;
     start) start_installed_game ;;
+    per-user) per_user_save ;;
     *) echo "unknown mode $mode"; exit 2 ;;
 esac
 
