@@ -60,11 +60,7 @@ bool Form_Load() {
         LoadRomeTable(Rome2Table, "Rome2.ini");
         LoadKeyConf("KeyConf.txt");
         bool built = BuildRomeIndex(RomeIndex, RomeTable, 1) && BuildRomeIndex(Rome2Index, Rome2Table, 2);
-        try {
-            built = built && LoadQuestions("type.txt");
-        } catch (const std::exception& e) {
-            throw RuntimeError(ErrFileNotFound, SkinPath + "type.txt: " + e.what());
-        }
+        built = built && LoadQuestions("type.txt");
         if (!built) {
             AppendErrLog(SkinPath + "type.txt: no question can be typed with the romaji tables");
             UnloadMainWindow();
@@ -152,7 +148,25 @@ void Form_Unload() {
     TryStep([] { ReportLoadMessages(); });
 }
 
+namespace {
+
+// What the program still holds when it ends goes while the platform that made
+// it is still running: pictures, sprites and sounds before the display and
+// the mixer close.
+struct ReleaseAtEnd {
+    ~ReleaseAtEnd() {
+        ResetSkinGlobals();
+        DX = nullptr;
+        DDraw = nullptr;
+        DSound = nullptr;
+        DDSurfPrimary = DDSurfBack = DDSurfSnapshot = DDSurfTitle = DDSurfGame = DDSurfResult = DDSurfKeyConf = nullptr;
+    }
+};
+
+}  // namespace
+
 int RunDexlora(const std::string& programFolder) {
+    ReleaseAtEnd release;
     ResetSceneControl();
     ClosedByPlayer = false;
     InstallMainWindowEvents();

@@ -74,6 +74,18 @@ public:
                    "RomeX=20\r\nRomeY=100\r\nQuestionFontColor2=0,255,0\r\nQuestionFontColor3=255,0,0\r\n"
                    "[Time]\r\nTimeFontName=MS Gothic\r\nTimeFontSize=40\r\nTimeFontColor=0,0,255\r\n"
                    "TimeX=500\r\nTimeY=20\r\n");
+        // Texts 1 and 2 overlap, so the frame tells their order; 4 is empty.
+        std::string title = "[TitleText]\r\n";
+        const char* colours[] = {"255,0,0", "0,255,0", "0,0,255", "255,255,0"};
+        const char* texts[] = {"■", "■", "■", ""};
+        const char* xs[] = {"100", "100", "300", "400"};
+        for (int n = 1; n <= 4; ++n) {
+            const std::string key = "TitleText" + std::to_string(n);
+            title += key + "_FontName=MS Gothic\r\n" + key + "_FontSize=40\r\n" + key + "_Text=" + texts[n - 1] +
+                     "\r\n" + key + "_X=" + xs[n - 1] + "\r\n" + key + "_Y=100\r\n" + key + "_FontColor=" +
+                     colours[n - 1] + "\r\n";
+        }
+        root.Write("skins/Test/title.ini", Utf8ToCp932(title));
     }
 
     ~GameTest() override { EndSession(); }

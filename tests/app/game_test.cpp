@@ -203,5 +203,56 @@ TEST_F(GameTest, TenThousandSceneChangesKeepStackAndHeapFlat) {
     EXPECT_LT(heapMax - std::min(heapMax, heapAfterFirstGame), size_t{256 * 1024}) << "the heap does not grow with the run";
 }
 
+TEST_F(GameTest, TheTitleDrawsItsFourTextsInOrderEveryFrame) {
+    int titleFrames = 0;
+    std::vector<std::vector<int32_t>> centres;  // of texts 1 and 2, text 3, and where text 4 would be
+    onFrame = [&](const DirectDrawSurface7& frame, const FrameRecord& r) {
+        if (r.State != 0) return;
+        // The glyph's middle, 40 points high from y 100.
+        centres.push_back({frame.GetPixel(126, 126), frame.GetPixel(326, 126), frame.GetPixel(426, 126)});
+        if (++titleFrames == 3) Key(27);
+    };
+    EXPECT_EQ(Run(), 0);
+    ASSERT_EQ(centres.size(), 3u);
+    for (const auto& c : centres)
+        EXPECT_EQ(c, (std::vector<int32_t>{Green, Blue, TitleColour})) << "text 2 over text 1; text 4 draws nothing";
+}
+
+TEST_F(GameTest, SlowFramesCountAtMostOneSecondEach) {
+    // Frames stalled by 2500 ms: each lowers the time by one second only; the
+    // rest carries, so the next short frame lowers it again.
+    struct Case {
+        const char* name;
+        uint32_t stall;
+        std::vector<int32_t> next;  // TimeLeft of the frames after the stalled one
+    };
+    const std::vector<Case> cases = {
+        {"2500 ms", 2500, {28, 27, 27}},
+        {"5000 ms", 5000, {28, 27, 26, 25, 24, 24}},
+    };
+    for (const Case& c : cases) {
+        bool started = false;
+        uint64_t stalledAfter = 0;
+        std::vector<int32_t> next;
+        onFrame = [&](const DirectDrawSurface7&, const FrameRecord& r) {
+            if (r.State == 0 && !started) {
+                started = true;
+                Key(U'd');
+            }
+            if (r.State != 1 || r.Question == 0) return;
+            if (stalledAfter == 0 && r.TimeLeft == 29) {
+                stalledAfter = r.Number;
+                headless::AdvanceClock(c.stall);
+            } else if (stalledAfter != 0 && next.size() < c.next.size()) {
+                next.push_back(r.TimeLeft);
+                if (next.size() == c.next.size()) Key(27);
+            }
+        };
+        EXPECT_EQ(Run(), 0) << c.name;
+        EXPECT_EQ(next, c.next) << c.name;
+        EndSession();
+    }
+}
+
 }  // namespace
 }  // namespace dexlora::test
