@@ -44,6 +44,7 @@ Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 sleep 2
 export DISPLAY=$display
+unset SDL_VIDEODRIVER
 
 echo "== real window at the display's pace, ${seconds} s each (plain SDL, ours; then again)"
 for i in 1 2 3; do

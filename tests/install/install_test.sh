@@ -179,7 +179,8 @@ start_installed_game() {
     sleep 2
     local exec_line
     exec_line=$(sed -n 's/^Exec=//p' "$p1/share/applications/dexlora.desktop")
-    (cd "$work" && DISPLAY=$display SDL_AUDIODRIVER=dummy exec "$exec_line") >"$work/screen.log" 2>&1 &
+    (cd "$work" && exec env -u SDL_VIDEODRIVER DISPLAY="$display" SDL_AUDIODRIVER=dummy "$exec_line") \
+        >"$work/screen.log" 2>&1 &
     local game=$!
     sleep 3
     DISPLAY=$display xdotool mousemove 400 300 key Return
