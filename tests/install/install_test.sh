@@ -176,25 +176,37 @@ start_installed_game() {
     local display=:$((200 + RANDOM % 700))
     Xvfb "$display" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
     local xvfb=$!
-    sleep 2
+    for _ in $(seq 100); do
+        DISPLAY=$display xdotool getdisplaygeometry >/dev/null 2>&1 && break
+        sleep 0.1
+    done
     local exec_line
     exec_line=$(sed -n 's/^Exec=//p' "$p1/share/applications/dexlora.desktop")
     (cd "$work" && exec env -u SDL_VIDEODRIVER DISPLAY="$display" SDL_AUDIODRIVER=dummy "$exec_line") \
         >"$work/screen.log" 2>&1 &
     local game=$!
-    sleep 3
+    # Each step waits for what it needs, up to 20 s, so that a slow machine
+    # only makes the test slower.
+    local chooser= shown= colours=0
+    for _ in $(seq 200); do
+        chooser=$(DISPLAY=$display xdotool search --onlyvisible --name '^Skin' 2>/dev/null)
+        [ -n "$chooser" ] && break
+        sleep 0.1
+    done
+    [ -n "$chooser" ] || fail "on-screen: the chooser did not open"
     DISPLAY=$display xdotool mousemove 400 300 key Return
-    local shown=
-    for _ in $(seq 50); do
+    for _ in $(seq 200); do
         shown=$(DISPLAY=$display xdotool search --onlyvisible --name '^DexloraSoftware$' 2>/dev/null)
         [ -n "$shown" ] && break
         sleep 0.1
     done
     [ -n "$shown" ] || fail "on-screen: no main window after OK in the chooser"
-    sleep 2
-    DISPLAY=$display import -window root "$work/title.png" 2>/dev/null
-    local colours
-    colours=$(convert "$work/title.png" -format %k info: 2>/dev/null || echo 0)
+    for _ in $(seq 40); do
+        DISPLAY=$display import -window root "$work/title.png" 2>/dev/null
+        colours=$(convert "$work/title.png" -format %k info: 2>/dev/null || echo 0)
+        [ "$colours" -gt 1000 ] && break
+        sleep 0.5
+    done
     [ "$colours" -gt 1000 ] || fail "on-screen: the screen shows $colours colours, not the title picture"
     DISPLAY=$display xdotool key Escape
     for _ in $(seq 50); do kill -0 "$game" 2>/dev/null || break; sleep 0.1; done
