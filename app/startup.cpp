@@ -13,13 +13,12 @@
 #include "skin/loaders/loaders.h"
 #include "skin/settings/ini.h"
 #include "skin/settings/shared.h"
+#include "skin/settings/user_settings.h"
 #include "typing/questions.h"
 #include "typing/rome_table.h"
 #include "typing/scenes/game_fields.h"
 
 namespace dexlora {
-
-void LoadSkin();
 
 namespace {
 
@@ -81,6 +80,7 @@ void Main(const std::string& programFolder) {
     bool windowLoaded = false;
     try {
         SystemPath = WithTrailingSlash(programFolder) + "system/";
+        UserSettingsPath = UserSettingsFolder();
         SkinPath = WithTrailingSlash(ShowSkinDirDialog());
         DX = std::make_shared<DirectX7>();
         DDraw = DX->DirectDrawCreate("");
@@ -141,7 +141,7 @@ void Form_Unload() {
         // The root folder keeps its one slash; an empty path is not written.
         std::string folder = SkinPath;
         if (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-        if (!folder.empty()) WriteIniString(SystemPath + "System.ini", "System", "SkinPath", folder);
+        if (!folder.empty()) WriteIniString(SettingsFileToWrite("System.ini"), "System", "SkinPath", folder);
     });
     // The error window would close the moment it opened: the report goes to
     // standard error instead, and nothing of it reaches the screen.

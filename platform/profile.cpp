@@ -4,102 +4,21 @@
 #include "platform/profile.h"
 
 #include <algorithm>
+#include <memory>
 #include <optional>
 
 #include "platform/encoding.h"
 #include "platform/files.h"
+#include "platform/profile_cache.h"
+#include "platform/profile_lines.h"
 
 namespace dexlora {
+
+using namespace profile_detail;
 
 namespace {
 
 constexpr size_t MaxValueBytes = ProfileBufferSize - 1;
-
-// One line of the file: [start, end) is its text, next is where the following
-// line starts (after the line end, if any).
-struct Line {
-    size_t start = 0;
-    size_t end = 0;
-    size_t next = 0;
-};
-
-// The line starting at pos (pos < bytes.size()).
-Line LineAt(std::string_view bytes, size_t pos) {
-    size_t end = bytes.find_first_of("\r\n", pos);
-    if (end == std::string_view::npos) end = bytes.size();
-    size_t next = end;
-    if (next < bytes.size() && bytes[next] == '\r') ++next;
-    if (next < bytes.size() && bytes[next] == '\n') ++next;
-    return {pos, end, next};
-}
-
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; }
-
-// CP932 trail bytes never take these values, so trimming byte by byte is safe.
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-    return text;
-}
-
-char FoldAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-// Compares two CP932 names with ASCII letters folded; the second byte of a
-// two-byte character may look like a letter and is compared exactly.
-bool NamesMatch(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (IsCp932LeadByte(static_cast<unsigned char>(a[i]))) {
-            if (a[i] != b[i]) return false;
-            if (++i < a.size() && a[i] != b[i]) return false;
-        } else if (FoldAscii(a[i]) != FoldAscii(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
-
-// Position of the last ']' that is a character of its own (not the second
-// byte of a two-byte character), or npos.
-size_t FindClosingBracket(std::string_view text) {
-    size_t found = std::string_view::npos;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (IsCp932LeadByte(static_cast<unsigned char>(text[i]))) {
-            ++i;
-        } else if (text[i] == ']') {
-            found = i;
-        }
-    }
-    return found;
-}
-
-// What one line of an INI file is.
-struct ParsedLine {
-    enum Kind { Other, Section, Key } kind = Other;
-    std::string_view name;   // section or key name, trimmed
-    std::string_view value;  // key value, trimmed
-};
-
-ParsedLine ParseLine(std::string_view text) {
-    ParsedLine parsed;
-    text = Trim(text);
-    if (text.empty() || text.front() == ';') return parsed;
-    if (text.front() == '[') {
-        size_t close = FindClosingBracket(text);
-        if (close != std::string_view::npos) {
-            parsed.kind = ParsedLine::Section;
-            parsed.name = Trim(text.substr(1, close - 1));
-            return parsed;
-        }
-        // A '[' line without ']' is no section header; it may still be a key.
-    }
-    size_t equals = text.find('=');  // never a trail byte: those start at 0x40
-    if (equals == std::string_view::npos) return parsed;
-    parsed.kind = ParsedLine::Key;
-    parsed.name = Trim(text.substr(0, equals));
-    parsed.value = Trim(text.substr(equals + 1));
-    return parsed;
-}
 
 // Where a key sits in the file. Only the first section of a name is searched
 // and the first key of a name in it wins, as the Windows functions do.
@@ -208,12 +127,12 @@ std::string NameToCp932(std::string_view utf8) { return std::string(Trim(Utf8ToC
 std::string GetPrivateProfileString(std::string_view section, std::string_view key, std::string_view defaultValue,
                                     std::string_view fileName) {
     std::string fallback = CutDefault(BeforeNul(defaultValue));
-    std::optional<std::string> bytes = ReadFileBytes(ResolvePath(fileName));
-    if (!bytes || bytes->empty()) return fallback;
-    KeyLocation location = FindKey(*bytes, NameToCp932(section), NameToCp932(key));
-    if (!location.hasKey) return fallback;
+    std::shared_ptr<const ProfileIndex> index = ReadProfile(ResolvePath(fileName));
+    if (!index) return fallback;
+    std::optional<std::string_view> value = FindValue(*index, NameToCp932(section), NameToCp932(key));
+    if (!value) return fallback;
     // The caller sees the buffer as a C string: a NUL byte in the file ends the value.
-    return Cp932ToUtf8(BeforeNul(CutCp932(Unquote(location.value))));
+    return Cp932ToUtf8(BeforeNul(CutCp932(Unquote(*value))));
 }
 
 int32_t GetPrivateProfileInt(std::string_view section, std::string_view key, int32_t defaultValue,
@@ -293,7 +212,11 @@ bool WritePrivateProfileString(std::string_view section, std::string_view key, s
         }
         bytes += "[" + sectionBytes + "]\r\n" + keyBytes + "=" + valueBytes + "\r\n";
     }
-    return WriteFileAtomically(path, bytes);
+    const bool written = WriteFileAtomically(path, bytes);
+    // The rename already changes the file's identity; forgetting it also
+    // frees the memory of a file about to be read afresh anyway.
+    ForgetProfile(path);
+    return written;
 }
 
 }  // namespace dexlora

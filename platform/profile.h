@@ -1,6 +1,9 @@
 // The three profile functions over INI files, behaving as the Windows ones the
 // settings loaders were written against. Files are CP932; values come back as
-// UTF-8. Each call opens, reads or writes, and closes the file.
+// UTF-8. The last few files read are kept parsed, so that a skin load reads
+// and parses each file once; each lookup checks with one stat that the file
+// is still the one read, so an edited, replaced or deleted file is read as it
+// is now. The functions may be called from several threads.
 #pragma once
 
 #include <cstdint>

@@ -1,6 +1,7 @@
 // dexlora-check: lists the romaji each question of a type.txt will ask for, as
 // the game builds it, or checks a whole skin folder as start-up loads it.
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -11,7 +12,6 @@
 #include "platform/error.h"
 #include "platform/files.h"
 #include "skin/settings/shared.h"
-#include "tools/skin_check.h"
 #include "typing/printable.h"
 #include "typing/questions.h"
 #include "typing/reading_to_romaji.h"
@@ -30,10 +30,11 @@ constexpr const char* Usage =
     "characters are shown as \\xHH. Faults of the tables go to standard error.\n"
     "Exit status: 0 when the game can start with this file, 1 when it cannot,\n"
     "2 for a usage error or a file that cannot be read.\n"
-    "With --skin, loads the skin as the game starts with it and prints each load\n"
-    "message (\"log: \"), the failure that would end the game (\"end: \"), and a\n"
-    "summary. Exit status: 0 when the game starts and runs with the skin, 1 when\n"
-    "it would not start or would end at a result, 2 for a missing skin folder.\n"
+    "With --skin, runs dexlora-skin-check beside it, which loads the skin as\n"
+    "the game starts with it and prints each load message (\"log: \"), the\n"
+    "failure that would end the game (\"end: \"), and a summary. Exit status:\n"
+    "0 when the game starts and runs with the skin, 1 when it would not start or\n"
+    "would end at a result, 2 for a missing skin folder.\n"
     "With --pictures, a skin that starts also has its scenes pictured in\n"
     "PICTURE_FOLDER as PNG files: the title, a game with a question half typed,\n"
     "the result at every rank, both pages of the key configuration (\"picture: \"\n"
@@ -142,14 +143,14 @@ bool LoadSystemFolder() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const bool pictures = argc == 6 && std::string(argv[4]) == "--pictures";
-    if ((argc == 4 || pictures) && std::string(argv[2]) == "--skin") {
-        struct stat st;
-        if (stat(argv[3], &st) != 0 || !S_ISDIR(st.st_mode)) {
-            Warn(std::string(argv[3]) + ": not a folder");
-            return 2;
-        }
-        return CheckSkin(argv[1], argv[3], pictures ? argv[5] : "");
+    if (argc >= 3 && std::string(argv[2]) == "--skin") {
+        // Checking a skin loads its pictures and sounds, which needs the
+        // drawing layer; that half lives in its own program beside this one,
+        // so that checking questions stays free of it.
+        const std::string skinChecker = ProgramFolder() + "dexlora-skin-check";
+        execv(skinChecker.c_str(), argv);
+        Warn(skinChecker + ": " + std::strerror(errno));
+        return 2;
     }
     if (argc != 3) {
         std::fputs(Usage, stderr);

@@ -130,8 +130,9 @@ public:
         TimeY = TestTimeY;
     }
 
-    // Runs the whole game from start-up with the script; answers its exit
-    // status. The script (or onFrame) must end the game.
+    // Runs the whole game from start-up with the script (after the chooser
+    // has been closed); answers its exit status. The script (or onFrame) must
+    // end the game.
     int Run(std::vector<headless::ScriptedEvent> script = {}, uint32_t startTime = 0) {
         EndSession();
         session_ = std::make_unique<PlatformSession>(DisplayKind::Headless);
@@ -143,6 +144,9 @@ public:
         SetGameSettings();
         frames.clear();
         headless::SetClock(startTime);
+        // The chooser takes every scripted event until one closes it: Esc
+        // accepts the folder System.ini names, the rest is the game's.
+        script.insert(script.begin(), {startTime, Kind::Key, 27});
         headless::Script(std::move(script));
         headless::OnFlip([this](const DirectDrawSurface7& frame, uint64_t number) {
             FrameRecord r{number, GetTickCount(), GameState, TimeLeft, TypedLength, Combo, MaxCombo,

@@ -254,5 +254,45 @@ TEST_F(GameTest, SlowFramesCountAtMostOneSecondEach) {
     }
 }
 
+TEST_F(GameTest, TheTextWindowSlidesInBeforeTheFirstQuestion) {
+    struct Case {
+        const char* name;
+        bool textWindow;
+        size_t fewest, most;  // frames of the first game before its question
+    };
+    const std::vector<Case> cases = {
+        {"without a text window the bare background shows once", false, 1, 1},
+        // 10 moves of one 15 ms tick each, about ten 60 Hz frames; the frame
+        // in which the movement ends is still drawn.
+        {"the window moves up for 150 ms", true, 10, 12},
+    };
+    for (const Case& c : cases) {
+        if (c.textWindow) {
+            WritePicture("window.bmp", 200, 100, 0x00FFFF);
+            root.Write("skins/Test/Game.ini", testing_support::TempFolder::Read(skin + "Game.ini") +
+                                                  "[TextWindow]\r\nFileName=window.bmp\r\nStartX=100\r\n"
+                                                  "StartY=480\r\nDY=-20\r\nMoveCount=10\r\n");
+        }
+        bool started = false;
+        onFrame = [&](const DirectDrawSurface7&, const FrameRecord& r) {
+            if (r.State == 0 && !started) {
+                started = true;
+                Key(U's');
+            }
+            if (r.State == 1 && r.TimeLeft == 0) Key(27);
+        };
+        EXPECT_EQ(Run(), 0) << c.name;
+        std::vector<FrameRecord> opening, game = FramesIn(1);
+        for (const FrameRecord& r : game)
+            if (r.Question == 0) opening.push_back(r);
+        EXPECT_GE(opening.size(), c.fewest) << c.name;
+        EXPECT_LE(opening.size(), c.most) << c.name;
+        ASSERT_GT(game.size(), opening.size()) << c.name;
+        // The question comes after the 500 ms wait that follows the opening.
+        EXPECT_GE(game[opening.size()].Time - opening.back().Time, 500u) << c.name;
+        EndSession();
+    }
+}
+
 }  // namespace
 }  // namespace dexlora::test

@@ -89,5 +89,31 @@ TEST_F(GameTest, EscEndsTheProgramFromEveryScene) {
     }
 }
 
+TEST_F(GameTest, AFailingGameEndsAtOnceAndAFailingTitleWaitsForKeys) {
+    struct Case {
+        const char* name;
+        const char* picture;
+        int status;
+        bool systemIniWritten;
+        bool titleShown, gameShown;
+    };
+    // Pictures larger than the screen: copying them whole onto it fails.
+    const std::vector<Case> cases = {
+        {"a failing game ends the program without the shutdown", "Game.bmp", 1, false, true, false},
+        {"a failing title leaves its last picture; keys still start a game", "Title.bmp", 0, true, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        WritePicture(c.picture, 800, 600, 0x123456);
+        const int status = Run({{1000, Kind::Key, U's'}, {10000, Kind::Key, 27}});
+        EXPECT_EQ(status, c.status);
+        EXPECT_EQ(SystemIni(), c.systemIniWritten ? SystemIniWritten() : SystemIniBefore());
+        EXPECT_EQ(FramesIn(0).empty(), !c.titleShown);
+        EXPECT_EQ(FramesIn(1).empty(), !c.gameShown);
+        EndSession();
+        WriteSkin();
+    }
+}
+
 }  // namespace
 }  // namespace dexlora::test

@@ -1,12 +1,18 @@
 // The profile functions on CP932 INI files: lookups, cuts, numbers and writes.
 #include "platform/profile.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
+#include <chrono>
 #include <csignal>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <optional>
+#include <thread>
 
 #include "platform/encoding.h"
 #include "platform/files.h"
@@ -175,6 +181,134 @@ TEST(Profile, WritesGoThroughLinksAndLeaveReadOnlyFiles) {
     EXPECT_FALSE(WritePrivateProfileString("A", "x", "other", real));
     EXPECT_EQ(TempFolder::Read(real), "[A]\r\nx=new\r\n");
     EXPECT_EQ(GetPrivateProfileString("A", "x", "d", real), "new") << "a read-only file still reads";
+}
+
+// Waits until a file written now is no longer too fresh for its time stamps to
+// show a next change (a few milliseconds, or two seconds where they count in
+// whole seconds), so that reading it keeps it for the lookups after.
+void WaitUntilSettled(const std::string& file) {
+    struct stat st {};
+    ASSERT_EQ(stat(file.c_str(), &st), 0);
+    const bool coarse = st.st_mtim.tv_nsec == 0 && st.st_ctim.tv_nsec == 0;
+    std::this_thread::sleep_for(std::chrono::milliseconds(coarse ? 2100 : 200));
+}
+
+TEST(Profile, ChangedFilesReadAfresh) {
+    // Each file is read (and kept) as "[A]\r\nx=1\r\n", then changed, then read again.
+    struct Case { const char* name; std::function<void(const std::string& file)> change; std::string expected; };
+    const std::string before = "[A]\r\nx=1\r\n";
+    const Case cases[] = {
+        {"edited in place, same size and modification time",
+         [](const std::string& file) {
+             struct stat st {};
+             ASSERT_EQ(stat(file.c_str(), &st), 0);
+             std::ofstream(file, std::ios::binary) << "[A]\r\nx=2\r\n";
+             const timespec times[2] = {st.st_atim, st.st_mtim};
+             ASSERT_EQ(utimensat(AT_FDCWD, file.c_str(), times, 0), 0);
+             ASSERT_EQ(stat(file.c_str(), &st), 0);
+             ASSERT_EQ(st.st_size, 10);
+         },
+         "2"},
+        {"replaced by a rename",
+         [](const std::string& file) {
+             std::ofstream(file + ".new", std::ios::binary) << "[A]\r\nx=2\r\n";
+             std::filesystem::rename(file + ".new", file);
+         },
+         "2"},
+        {"grown by a key before", [](const std::string& file) { std::ofstream(file, std::ios::binary) << "[A]\r\nx=22\r\nx=1\r\n"; },
+         "22"},
+        {"deleted", [](const std::string& file) { std::filesystem::remove(file); }, "d"},
+        {"replaced by a folder",
+         [](const std::string& file) {
+             std::filesystem::remove(file);
+             std::filesystem::create_directory(file);
+         },
+         "d"},
+        {"written through WritePrivateProfileString",
+         [](const std::string& file) { ASSERT_TRUE(WritePrivateProfileString("a", "X", "2", file)); }, "2"},
+        {"written through WritePrivateProfileString in another spelling",
+         [](const std::string& file) {
+             ASSERT_TRUE(WritePrivateProfileString("a", "X", "2", file.substr(0, file.size() - 4) + "FILE"));
+         },
+         "2"},
+        {"written through a link to it",
+         [](const std::string& file) {
+             std::filesystem::create_symlink(file, file + ".link");
+             ASSERT_TRUE(WritePrivateProfileString("a", "X", "2", file + ".link"));
+         },
+         "2"},
+    };
+    TempFolder temp;
+    std::vector<std::string> files;
+    for (size_t i = 0; i < std::size(cases); ++i) files.push_back(temp.Write(std::to_string(i) + "/file", before));
+    WaitUntilSettled(files.back());
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        for (int read = 0; read < 2; ++read) EXPECT_EQ(GetPrivateProfileString("A", "x", "d", files[i]), "1") << cases[i].name;
+        cases[i].change(files[i]);
+        EXPECT_EQ(GetPrivateProfileString("A", "x", "d", files[i]), cases[i].expected) << cases[i].name;
+        EXPECT_EQ(GetPrivateProfileInt("A", "x", -1, files[i]), cases[i].expected == "d" ? -1 : std::stoi(cases[i].expected))
+            << cases[i].name;
+    }
+}
+
+TEST(Profile, FilesEditedAgainAtOnceReadAfresh) {
+    // Two edits this close may leave every time stamp as it was.
+    TempFolder temp;
+    const std::string file = temp.Write("quick.ini", "[A]\r\nx=0\r\n");
+    for (int edit = 1; edit < 50; ++edit) {
+        struct stat st {};
+        ASSERT_EQ(stat(file.c_str(), &st), 0);
+        EXPECT_EQ(GetPrivateProfileInt("A", "x", -1, file), (edit - 1) % 10);
+        std::ofstream(file, std::ios::binary) << "[A]\r\nx=" << edit % 10 << "\r\n";
+        const timespec times[2] = {st.st_atim, st.st_mtim};
+        ASSERT_EQ(utimensat(AT_FDCWD, file.c_str(), times, 0), 0);
+        ASSERT_EQ(GetPrivateProfileInt("A", "x", -1, file), edit % 10) << "edit " << edit;
+    }
+}
+
+TEST(Profile, LargeFilesFindEveryFirstKey) {
+    // Enough sections and keys to grow the index many times; a repeated
+    // section and repeated keys in other spellings must not count.
+    std::string bytes = "x=outside\r\n";
+    for (int s = 0; s < 300; ++s) {
+        bytes += "[Section" + std::to_string(s) + "]\r\n";
+        for (int k = 0; k < 40; ++k) bytes += "Key" + std::to_string(k) + "=" + std::to_string(s * 100 + k) + "\r\n";
+        bytes += "KEY0=again\r\n";
+    }
+    bytes += "[SECTION7]\r\nKey0=again\r\nNew=again\r\n";
+    TempFolder temp;
+    const std::string file = temp.Write("large.ini", bytes);
+    WaitUntilSettled(file);
+    for (int pass = 0; pass < 2; ++pass) {  // as first read and as kept
+        for (int s = 0; s < 300; ++s) {
+            for (int k = 0; k < 40; ++k) {
+                ASSERT_EQ(GetPrivateProfileInt("section" + std::to_string(s), "key" + std::to_string(k), -1, file), s * 100 + k)
+                    << "section " << s << " key " << k << " pass " << pass;
+            }
+        }
+        EXPECT_EQ(GetPrivateProfileString("Section7", "New", "d", file), "d") << "only the first section of a name";
+        EXPECT_EQ(GetPrivateProfileString("Section1", "Key40", "d", file), "d");
+        EXPECT_EQ(GetPrivateProfileString("Section", "Key0", "d", file), "d");
+    }
+}
+
+TEST(Profile, ReadsFromTwoThreads) {
+    // More files than are kept, so that threads also evict each other's.
+    TempFolder temp;
+    std::vector<std::string> files;
+    for (int i = 0; i < 8; ++i) files.push_back(temp.Write(std::to_string(i) + ".ini", "[A]\r\nx=" + std::to_string(i)));
+    WaitUntilSettled(files.back());
+    auto reader = [&](int offset, int& wrong) {
+        for (int round = 0; round < 300; ++round) {
+            const int i = (round + offset) % 8;
+            if (GetPrivateProfileInt("A", "x", -1, files[static_cast<size_t>(i)]) != i) ++wrong;
+        }
+    };
+    int wrongA = 0, wrongB = 0;
+    std::thread other(reader, 3, std::ref(wrongB));
+    reader(0, wrongA);
+    other.join();
+    EXPECT_EQ(wrongA + wrongB, 0);
 }
 
 }  // namespace
