@@ -9,7 +9,8 @@ set(DEXLORA_INSTALL_PROGRAM_DIR lib/dexlora)
 set(DEXLORA_INSTALL_SKINS_DIR ${CMAKE_INSTALL_DATADIR}/dexlora/skins)
 
 install(TARGETS dexlora RUNTIME DESTINATION ${DEXLORA_INSTALL_PROGRAM_DIR})
-install(TARGETS dexlora-check RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# dexlora-check runs dexlora-skin-check from its own folder.
+install(TARGETS dexlora-check dexlora-skin-check RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES system/Rome.ini system/Rome2.ini DESTINATION ${DEXLORA_INSTALL_PROGRAM_DIR}/system)
 install(DIRECTORY skins/ DESTINATION ${DEXLORA_INSTALL_SKINS_DIR})
 foreach(size 32 48 64 128 256)

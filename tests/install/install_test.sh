@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Installs the build into temporary prefixes (plain, staged with DESTDIR, a
 # path beyond ASCII, a reinstall) and checks every installed file the game
-# and the desktop rely on; then starts the installed game headless and ends
-# it the way a closed window does.
-# Usage: install_test.sh layout|start BUILD_DIR SOURCE_DIR
+# and the desktop rely on (layout); starts the installed game headless and on
+# a screen and ends it as a closed window and Esc do (start); and runs it as
+# a player who cannot write the installed copy, whose choice is then saved in
+# the per-user folder (per-user).
+# Usage: install_test.sh layout|start|per-user BUILD_DIR SOURCE_DIR
 set -uo pipefail
 mode=$1
 build=$2
@@ -52,6 +54,7 @@ check_layout() {  # row STAGE PREFIX
     [ "$(readlink "$root/bin/dexlora")" = "../lib/dexlora/dexlora" ] ||
         fail "$row: bin/dexlora is not a relative link ($(readlink "$root/bin/dexlora"))"
     [ -x "$root/bin/dexlora-check" ] || fail "$row: bin/dexlora-check missing"
+    [ -x "$root/bin/dexlora-skin-check" ] || fail "$row: bin/dexlora-skin-check, which dexlora-check runs, missing"
     for f in Rome.ini Rome2.ini; do
         cmp -s "$source/system/$f" "$program/system/$f" || fail "$row: system/$f differs from the sources"
     done
