@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "drawing/display.h"
-#include "drawing/main_window.h"
+#include "drawing/scene_control.h"
 #include "fuzz/fuzz_support.h"
 #include "platform/window.h"
 #include "skin/settings/shared.h"
@@ -33,17 +33,17 @@ struct Screen {
 
 void Load(const std::string& path) {
     ErrLog.clear();
-    ResetMainWindowUnloadRequest();
+    ResetSceneControl();
     SurfaceDesc small{DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH, 2, 2, 0, DDSCAPS_OFFSCREENPLAIN};
     SurfaceDesc desc;
     SurfacePtr old = DDraw->CreateSurface(small);
     SurfacePtr surf = old;
     LoadImageSurface(DDraw, path, desc, surf);
     if (surf == old) {
-        FUZZ_CHECK(MainWindowUnloadRequested() && !ErrLog.empty(), "a failed load of " + path + " was not reported");
+        FUZZ_CHECK((PendingScene() == NextScene::Shutdown) && !ErrLog.empty(), "a failed load of " + path + " was not reported");
         return;
     }
-    FUZZ_CHECK(ErrLog.empty() && !MainWindowUnloadRequested(), "a load of " + path + " reported: " + ErrLog);
+    FUZZ_CHECK(ErrLog.empty() && !(PendingScene() == NextScene::Shutdown), "a load of " + path + " reported: " + ErrLog);
     FUZZ_CHECK(surf && surf->Width() == desc.lWidth && surf->Height() == desc.lHeight,
                path + ": reported " + std::to_string(desc.lWidth) + "x" + std::to_string(desc.lHeight));
     FUZZ_CHECK(desc.lWidth > 0 && desc.lHeight > 0 && desc.lWidth <= 16384 && desc.lHeight <= 16384 &&

@@ -86,18 +86,21 @@ bool ScoreForRank(int32_t rank, int32_t& score) {
     return ResultRank(Points, MasteryOfScore(score)) == rank;
 }
 
-// Counters of a game that scores an even score.
+// Counters of a game that scores an even score, ten questions cleared where
+// the score allows, so the figures look like a real game's.
 void SetCountersForScore(int32_t score) {
-    if (score < 0) {
+    if (score <= 0) {
         MaxCombo = ClearCount = 0;
         MissCount = static_cast<int32_t>(-(int64_t{score} / 2));
-    } else {
-        // One question cleared: 20 × MaxCombo + 6 − 2 × MissCount.
-        const int64_t combo = score <= 6 ? 0 : (int64_t{score} - 6 + 19) / 20;
-        ClearCount = 1;
-        MaxCombo = static_cast<int32_t>(combo);
-        MissCount = static_cast<int32_t>((20 * combo + 6 - score) / 2);
+        return;
     }
+    // ClearCount × (20 × MaxCombo + 6) − 2 × MissCount, with the fewest misses.
+    const int64_t clears = score >= 60 ? 10 : 1;
+    const int64_t perClear = (score + clears - 1) / clears;
+    const int64_t combo = perClear <= 6 ? 0 : (perClear - 6 + 19) / 20;
+    ClearCount = static_cast<int32_t>(clears);
+    MaxCombo = static_cast<int32_t>(combo);
+    MissCount = static_cast<int32_t>(((20 * combo + 6) * clears - score) / 2);
 }
 
 }  // namespace
