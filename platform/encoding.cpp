@@ -3,6 +3,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 
 namespace dexlora {
@@ -28,23 +29,41 @@ public:
     // Converts as much as it can; stops at the first byte sequence that is
     // malformed or cannot be converted and answers how many input bytes were
     // consumed. Output is appended to out.
+    // The work stays proportional to the bytes consumed, so a caller resuming
+    // after each bad character is linear: the output goes through a fixed
+    // buffer, and the input is handed over in slices that start small and
+    // grow. glibc converts in two steps and, when the second refuses a
+    // character, converts the first step's whole batch again; a small slice
+    // keeps that batch small for a text full of characters CP932 lacks.
     size_t Convert(std::string_view in, std::string& out) {
         iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-        char* inPtr = const_cast<char*>(in.data());
-        size_t inLeft = in.size();
-        while (inLeft > 0) {
-            size_t used = out.size();
-            size_t room = inLeft * 2 + 16;
-            out.resize(used + room);
-            char* outPtr = out.data() + used;
-            size_t outLeft = room;
-            size_t rc = iconv(cd_, &inPtr, &inLeft, &outPtr, &outLeft);
-            int err = errno;
-            out.resize(out.size() - outLeft);
-            if (rc != static_cast<size_t>(-1)) break;
-            if (err != E2BIG) break;  // EILSEQ or EINVAL: the caller decides
+        size_t done = 0;
+        size_t slice = 64;
+        char buffer[4096];
+        while (done < in.size()) {
+            const size_t take = std::min(slice, in.size() - done);
+            char* inPtr = const_cast<char*>(in.data() + done);
+            size_t inLeft = take;
+            size_t rc;
+            int err;
+            do {
+                char* outPtr = buffer;
+                size_t outLeft = sizeof buffer;
+                rc = iconv(cd_, &inPtr, &inLeft, &outPtr, &outLeft);
+                err = errno;
+                out.append(buffer, static_cast<size_t>(outPtr - buffer));
+            } while (rc == static_cast<size_t>(-1) && err == E2BIG);
+            done += take - inLeft;
+            if (rc != static_cast<size_t>(-1)) {
+                slice = std::min<size_t>(slice * 2, 65536);
+                continue;
+            }
+            // A character cut by the slice's end is whole in the next slice;
+            // anything else (EILSEQ, or EINVAL at the real end) is the caller's.
+            if (err == EINVAL && done + inLeft < in.size() && take - inLeft > 0) continue;
+            break;
         }
-        return in.size() - inLeft;
+        return done;
     }
 
 private:

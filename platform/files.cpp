@@ -11,6 +11,7 @@
 #include <atomic>
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <vector>
 
 #include "platform/encoding.h"
@@ -137,23 +138,32 @@ bool FileExists(std::string_view path) {
 
 FileReadStatus ReadWholeFile(const std::string& path, std::string& bytes, size_t maxBytes) {
     bytes.clear();
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer
+    // forever; it changes nothing for the regular files we go on to read.
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (!fd.Valid()) {
-        return errno == ENOENT || errno == ENOTDIR ? FileReadStatus::Missing : FileReadStatus::OpenFailed;
+        if (errno == ENOENT || errno == ENOTDIR) return FileReadStatus::Missing;
+        return errno == EISDIR || errno == ENXIO ? FileReadStatus::NotAFile : FileReadStatus::OpenFailed;
     }
     struct stat st;
     if (fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) return FileReadStatus::NotAFile;
-    if (static_cast<uint64_t>(st.st_size) > maxBytes) return FileReadStatus::TooLarge;
+    if (st.st_size < 0 || static_cast<uint64_t>(st.st_size) > maxBytes) return FileReadStatus::TooLarge;
+    // The size fstat gives is only a hint (a /proc file says 0, a file may
+    // grow while we read): the loop below enforces maxBytes on what arrives.
     bytes.reserve(static_cast<size_t>(st.st_size));
     char buffer[65536];
     for (;;) {
         ssize_t got = ::read(fd.Get(), buffer, sizeof buffer);
         if (got < 0) {
             if (errno == EINTR) continue;
+            bytes.clear();
             return FileReadStatus::ReadFailed;
         }
         if (got == 0) break;
-        if (bytes.size() + static_cast<size_t>(got) > maxBytes) return FileReadStatus::TooLarge;
+        if (static_cast<size_t>(got) > maxBytes - bytes.size()) {
+            bytes.clear();
+            return FileReadStatus::TooLarge;
+        }
         bytes.append(buffer, static_cast<size_t>(got));
     }
     return FileReadStatus::Ok;
@@ -162,7 +172,7 @@ FileReadStatus ReadWholeFile(const std::string& path, std::string& bytes, size_t
 TextFileReader::TextFileReader(std::string_view path) {
     std::string resolved = ResolvePath(path);
     std::string bytes;
-    switch (ReadWholeFile(resolved, bytes)) {
+    switch (ReadWholeFile(resolved, bytes, MaxTextFileBytes)) {
         case FileReadStatus::Ok:
             break;
         case FileReadStatus::Missing:
@@ -195,14 +205,31 @@ std::string TextFileReader::ReadLine() {
 
 bool WriteFileAtomically(std::string_view path, std::string_view bytes) {
     std::string target = ResolvePath(path);
+    if (target.empty() || target.back() == '/') return false;
+
+    struct stat old;
+    bool hadOld = false;
+    struct stat link;
+    if (lstat(target.c_str(), &link) == 0) {
+        if (S_ISLNK(link.st_mode)) {
+            // Renaming over the link would replace it by a plain file and
+            // leave its target as it was: write the target instead. realpath
+            // fails on a dangling link and on a loop.
+            std::unique_ptr<char, decltype(&free)> real(realpath(target.c_str(), nullptr), &free);
+            if (!real) return false;
+            target = real.get();
+        }
+        if (stat(target.c_str(), &old) != 0 || !S_ISREG(old.st_mode)) return false;
+        // Root may write anything, so the mode bits decide read-only, as the
+        // attribute does on Windows; access covers a file owned by another user.
+        if ((old.st_mode & S_IWUSR) == 0 || access(target.c_str(), W_OK) != 0) return false;
+        hadOld = true;
+    } else if (errno != ENOENT) {
+        return false;
+    }
     size_t slash = target.find_last_of('/');
     std::string folder = slash == std::string::npos ? std::string(".") : target.substr(0, slash + 1);
     std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
-    if (name.empty()) return false;
-
-    struct stat old;
-    bool hadOld = stat(target.c_str(), &old) == 0;
-    if (hadOld && !S_ISREG(old.st_mode)) return false;
 
     // A fresh name in the same folder (rename only works within one file
     // system); O_EXCL never takes over somebody else's file.

@@ -32,8 +32,14 @@ enum class FileReadStatus {
     TooLarge,    // larger than the caller allows
 };
 
+// The largest text file (settings, tables, questions, key configuration) we
+// read: far above any real skin, small enough to hold in memory a few times.
+inline constexpr size_t MaxTextFileBytes = 64u * 1024 * 1024;
+
 // Reads the file at path (used as given: resolve it first) whole into bytes.
-FileReadStatus ReadWholeFile(const std::string& path, std::string& bytes, size_t maxBytes = SIZE_MAX);
+// Only a regular file is read; a FIFO or device is refused without waiting on
+// it. Never holds more than maxBytes, whatever size the file claims or grows to.
+FileReadStatus ReadWholeFile(const std::string& path, std::string& bytes, size_t maxBytes = MaxTextFileBytes);
 
 // Reads a CP932 text file line by line, as sequential input does: lines end in
 // CR LF (a lone LF or CR is accepted too), the last line may lack its line end.
@@ -41,8 +47,9 @@ FileReadStatus ReadWholeFile(const std::string& path, std::string& bytes, size_t
 class TextFileReader {
 public:
     // Opens the (resolved) path and reads it whole; raises RuntimeError
-    // ErrFileNotFound when it cannot be opened (or is a folder), ErrPathAccess
-    // when reading fails.
+    // ErrFileNotFound when it cannot be opened (or is a folder, FIFO or
+    // device), ErrPathAccess when reading fails or the file is larger than
+    // MaxTextFileBytes.
     explicit TextFileReader(std::string_view path);
     ~TextFileReader();
     TextFileReader(const TextFileReader&) = delete;
@@ -60,7 +67,11 @@ private:
 
 // Writes the bytes to a temporary file beside path, flushes it and renames it
 // over path, so that path holds either the old or the whole new content.
-// Answers false (and leaves path untouched) when any step fails.
+// A symbolic link is written through: its final target is replaced (the
+// temporary file sits beside the target) and the link stays. The target keeps
+// its permission bits. Answers false (and leaves path untouched) when any
+// step fails, when path is read-only (no owner write bit, as a read-only file
+// on Windows), is not a regular file, or is a dangling link or a link loop.
 bool WriteFileAtomically(std::string_view path, std::string_view bytes);
 
 }  // namespace dexlora

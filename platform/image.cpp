@@ -1,6 +1,7 @@
 // Picture files into game surfaces: bitmaps of every depth and JPEG files.
 #include <SDL_image.h>
 
+#include <memory>
 #include <string>
 
 #include "platform/media_file.h"
@@ -28,6 +29,10 @@ SDL_RWops* StreamOver(const std::string& bytes) {
     return SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
 }
 
+struct StreamCloser {
+    void operator()(SDL_RWops* stream) const { SDL_RWclose(stream); }
+};
+
 void CheckSize(std::string_view fileName, PictureSize size) {
     if (!platform_detail::PictureSizeAllowed(size)) Unreadable(fileName, "picture size out of range");
 }
@@ -43,34 +48,42 @@ SurfacePtr ToGame(std::string_view fileName, SurfaceOwner decoded, DDSURFACEDESC
     return MakeSurface(std::move(game));
 }
 
+// A bitmap decoded by the bitmap decoder alone, once its header's size passed.
+SurfaceOwner DecodeBitmap(std::string_view fileName, const std::string& bytes) {
+    const auto size = platform_detail::PeekBitmapSize(bytes);
+    if (!size) Unreadable(fileName, "not a bitmap");
+    CheckSize(fileName, *size);
+    return SurfaceOwner(SDL_LoadBMP_RW(StreamOver(bytes), 1));
+}
+
+// A JPEG decoded by the JPEG decoder alone, once its structure and size passed.
+SurfaceOwner DecodeJpeg(std::string_view fileName, const std::string& bytes) {
+    EnsureImageLibrary();
+    // The decoder fills a cut-off picture with grey and reports success,
+    // so completeness is checked on the file's own structure first.
+    const auto size = platform_detail::CheckCompleteJpeg(bytes);
+    if (!size) Unreadable(fileName, "JPEG data incomplete or damaged");
+    CheckSize(fileName, *size);
+    std::unique_ptr<SDL_RWops, StreamCloser> stream(StreamOver(bytes));
+    if (!stream) Unreadable(fileName, SDL_GetError());
+    return SurfaceOwner(IMG_LoadJPG_RW(stream.get()));
+}
+
 }  // namespace
 
 SurfacePtr DirectDraw7::CreateSurfaceFromFile(std::string_view fileName, DDSURFACEDESC2& desc) {
     const std::string bytes = platform_detail::ReadMediaFile(fileName);
-    const auto size = platform_detail::PeekBitmapSize(bytes);
-    if (!size) Unreadable(fileName, "not a bitmap");
-    CheckSize(fileName, *size);
-    SurfaceOwner decoded(SDL_LoadBMP_RW(StreamOver(bytes), 1));
-    return ToGame(fileName, std::move(decoded), desc);
+    return ToGame(fileName, DecodeBitmap(fileName, bytes), desc);
 }
 
 SurfacePtr DirectDraw7::CreateSurfaceFromJpeg(std::string_view fileName, DDSURFACEDESC2& desc) {
     const std::string bytes = platform_detail::ReadMediaFile(fileName);
-    EnsureImageLibrary();
-    SurfaceOwner decoded;
-    if (platform_detail::LooksLikeJpeg(bytes)) {
-        // The decoder fills a cut-off picture with grey and reports success,
-        // so completeness is checked on the file's own structure first.
-        const auto size = platform_detail::CheckCompleteJpeg(bytes);
-        if (!size) Unreadable(fileName, "JPEG data incomplete or damaged");
-        CheckSize(fileName, *size);
-        decoded.reset(IMG_LoadTyped_RW(StreamOver(bytes), 1, "JPG"));
-    } else {
-        // A picture saved under a JPEG name in another format still loads,
-        // as the Windows picture loader recognises files by their content.
-        decoded.reset(IMG_Load_RW(StreamOver(bytes), 1));
-    }
-    return ToGame(fileName, std::move(decoded), desc);
+    // The Windows picture loader recognises files by their content, so a
+    // bitmap under a JPEG name loads too. Other formats are refused rather
+    // than handed to a decoder that trusts their headers.
+    if (platform_detail::LooksLikeJpeg(bytes)) return ToGame(fileName, DecodeJpeg(fileName, bytes), desc);
+    if (platform_detail::PeekBitmapSize(bytes)) return ToGame(fileName, DecodeBitmap(fileName, bytes), desc);
+    Unreadable(fileName, "neither a JPEG nor a bitmap picture");
 }
 
 }  // namespace dexlora

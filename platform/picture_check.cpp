@@ -61,11 +61,29 @@ bool PictureSizeAllowed(PictureSize size) {
 
 std::optional<PictureSize> PeekBitmapSize(std::string_view b) {
     if (b.size() < 26 || b.substr(0, 2) != "BM") return std::nullopt;
-    const int32_t headerSize = ReadLe32(b, 14);
+    const uint32_t headerSize = static_cast<uint32_t>(ReadLe32(b, 14));
+    const uint32_t pixelsAt = static_cast<uint32_t>(ReadLe32(b, 10));
+    if (pixelsAt > b.size()) return std::nullopt;
+    auto depthAllowed = [](uint32_t bits) {
+        return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
+    };
     if (headerSize == 12) {
+        if (!depthAllowed(ReadLe16(b, 24))) return std::nullopt;
         return PictureSize{static_cast<int32_t>(ReadLe16(b, 18)),
                            static_cast<int32_t>(ReadLe16(b, 20))};
     }
+    // The info header and its later versions; anything else is no header the
+    // decoder reads right.
+    if (headerSize != 40 && headerSize != 52 && headerSize != 56 && headerSize != 64 && headerSize != 108 &&
+        headerSize != 124) {
+        return std::nullopt;
+    }
+    if (b.size() < 50) return std::nullopt;
+    const uint32_t bits = ReadLe16(b, 28);
+    if (!depthAllowed(bits)) return std::nullopt;
+    // A palette larger than the depth can index would be read from the pixels.
+    const uint32_t colours = static_cast<uint32_t>(ReadLe32(b, 46));
+    if (bits <= 8 && colours > (1u << bits)) return std::nullopt;
     int32_t height = ReadLe32(b, 22);
     if (height < 0 && height != INT32_MIN) height = -height;
     return PictureSize{ReadLe32(b, 18), height};
@@ -79,6 +97,7 @@ std::optional<PictureSize> CheckCompleteJpeg(std::string_view b) {
     if (!LooksLikeJpeg(b)) return std::nullopt;
     std::optional<PictureSize> frame;
     bool sawScan = false;
+    int scans = 0;
     size_t pos = 2;
     while (pos < b.size()) {
         if (Byte(b, pos) != 0xFF) {
@@ -98,13 +117,20 @@ std::optional<PictureSize> CheckCompleteJpeg(std::string_view b) {
         const size_t length = ReadBe16(b, pos);
         if (length < 2 || pos + length > b.size()) break;
         if (IsStartOfFrame(marker)) {
-            if (length < 7) return std::nullopt;
+            // One frame per picture: the decoder refuses a second. Its memory
+            // grows with the components, so only grey, colour and CMYK pass.
+            if (frame || length < 8) return std::nullopt;
+            const uint32_t components = Byte(b, pos + 7);
+            if (components != 1 && components != 3 && components != 4) return std::nullopt;
+            if (length < 8 + 3 * components) return std::nullopt;
             frame = PictureSize{static_cast<int32_t>(ReadBe16(b, pos + 5)),
                                 static_cast<int32_t>(ReadBe16(b, pos + 3))};
         }
         pos += length;
         if (marker == 0xDA) {
-            if (!frame) return std::nullopt;
+            // Every scan is a pass over the whole picture, even an empty one:
+            // a small file of many scans would keep the decoder busy for hours.
+            if (!frame || ++scans > MaxJpegScans) return std::nullopt;
             sawScan = true;
             pos = SkipEntropyData(b, pos);
             if (pos == std::string_view::npos) break;

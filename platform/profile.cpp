@@ -3,8 +3,8 @@
 // cut and the name comparisons work on CP932 as they do on Windows.
 #include "platform/profile.h"
 
+#include <algorithm>
 #include <optional>
-#include <vector>
 
 #include "platform/encoding.h"
 #include "platform/files.h"
@@ -18,24 +18,19 @@ constexpr size_t MaxValueBytes = ProfileBufferSize - 1;
 // One line of the file: [start, end) is its text, next is where the following
 // line starts (after the line end, if any).
 struct Line {
-    size_t start;
-    size_t end;
-    size_t next;
+    size_t start = 0;
+    size_t end = 0;
+    size_t next = 0;
 };
 
-std::vector<Line> SplitLines(std::string_view bytes) {
-    std::vector<Line> lines;
-    size_t pos = 0;
-    while (pos < bytes.size()) {
-        size_t end = bytes.find_first_of("\r\n", pos);
-        if (end == std::string_view::npos) end = bytes.size();
-        size_t next = end;
-        if (next < bytes.size() && bytes[next] == '\r') ++next;
-        if (next < bytes.size() && bytes[next] == '\n') ++next;
-        lines.push_back({pos, end, next});
-        pos = next;
-    }
-    return lines;
+// The line starting at pos (pos < bytes.size()).
+Line LineAt(std::string_view bytes, size_t pos) {
+    size_t end = bytes.find_first_of("\r\n", pos);
+    if (end == std::string_view::npos) end = bytes.size();
+    size_t next = end;
+    if (next < bytes.size() && bytes[next] == '\r') ++next;
+    if (next < bytes.size() && bytes[next] == '\n') ++next;
+    return {pos, end, next};
 }
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; }
@@ -108,31 +103,38 @@ ParsedLine ParseLine(std::string_view text) {
 
 // Where a key sits in the file. Only the first section of a name is searched
 // and the first key of a name in it wins, as the Windows functions do.
+// The file is walked line by line in place: no per-line container, so memory
+// does not grow with the number of lines.
 struct KeyLocation {
-    std::optional<size_t> sectionLine;  // index of the section header
-    std::optional<size_t> keyLine;      // index of the key's line
-    size_t lastContentLine = 0;         // last non-blank line of the section
+    bool hasSection = false;
+    bool hasKey = false;
+    Line keyLine;            // the key's line
+    Line lastContentLine;    // last non-blank line of the section
+    Line lastLine;           // last line of the file, when no section matched
     std::string_view value;
-    std::string_view keyName;           // the key as the file spells it
+    std::string_view keyName;  // the key as the file spells it
 };
 
-KeyLocation FindKey(std::string_view bytes, const std::vector<Line>& lines, std::string_view section,
-                    std::string_view key) {
+KeyLocation FindKey(std::string_view bytes, std::string_view section, std::string_view key) {
     KeyLocation location;
-    for (size_t i = 0; i < lines.size(); ++i) {
-        std::string_view text = bytes.substr(lines[i].start, lines[i].end - lines[i].start);
+    for (size_t pos = 0; pos < bytes.size();) {
+        const Line line = LineAt(bytes, pos);
+        pos = line.next;
+        location.lastLine = line;
+        std::string_view text = bytes.substr(line.start, line.end - line.start);
         ParsedLine parsed = ParseLine(text);
-        if (!location.sectionLine) {
+        if (!location.hasSection) {
             if (parsed.kind == ParsedLine::Section && NamesMatch(parsed.name, section)) {
-                location.sectionLine = i;
-                location.lastContentLine = i;
+                location.hasSection = true;
+                location.lastContentLine = line;
             }
             continue;
         }
         if (parsed.kind == ParsedLine::Section) break;
-        if (!Trim(text).empty()) location.lastContentLine = i;
+        if (!Trim(text).empty()) location.lastContentLine = line;
         if (parsed.kind == ParsedLine::Key && NamesMatch(parsed.name, key)) {
-            location.keyLine = i;
+            location.hasKey = true;
+            location.keyLine = line;
             location.value = parsed.value;
             location.keyName = parsed.name;
             break;
@@ -141,11 +143,12 @@ KeyLocation FindKey(std::string_view bytes, const std::vector<Line>& lines, std:
     return location;
 }
 
-// Reads the whole file. Answers nullopt when it exists but cannot be read; a
+// Reads the whole file. Answers nullopt when it exists but cannot be read (a
+// folder, FIFO or device, no permission, larger than MaxTextFileBytes); a
 // missing file reads as empty.
 std::optional<std::string> ReadFileBytes(const std::string& path) {
     std::string bytes;
-    switch (ReadWholeFile(path, bytes)) {
+    switch (ReadWholeFile(path, bytes, MaxTextFileBytes)) {
         case FileReadStatus::Ok:
             return bytes;
         case FileReadStatus::Missing:
@@ -207,9 +210,8 @@ std::string GetPrivateProfileString(std::string_view section, std::string_view k
     std::string fallback = CutDefault(BeforeNul(defaultValue));
     std::optional<std::string> bytes = ReadFileBytes(ResolvePath(fileName));
     if (!bytes || bytes->empty()) return fallback;
-    std::vector<Line> lines = SplitLines(*bytes);
-    KeyLocation location = FindKey(*bytes, lines, NameToCp932(section), NameToCp932(key));
-    if (!location.keyLine) return fallback;
+    KeyLocation location = FindKey(*bytes, NameToCp932(section), NameToCp932(key));
+    if (!location.hasKey) return fallback;
     // The caller sees the buffer as a C string: a NUL byte in the file ends the value.
     return Cp932ToUtf8(BeforeNul(CutCp932(Unquote(location.value))));
 }
@@ -272,21 +274,20 @@ bool WritePrivateProfileString(std::string_view section, std::string_view key, s
     std::optional<std::string> read = ReadFileBytes(path);
     if (!read) return false;  // never replace a file we could not read
     std::string bytes = std::move(*read);
-    std::vector<Line> lines = SplitLines(bytes);
-    KeyLocation location = FindKey(bytes, lines, sectionBytes, keyBytes);
+    KeyLocation location = FindKey(bytes, sectionBytes, keyBytes);
 
-    if (location.keyLine) {
-        const Line& line = lines[*location.keyLine];
+    if (location.hasKey) {
+        const Line& line = location.keyLine;
         std::string entry = std::string(location.keyName) + "=" + valueBytes;
         bytes.replace(line.start, line.end - line.start, entry);
-    } else if (location.sectionLine) {
-        const Line& after = lines[location.lastContentLine];
+    } else if (location.hasSection) {
+        const Line& after = location.lastContentLine;
         std::string entry = keyBytes + "=" + valueBytes + "\r\n";
         if (after.next == after.end) entry.insert(0, "\r\n");  // that line had no line end
         bytes.insert(after.next, entry);
     } else {
         if (!bytes.empty()) {
-            const Line& last = lines.back();
+            const Line& last = location.lastLine;
             if (last.next == last.end) bytes += "\r\n";
             if (!Trim(std::string_view(bytes).substr(last.start, last.end - last.start)).empty()) bytes += "\r\n";
         }

@@ -103,25 +103,64 @@ private:
 
 namespace {
 
+// Waves up to this size are converted in one go.
+constexpr size_t WholeConversionBytes = 4u * 1024 * 1024;
+
 struct AudioStreamDeleter {
     void operator()(SDL_AudioStream* s) const { SDL_FreeAudioStream(s); }
 };
 
-// The wave's samples in the mixer's format; nothing when SDL cannot convert.
-std::optional<std::vector<Uint8>> ConvertForMixer(const platform_detail::WaveData& wave,
-                                                  const AudioOutput& out) {
+// The wave's samples in the mixer's format. Raises RuntimeError ErrDirectX
+// when the converted sound would be larger than MaxConvertedSoundBytes, and
+// answers nothing when SDL cannot convert.
+// The size is bounded before anything is allocated, and the input goes to
+// the converter in pieces of a bounded output, so SDL's own work buffers stay
+// small too.
+std::optional<std::vector<Uint8>> ConvertForMixer(const platform_detail::WaveData& wave, const AudioOutput& out,
+                                                  std::string_view fileName) {
+    const uint32_t fromRate = static_cast<uint32_t>(wave.Format.lSamplesPerSec);
+    const uint32_t toRate = static_cast<uint32_t>(out.Rate);
+    const uint64_t frames = wave.Samples.size() / static_cast<size_t>(wave.BlockAlign);
+    const uint64_t bound =
+        platform_detail::ConvertedFramesBound(frames, fromRate, toRate) * static_cast<uint64_t>(out.FrameBytes);
+    if (out.FrameBytes <= 0 || toRate == 0 || bound > platform_detail::MaxConvertedSoundBytes) {
+        throw RuntimeError(ErrDirectX, std::string(fileName) + ": sound too long for the mixer");
+    }
     const SDL_AudioFormat from = wave.Format.nBitsPerSample == 8 ? AUDIO_U8 : AUDIO_S16LSB;
     std::unique_ptr<SDL_AudioStream, AudioStreamDeleter> stream(SDL_NewAudioStream(
         from, static_cast<Uint8>(wave.Format.nChannels), wave.Format.lSamplesPerSec, out.Format,
         static_cast<Uint8>(out.Channels), out.Rate));
+    if (!stream) return std::nullopt;
+
     std::vector<Uint8> converted;
-    if (!stream || SDL_AudioStreamPut(stream.get(), wave.Samples.data(), static_cast<int>(wave.Samples.size())) != 0 ||
-        SDL_AudioStreamFlush(stream.get()) != 0) {
-        return std::nullopt;
+    converted.reserve(static_cast<size_t>(bound));
+    // Moves what the stream holds into converted; false on an error or when
+    // the stream produced more than the bound allows.
+    auto drain = [&]() {
+        const int available = SDL_AudioStreamAvailable(stream.get());
+        if (available < 0 || static_cast<uint64_t>(available) > bound - converted.size()) return false;
+        const size_t at = converted.size();
+        converted.resize(at + static_cast<size_t>(available));
+        const int got = SDL_AudioStreamGet(stream.get(), converted.data() + at, available);
+        converted.resize(at + static_cast<size_t>(std::max(got, 0)));
+        return got >= 0;
+    };
+    // A sound effect at a usual rate goes in whole, as it always has (SDL's
+    // resampler ends a few frames differently when fed in pieces). Anything
+    // longer, or at a rate the mixer's is many times of, goes in pieces of
+    // about 256K output frames, so SDL's float work buffers stay small.
+    const bool whole = wave.Samples.size() <= WholeConversionBytes && uint64_t{fromRate} * 8 >= toRate;
+    const uint64_t pieceFrames = std::max<uint64_t>(1, (uint64_t{256} * 1024 * fromRate) / toRate);
+    const size_t pieceBytes =
+        whole ? wave.Samples.size()
+              : static_cast<size_t>(std::min<uint64_t>(pieceFrames, frames)) * static_cast<size_t>(wave.BlockAlign);
+    for (size_t at = 0; at < wave.Samples.size(); at += pieceBytes) {
+        const size_t length = std::min(pieceBytes, wave.Samples.size() - at);
+        if (SDL_AudioStreamPut(stream.get(), wave.Samples.data() + at, static_cast<int>(length)) != 0 || !drain()) {
+            return std::nullopt;
+        }
     }
-    converted.resize(static_cast<size_t>(SDL_AudioStreamAvailable(stream.get())));
-    const int got = SDL_AudioStreamGet(stream.get(), converted.data(), static_cast<int>(converted.size()));
-    converted.resize(got > 0 ? static_cast<size_t>(got) : 0);
+    if (SDL_AudioStreamFlush(stream.get()) != 0 || !drain()) return std::nullopt;
     converted.resize(converted.size() - converted.size() % static_cast<size_t>(out.FrameBytes));
     return converted;
 }
@@ -258,8 +297,10 @@ SoundBufferPtr DirectSound::CreateSoundBufferFromFile(std::string_view fileName,
     impl->blockAlign = wave.BlockAlign;
     impl->sourceFrames = static_cast<int64_t>(wave.Samples.size()) / wave.BlockAlign;
     if (HasAudio()) {
-        auto samples = ConvertForMixer(wave, *output_);
-        if (!samples) throw RuntimeError(ErrDirectX, std::string(fileName) + ": " + SDL_GetError());
+        auto samples = ConvertForMixer(wave, *output_, fileName);
+        if (!samples) {
+            throw RuntimeError(ErrDirectX, std::string(fileName) + ": cannot convert the sound: " + SDL_GetError());
+        }
         impl->samples = std::move(*samples);
         impl->outputFrames = static_cast<int64_t>(impl->samples.size()) / output_->FrameBytes;
         impl->channel = output_->TakeChannel();

@@ -23,6 +23,11 @@ uint32_t Le32(std::string_view b, size_t at) { return Le16(b, at) | (Le16(b, at 
 
 }  // namespace
 
+uint64_t ConvertedFramesBound(uint64_t frames, uint32_t fromRate, uint32_t toRate) {
+    // frames < 2^32 and toRate < 2^32: the product fits in 64 bits.
+    return (frames * toRate + fromRate - 1) / fromRate + 1;
+}
+
 WaveData ParseWave(std::string_view b, std::string_view fileName) {
     if (b.size() < 12 || b.substr(0, 4) != "RIFF" || b.substr(8, 4) != "WAVE") {
         BadWave(fileName, "not a RIFF/WAVE file");

@@ -126,5 +126,66 @@ TEST_F(ImageTest, BadPictureFilesRaise) {
     }
 }
 
+// Replaces bytes at a position of a copy.
+std::string Patched(std::string bytes, size_t at, std::string_view with) {
+    return bytes.replace(at, with.size(), with);
+}
+
+std::string Be16(uint32_t v) { return {static_cast<char>((v >> 8) & 0xFF), static_cast<char>(v & 0xFF)}; }
+
+// Small files whose headers announce what would take gigabytes or hours to
+// decode, or that no picture decoder of ours should see at all.
+TEST_F(ImageTest, HostilePictureFilesAreRefusedBeforeDecoding) {
+    const std::string jpeg = MakeJpeg();
+    const std::string bitmap = MakeBitmap(8);
+    const size_t sof = jpeg.find("\xFF\xC0");
+    const size_t sos = jpeg.find("\xFF\xDA");
+    ASSERT_NE(sof, std::string::npos);
+    ASSERT_NE(sos, std::string::npos);
+    const std::string sofSegment = jpeg.substr(sof, 2 + ((uint8_t(jpeg[sof + 2]) << 8) | uint8_t(jpeg[sof + 3])));
+    const std::string sosHeader = jpeg.substr(sos, 2 + ((uint8_t(jpeg[sos + 2]) << 8) | uint8_t(jpeg[sos + 3])));
+    std::string manyScans = jpeg.substr(0, sos);
+    for (int i = 0; i < 200; ++i) manyScans += sosHeader;
+    manyScans += jpeg.substr(sos);
+
+    const std::string gif = std::string("GIF89a", 6) + Le16(65535) + Le16(65535) + std::string("\x80\0\0", 3) +
+                            std::string(6, '\0') + "," + std::string(4, '\0') + Le16(65535) + Le16(65535) +
+                            std::string("\0\x02\x02\x44\x01\0;", 7);
+    const std::string png = std::string("\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR", 16) + Be16(1) + Be16(0) + Be16(1) +
+                            Be16(0) + std::string("\x08\x02\0\0\0\0\0\0\0", 9);
+    const std::string svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"2000000000\" height=\"2000000000\">"
+                            "<rect width=\"100%\" height=\"100%\"/></svg>";
+    const struct {
+        const char* name;
+        bool jpegLoader;
+        std::string bytes;
+    } cases[] = {
+        {"GIF of 65535x65535 under a JPEG name", true, gif},
+        {"PNG of 65536x65536 under a JPEG name", true, png},
+        {"vector picture under a JPEG name", true, svg},
+        {"PNG as bitmap", false, png},
+        {"huge bitmap under a JPEG name", true, Patched(bitmap, 18, Le32(50000) + Le32(50000))},
+        {"bitmap of negative width", false, Patched(bitmap, 18, Le32(uint32_t(-63)))},
+        {"bitmap of zero height", false, Patched(bitmap, 22, Le32(0))},
+        {"bitmap of the most negative height", false, Patched(bitmap, 22, Le32(0x80000000u))},
+        {"bitmap with two billion palette colours", false, Patched(bitmap, 46, Le32(0x7FFFFFFF))},
+        {"bitmap with pixels far past its end", false, Patched(bitmap, 10, Le32(0x7FFFFFF0))},
+        {"bitmap with a 2 GB header", false, Patched(bitmap, 14, Le32(0x7FFFFFFF))},
+        {"bitmap of 64 bits per pixel", false, Patched(bitmap, 28, Le16(64))},
+        {"JPEG of 65535x65535", true, Patched(jpeg, sof + 5, Be16(65535) + Be16(65535))},
+        {"JPEG of zero width", true, Patched(jpeg, sof + 7, Be16(0))},
+        {"JPEG of 255 components", true, Patched(jpeg, sof + 9, "\xFF")},
+        {"JPEG with two frames", true, jpeg.substr(0, sof) + sofSegment + jpeg.substr(sof)},
+        {"JPEG segment longer than the file", true, Patched(jpeg, 4, Be16(0xFFFF))},
+        {"JPEG segment shorter than its length field", true, Patched(jpeg, 4, Be16(1))},
+        {"JPEG of 200 scans", true, manyScans},
+    };
+    for (const auto& c : cases) {
+        const std::string path = folder.Write(std::string(c.name) + (c.jpegLoader ? ".jpg" : ".bmp"), c.bytes);
+        DDSURFACEDESC2 desc;
+        EXPECT_EQ(ErrorOf([&] { Load(c.jpegLoader, path, desc); }), ErrDirectX) << c.name;
+    }
+}
+
 }  // namespace
 }  // namespace dexlora::test

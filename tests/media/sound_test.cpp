@@ -99,6 +99,43 @@ TEST_F(SoundTest, WaveFilesLoadWithTheirFormatOrRaise) {
     }
 }
 
+// Files whose sound would grow enormous once converted to the mixer's rate,
+// or whose chunk sizes point far past the file's end.
+TEST_F(SoundTest, ExtremeWavesLoadWithinBoundsOrRaise) {
+    ASSERT_TRUE(dsound->HasAudio());
+    const std::string fmt = Chunk("fmt ", FmtBody(1, 1, 8000, 8));
+    const std::string data = Chunk("data", std::string(64, '\x10'));
+    const struct {
+        const char* name;
+        std::string bytes;
+        int32_t error;
+    } cases[] = {
+        {"1 Hz, 16 KB", MakeWave(8, 1, 1, 16384), ErrDirectX},
+        {"1 Hz, 4 KB", MakeWave(8, 1, 1, 4096), ErrDirectX},
+        {"1 Hz, 100 frames (17 MB converted)", MakeWave(8, 1, 1, 100), 0},
+        {"2 Hz, one frame", MakeWave(8, 1, 2, 1), 0},
+        {"7 Hz stereo, 16-bit", MakeWave(16, 2, 7, 2000), 0},
+        {"384000 Hz, 8-bit, tiny", MakeWave(8, 1, 384000, 3), 0},
+        {"384000 Hz, 8-bit, 4 KB", MakeWave(8, 1, 384000, 4096), 0},
+        {"384000 Hz stereo, 16-bit, 8 MB", MakeWave(16, 2, 384000, 2 << 20), 0},
+        {"22050 Hz stereo, 16-bit, 6 MB", MakeWave(16, 2, 22050, 1536 * 1024), 0},
+        {"8000 Hz mono, 8-bit, 16 MB (converted past the limit)", MakeWave(8, 1, 8000, 16 << 20), ErrDirectX},
+        {"data chunk of 4 GB", Riff({fmt}) + "data" + Le32(0xFFFFFFFF) + std::string(64, '\x10'), ErrDirectX},
+        {"chunk of 4 GB before data", Riff({fmt}) + "LIST" + Le32(0xFFFFFFF0) + data, ErrDirectX},
+        {"format chunk of 4 GB", Riff({}) + "fmt " + Le32(0xFFFFFFFF) + FmtBody(1, 1, 8000, 8) + data, ErrDirectX},
+        {"odd chunk of 2^32 - 1 bytes then data", Riff({fmt}) + "junk" + Le32(0xFFFFFFFF) + data, ErrDirectX},
+    };
+    for (const auto& c : cases) {
+        SoundBufferPtr buffer;
+        EXPECT_EQ(ErrorOf([&] { buffer = Load(c.bytes); }), c.error) << c.name;
+        if (c.error == 0 && buffer) {
+            buffer->Play(0);
+            EXPECT_TRUE(buffer->IsPlaying()) << c.name;
+            buffer->Stop();
+        }
+    }
+}
+
 TEST_F(SoundTest, RestartedSoundStartsFromItsBeginning) {
     for (const std::string& bytes : {MakeWave(8, 1, 11025, 11025), MakeWave(16, 2, 44100, 44100)}) {
         SoundBufferPtr sound = Load(bytes);

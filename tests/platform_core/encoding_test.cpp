@@ -2,6 +2,7 @@
 #include "platform/encoding.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace dexlora {
 namespace {
@@ -38,6 +39,47 @@ TEST(Encoding, Cp932AsWindowsWritesIt) {
         EXPECT_EQ(TryUtf8ToCp932(c.utf8, exact), c.way == Both) << c.name;
         EXPECT_TRUE(c.way != Both || exact == c.cp932) << c.name << ": TryUtf8ToCp932 gave " << exact;
     }
+}
+
+// Long texts are converted in pieces; joining many copies of a short text must
+// give the joined results of the short one, wherever the pieces are cut, and
+// texts full of bad bytes or characters CP932 lacks must convert in a time
+// that grows with their length only (before, each bad byte cost a pass over
+// the rest: megabytes took minutes).
+TEST(Encoding, LongTextsConvertAsTheirPartsDo) {
+    alarm(120);  // a conversion that slows down to minutes fails instead of hanging
+    struct Case { const char* name; std::string_view unit; int copies; };
+    const Case cases[] = {
+        {"kana", "\x82\xA0\x83\x94", 40000},
+        {"bad byte after kana", "\x82\xA0\x80", 40000},
+        {"lead byte before ASCII", "\x82" "a", 40000},
+        {"odd length shifts every cut", "\x82\xA0\x82\xA2z", 40000},
+        {"bad bytes only", "\x80", 4 << 20},
+        {"lead byte before a byte no character has", "\x81\x7F", 2 << 20},
+        {"emoji only", "\xF0\x9F\x98\x80", 1 << 20},
+        {"characters CP932 lacks between kana", "\xE3\x82\x94\xE3\x81\x82", 200000},
+        {"UTF-8 cut short", "\xE3\x81", 1 << 20},
+    };
+    for (const Case& c : cases) {
+        std::string text;
+        text.reserve(c.unit.size() * static_cast<size_t>(c.copies));
+        for (int i = 0; i < c.copies; ++i) text += c.unit;
+        const std::string decodedUnit = Cp932ToUtf8(c.unit);
+        const std::string encodedUnit = Utf8ToCp932(c.unit);
+        const std::string decoded = Cp932ToUtf8(text);
+        const std::string encoded = Utf8ToCp932(text);
+        bool decodedSame = decoded.size() == decodedUnit.size() * static_cast<size_t>(c.copies);
+        bool encodedSame = encoded.size() == encodedUnit.size() * static_cast<size_t>(c.copies);
+        for (size_t at = 0; decodedSame && at < decoded.size(); at += decodedUnit.size()) {
+            decodedSame = decoded.compare(at, decodedUnit.size(), decodedUnit) == 0;
+        }
+        for (size_t at = 0; encodedSame && at < encoded.size(); at += encodedUnit.size()) {
+            encodedSame = encoded.compare(at, encodedUnit.size(), encodedUnit) == 0;
+        }
+        EXPECT_TRUE(decodedSame) << c.name << ": decoding";
+        EXPECT_TRUE(encodedSame) << c.name << ": encoding";
+    }
+    alarm(0);
 }
 
 }  // namespace

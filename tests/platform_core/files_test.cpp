@@ -1,12 +1,18 @@
 // Path resolution, line reading of CP932 files and atomic writes.
 #include "platform/files.h"
 
+#include <fcntl.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <filesystem>
+#include <functional>
 #include <vector>
 
 #include "platform/error.h"
+#include "platform/profile.h"
 #include "tests/platform_core/temp_folder.h"
 
 namespace dexlora {
@@ -63,6 +69,153 @@ TEST(Files, TextFileReaderSplitsLines) {
     }
     EXPECT_THAT([&] { TextFileReader(temp.Path() + "missing.txt"); }, Raises(ErrFileNotFound));
     EXPECT_THAT([&] { TextFileReader(temp.Path()); }, Raises(ErrFileNotFound)) << "a folder";
+}
+
+// Ends the test program if a call blocks (a FIFO opened for reading waits for
+// a writer forever): a hang becomes a failure.
+class Watchdog {
+public:
+    Watchdog() { alarm(60); }
+    ~Watchdog() { alarm(0); }
+};
+
+// A file of the given apparent size that takes no disk space.
+std::string SparseFile(const TempFolder& temp, const std::string& name, off_t size) {
+    std::string path = temp.Write(name, "");
+    EXPECT_EQ(truncate(path.c_str(), size), 0) << name;
+    return path;
+}
+
+TEST(Files, OnlyRegularFilesWithinTheLimitAreRead) {
+    TempFolder temp;
+    Watchdog watchdog;
+    const std::string fifo = temp.Path() + "fifo.ini";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+    temp.Write("folder.ini/inside", "x");
+    struct Case {
+        const char* name;
+        std::string path;
+        FileReadStatus status;
+        int32_t textError;  // what TextFileReader raises
+    };
+    const Case cases[] = {
+        {"FIFO", fifo, FileReadStatus::NotAFile, ErrFileNotFound},
+        {"character device", "/dev/zero", FileReadStatus::NotAFile, ErrFileNotFound},
+        {"folder", temp.Path() + "folder.ini", FileReadStatus::NotAFile, ErrFileNotFound},
+        {"sparse 64 GiB file", SparseFile(temp, "huge.ini", off_t{64} << 30), FileReadStatus::TooLarge,
+         ErrPathAccess},
+        {"one byte over the limit", SparseFile(temp, "over.ini", MaxTextFileBytes + 1), FileReadStatus::TooLarge,
+         ErrPathAccess},
+    };
+    for (const Case& c : cases) {
+        std::string bytes = "left over";
+        EXPECT_EQ(ReadWholeFile(c.path, bytes), c.status) << c.name;
+        EXPECT_TRUE(bytes.empty()) << c.name;
+        EXPECT_THAT([&] { TextFileReader reader(c.path); }, Raises(c.textError)) << c.name;
+        EXPECT_EQ(GetPrivateProfileString("A", "x", "default", c.path), "default") << c.name;
+        EXPECT_EQ(GetPrivateProfileInt("A", "x", 7, c.path), 7) << c.name;
+        if (c.path != "/dev/zero") {
+            struct stat before;
+            ASSERT_EQ(stat(c.path.c_str(), &before), 0) << c.name;
+            EXPECT_FALSE(WritePrivateProfileString("A", "x", "1", c.path)) << c.name;
+            if (c.status == FileReadStatus::NotAFile) {
+                EXPECT_FALSE(WriteFileAtomically(c.path, "[A]\r\nx=1\r\n")) << c.name;
+            }
+            struct stat after;
+            ASSERT_EQ(stat(c.path.c_str(), &after), 0) << c.name;
+            EXPECT_EQ(after.st_ino, before.st_ino) << c.name << " was replaced";
+            EXPECT_EQ(after.st_size, before.st_size) << c.name << " was changed";
+        }
+    }
+
+    // Exactly at the limit is still a file to read.
+    std::string bytes;
+    EXPECT_EQ(ReadWholeFile(SparseFile(temp, "limit.ini", MaxTextFileBytes), bytes), FileReadStatus::Ok);
+    EXPECT_EQ(bytes.size(), MaxTextFileBytes);
+}
+
+TEST(Files, ReadWholeFileTrustsWhatArrivesNotTheSizeTheFileClaims) {
+    // /proc files claim a size of 0 and are read all the same; the limit holds
+    // for what is read, not for what fstat said.
+    std::string bytes;
+    EXPECT_EQ(ReadWholeFile("/proc/self/maps", bytes), FileReadStatus::Ok);
+    EXPECT_FALSE(bytes.empty());
+    EXPECT_EQ(ReadWholeFile("/proc/self/maps", bytes, 8), FileReadStatus::TooLarge);
+    EXPECT_TRUE(bytes.empty());
+}
+
+TEST(Files, WritesGoThroughLinksAndLeaveReadOnlyFilesAlone) {
+    struct Case {
+        const char* name;
+        // Makes the situation in the folder and answers the path written to.
+        std::function<std::string(const TempFolder&)> make;
+        bool written;
+        std::string file;  // where the content is read back, relative to the folder
+        mode_t mode;       // its permission bits afterwards
+    };
+    auto link = [](const TempFolder& temp, const std::string& target, const std::string& name) {
+        std::filesystem::create_symlink(target, temp.Path() + name);
+        return temp.Path() + name;
+    };
+    auto withMode = [](const std::string& path, mode_t mode) {
+        chmod(path.c_str(), mode);
+        return path;
+    };
+    const Case cases[] = {
+        {"plain file keeps its mode", [&](const TempFolder& t) { return withMode(t.Write("K.txt", "old"), 0604); },
+         true, "K.txt", 0604},
+        {"new file", [](const TempFolder& t) { return t.Path() + "K.txt"; }, true, "K.txt", 0},
+        {"read-only file", [&](const TempFolder& t) { return withMode(t.Write("K.txt", "old"), 0444); }, false,
+         "K.txt", 0444},
+        {"owner may not write", [&](const TempFolder& t) { return withMode(t.Write("K.txt", "old"), 0466); }, false,
+         "K.txt", 0466},
+        {"link to a file in another folder",
+         [&](const TempFolder& t) {
+             withMode(t.Write("real/K.txt", "old"), 0640);
+             return link(t, "real/K.txt", "K.txt");
+         },
+         true, "real/K.txt", 0640},
+        {"link to a link",
+         [&](const TempFolder& t) {
+             t.Write("real/K.txt", "old");
+             link(t, "real/K.txt", "middle");
+             return link(t, "middle", "K.txt");
+         },
+         true, "real/K.txt", 0},
+        {"link to a read-only file",
+         [&](const TempFolder& t) {
+             withMode(t.Write("real/K.txt", "old"), 0444);
+             return link(t, "real/K.txt", "K.txt");
+         },
+         false, "real/K.txt", 0444},
+        {"dangling link", [&](const TempFolder& t) { return link(t, "real/none.txt", "K.txt"); }, false, "", 0},
+        {"link loop",
+         [&](const TempFolder& t) {
+             link(t, "K.txt", "other.txt");
+             return link(t, "other.txt", "K.txt");
+         },
+         false, "", 0},
+    };
+    for (const Case& c : cases) {
+        TempFolder temp;
+        const std::string path = c.make(temp);
+        const bool wasLink = std::filesystem::is_symlink(path);
+        EXPECT_EQ(WriteFileAtomically(path, "new"), c.written) << c.name;
+        EXPECT_EQ(std::filesystem::is_symlink(path), wasLink) << c.name << ": the link must stay";
+        if (!c.file.empty()) {
+            const std::string file = temp.Path() + c.file;
+            EXPECT_EQ(TempFolder::Read(file), c.written ? "new" : "old") << c.name;
+            struct stat st;
+            ASSERT_EQ(stat(file.c_str(), &st), 0) << c.name;
+            if (c.mode != 0) {
+                EXPECT_EQ(st.st_mode & 07777, c.mode) << c.name;
+            }
+        }
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(temp.Path())) {
+            EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos)
+                << c.name << ": left " << entry.path();
+        }
+    }
 }
 
 }  // namespace

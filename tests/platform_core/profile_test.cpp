@@ -139,5 +139,43 @@ TEST(Profile, FailedWriteLeavesTheFileAsItWas) {
     EXPECT_FALSE(WritePrivateProfileString("A", "x", "1", temp.Path() + "Taken")) << "a folder is in the way";
 }
 
+TEST(Profile, OddFilesReadAsAnyOtherFile) {
+    struct Case { const char* name; std::string bytes; std::string value; };
+    const std::string blankLines = Repeat("\r\n", 1 << 20);
+    const Case cases[] = {
+        {"a million blank lines first", blankLines + "[A]\r\nx=1\r\n", "1"},
+        {"blank lines between section and key", "[A]" + blankLines + "x=1", "1"},
+        {"a 10 MB line first", std::string(10 << 20, 'a') + "\r\n[A]\r\nx=1", "1"},
+        {"a 10 MB value is cut", "[A]\r\nx=" + std::string(10 << 20, 'v'), std::string(127, 'v')},
+        {"header without ']' opens no section", "[A\r\nx=1\r\n", "d"},
+        {"header without ']' ends no section", "[A]\r\n[B\r\nx=1\r\n", "1"},
+        {"NUL inside the section name", std::string("[A\0]\r\nx=1", 10), "d"},
+        {"NUL ends the value", std::string("[A]\r\nx=a\0b", 10), "a"},
+        {"lead byte at the end of the file", "[A]\r\nx=\x82", "\uFFFD"},
+        {"lone CRs as line ends", "[A]\rx=1\r", "1"},
+    };
+    TempFolder temp;
+    for (const Case& c : cases) {
+        const std::string file = temp.Write("odd.ini", c.bytes);
+        EXPECT_EQ(GetPrivateProfileString("A", "x", "d", file), c.value) << c.name;
+    }
+}
+
+TEST(Profile, WritesGoThroughLinksAndLeaveReadOnlyFiles) {
+    TempFolder temp;
+    const std::string before = "[A]\r\nx=old\r\n";
+    const std::string real = temp.Write("real/System.ini", before);
+    std::filesystem::create_symlink("real/System.ini", temp.Path() + "System.ini");
+    EXPECT_TRUE(WritePrivateProfileString("A", "x", "new", temp.Path() + "System.ini"));
+    EXPECT_TRUE(std::filesystem::is_symlink(temp.Path() + "System.ini"));
+    EXPECT_EQ(TempFolder::Read(real), "[A]\r\nx=new\r\n");
+
+    chmod(real.c_str(), 0444);
+    EXPECT_FALSE(WritePrivateProfileString("A", "x", "other", temp.Path() + "System.ini"));
+    EXPECT_FALSE(WritePrivateProfileString("A", "x", "other", real));
+    EXPECT_EQ(TempFolder::Read(real), "[A]\r\nx=new\r\n");
+    EXPECT_EQ(GetPrivateProfileString("A", "x", "d", real), "new") << "a read-only file still reads";
+}
+
 }  // namespace
 }  // namespace dexlora
