@@ -22,8 +22,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     scratch.Write("type.txt", input);
 
     // A known set beforehand, to see that a refused file leaves it alone.
-    Questions.assign(3, Question{});
-    Questions[1] = {"before", "まえ", "MAE"};
+    QuestionList before(1);
+    before.push_back(Question{"before", "まえ", "MAE"});
+    before.push_back(Question{});
+    Questions = before;
     QuestionMax = 0;
 
     bool stored = false;
@@ -41,14 +43,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(Questions.size() >= 2, "no spare entries");
     FUZZ_CHECK(QuestionMax == static_cast<int32_t>(Questions.size()) - 3, "QuestionMax");
     FUZZ_CHECK(stored == (Questions.size() > 2), "the answer disagrees with the questions stored");
-    const Question& first = Questions.front();
-    const Question& last = Questions.back();
+    const Question first = Questions.front();
+    const Question last = Questions.back();
     FUZZ_CHECK(first.Text.empty() && first.Reading.empty() && first.Romaji.empty(), "spare entry 0");
     FUZZ_CHECK(last.Text.empty() && last.Reading.empty() && last.Romaji.empty(), "spare entry N+1");
     // Three lines each at least, so never more questions than line ends allow.
     FUZZ_CHECK(Questions.size() - 2 <= input.size() / 2 + 1, "more questions than lines");
     for (size_t i = 1; i + 1 < Questions.size(); ++i) {
-        const Question& q = Questions[i];
+        const Question q = Questions[i];
         FUZZ_CHECK(!q.Romaji.empty(), "question " + std::to_string(i) + " has no romaji: " + Escaped(q.Reading));
         FUZZ_CHECK(q.Text.find_first_of("\r\n") == std::string::npos &&
                        q.Reading.find_first_of("\r\n") == std::string::npos,
