@@ -147,6 +147,8 @@ put("wave", "mono8.wav", wav(8000, 1, 1, 64))
 put("wave", "stereo16.wav", wav(22050, 2, 2, 32))
 put("wave", "list-chunk-odd.wav", wav(44100, 1, 2, 16, extra_chunk=b"LIST\x03\x00\x00\x00abc\x00"))
 put("wave", "rate-1hz.wav", wav(1, 1, 1, 16384))
+# One frame at 1 Hz: the resampler's own padding is stretched 44100 times.
+put("wave", "rate-1hz-one-frame.wav", wav(1, 1, 1, 1))
 put("wave", "rate-384000hz.wav", wav(384000, 1, 1, 128))
 put("wave", "cut-data.wav", wav(8000, 1, 2, 64)[:60])
 

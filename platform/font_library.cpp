@@ -14,6 +14,7 @@
 #include <unordered_map>
 
 #include "platform/encoding.h"
+#include "platform/sdl_internal.h"
 
 namespace dexlora::platform_detail {
 namespace {
@@ -52,6 +53,26 @@ constexpr std::array<StandIn, 12> StandIns{{
     {"MS Mincho", "IPAMincho"},
     {"ＭＳ 明朝", "IPAMincho"},
 }};
+
+// fontconfig keeps its whole configuration until FcFini, which leak checkers
+// report. No pattern outlives the call that made it and the open fonts do not
+// depend on fontconfig, so it is released when the session ends (or at exit
+// when used outside one) and started again by the next match.
+bool g_fontconfigStarted = false;
+
+void StopFontconfig() {
+    if (!g_fontconfigStarted) return;
+    g_fontconfigStarted = false;
+    FcFini();
+}
+
+bool StartFontconfig() {
+    if (g_fontconfigStarted) return true;
+    if (!FcInit()) return false;
+    g_fontconfigStarted = true;
+    AtSessionEnd(StopFontconfig);
+    return true;
+}
 
 const FcChar8* Fc(const std::string& s) { return reinterpret_cast<const FcChar8*>(s.c_str()); }
 
@@ -99,12 +120,13 @@ public:
     }
 
 private:
-    FontLibrary() { ready_ = FcInit() && TTF_Init() == 0; }
+    FontLibrary() { ready_ = StartFontconfig() && TTF_Init() == 0; }
 
     ~FontLibrary() {
         faces_.clear();
         open_.clear();  // every font closes before the library goes
         if (ready_) TTF_Quit();
+        StopFontconfig();
     }
 
     // The file for a face name: the face itself when installed, else its
@@ -130,6 +152,7 @@ private:
     }
 
     static std::optional<FontFile> MatchUncached(const std::string& name) {
+        if (!StartFontconfig()) return std::nullopt;
         // The family is set directly rather than parsed, so names holding
         // '-' or ':' stay whole.
         PatternOwner pattern(FcPatternCreate());

@@ -3,6 +3,8 @@ set -euo pipefail
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD=${DEXLORA_BUILD_DIR:-$ROOT/build}
+# The test command's second build, with the sanitizers.
+SANITIZE_BUILD=${DEXLORA_SANITIZE_BUILD_DIR:-$BUILD-sanitize}
 
 PACKAGES=(g++ cmake ninja-build pkg-config
           libsdl2-dev libsdl2-ttf-dev libsdl2-image-dev libsdl2-mixer-dev
@@ -26,7 +28,10 @@ ensure_packages() {
     fi
 }
 
+# build [-DOPTION=VALUE...]: configures and builds into $BUILD.
 build() {
-    cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+    local launcher=()
+    command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+    cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" "$@" >/dev/null
     cmake --build "$BUILD" --parallel "$(nproc)"
 }
