@@ -214,3 +214,21 @@ put("chooser_listing", "dots-and-spaces", chooser(KEYS, b"\0...", b"\0 ", b". ."
                                                   b"\0\\", b"a\\..\\b"))
 put("chooser_listing", "many", chooser(bytes([0, 2 + 8, 2 + 8, 3 + 8, 5 + 8, 5, 7, 7 + 16]),
                                        *[b"\0f%02d" % i if i % 3 == 0 else b"n%02d" % i for i in range(40)]))
+
+# A whole skin: one text standing for every settings and animation file.
+WHOLE = GAME + RESULT.replace("[Wipe]\nIn=Fade\n", "") + TITLE.replace("[Wipe]\nIn=Slide\n", "") + """[setting]
+AnimeName=a
+[a]
+FileName=sheet.bmp
+Column=3
+"""
+put("skin_whole", "full", skin(WHOLE, "win.bmp", SHEET, "type.wav", WAVE, "Sub\\done.wav", WAVE, "Game.bmp", BACK,
+                               "window.bmp", SHEET, "first.wav", WAVE, "Result.bmp", BACK, "back.bmp", BACK,
+                               "sheet.bmp", SHEET, "chara.bmp", bmp(20, 10)))
+put("skin_whole", "defaults", skin("", "Game.bmp", BACK, "Result.bmp", BACK, "Title.bmp", BACK, "KeyConf.bmp", BACK))
+put("skin_whole", "chara-not-a-picture", skin("", "Game.bmp", BACK, "Result.bmp", BACK, "chara.bmp", WAVE))
+put("skin_whole", "warnings", skin("[QuestionText]\nQuestionFontColor1=1\n[ResultText]\nResultFontSize=0\n"
+                                   "[TitleText]\nTitleText1_FontSize=0\nKeyConfFontSize=999\n[setting]\nAnimeName=x\n"
+                                   "[x]\nFileName=s.bmp\nColumn=0\n",
+                                   "s.bmp", SHEET, "Game.bmp", BACK, "Result.bmp", BACK, "Title.bmp", BACK,
+                                   "KeyConf.bmp", BACK))
