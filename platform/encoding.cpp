@@ -155,7 +155,10 @@ std::string Utf8ToCp932(std::string_view utf8) {
 bool TryUtf8ToCp932(std::string_view utf8, std::string& out) {
     out.clear();
     out.reserve(utf8.size());
-    return EncodeCp932(utf8, out, [](std::string&) { return false; });
+    // The encoder also gives a few characters CP932 lacks the code of a
+    // look-alike (U+00A2 CENT SIGN becomes 0x8191, which reads back as U+FFE0),
+    // so only a text that decodes back unchanged was held without loss.
+    return EncodeCp932(utf8, out, [](std::string&) { return false; }) && Cp932ToUtf8(out) == utf8;
 }
 
 std::u32string Utf8ToU32(std::string_view utf8) {

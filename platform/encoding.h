@@ -11,7 +11,8 @@ namespace dexlora {
 // for each bad byte; decoding never fails.
 std::string Cp932ToUtf8(std::string_view bytes);
 
-// UTF-8 to CP932 bytes. A character CP932 cannot hold becomes "?".
+// UTF-8 to CP932 bytes. A character CP932 cannot hold becomes "?", or the
+// code of a look-alike where the encoder knows one (U+00A2 as 0x8191).
 std::string Utf8ToCp932(std::string_view utf8);
 
 // UTF-8 to CP932 bytes without any loss: answers false (out unspecified) when

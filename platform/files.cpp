@@ -138,6 +138,8 @@ bool FileExists(std::string_view path) {
 
 FileReadStatus ReadWholeFile(const std::string& path, std::string& bytes, size_t maxBytes) {
     bytes.clear();
+    // A C path would end at the NUL and name another file.
+    if (path.find('\0') != std::string::npos) return FileReadStatus::Missing;
     // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer
     // forever; it changes nothing for the regular files we go on to read.
     FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
@@ -204,6 +206,7 @@ std::string TextFileReader::ReadLine() {
 }
 
 bool WriteFileAtomically(std::string_view path, std::string_view bytes) {
+    if (path.find('\0') != std::string_view::npos) return false;
     std::string target = ResolvePath(path);
     if (target.empty() || target.back() == '/') return false;
 
@@ -237,7 +240,9 @@ bool WriteFileAtomically(std::string_view path, std::string_view bytes) {
     std::string temp;
     int rawFd = -1;
     for (int attempt = 0; attempt < 100 && rawFd < 0; ++attempt) {
-        temp = (slash == std::string::npos ? std::string() : folder) + "." + name + ".tmp" +
+        // The name is shortened so that a long one still leaves room in a
+        // folder entry (255 bytes) for the dot and the suffix.
+        temp = (slash == std::string::npos ? std::string() : folder) + "." + name.substr(0, 128) + ".tmp" +
                std::to_string(getpid()) + "_" + std::to_string(counter++);
         rawFd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (rawFd < 0 && errno != EEXIST) return false;
@@ -246,7 +251,12 @@ bool WriteFileAtomically(std::string_view path, std::string_view bytes) {
     if (!fd.Valid()) return false;
 
     bool ok = WriteAll(fd.Get(), bytes);
-    if (ok && hadOld) ok = fchmod(fd.Get(), old.st_mode & 07777) == 0;
+    if (ok && hadOld) {
+        // The owner too, where we may set it (as root); elsewhere the file is
+        // ours already or stays with its folder's rules.
+        if (old.st_uid != geteuid() || old.st_gid != getegid()) (void)!fchown(fd.Get(), old.st_uid, old.st_gid);
+        ok = fchmod(fd.Get(), old.st_mode & 07777) == 0;
+    }
     ok = ok && fsync(fd.Get()) == 0;
     ok = fd.Close() && ok;
     ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;

@@ -15,7 +15,9 @@ namespace dexlora {
 inline constexpr size_t ProfileBufferSize = 128;
 
 // The value of key in section, or defaultValue (cut the same way, measured in
-// CP932 bytes) when the file, the section or the key is absent. A key present
+// CP932 bytes) when the file, the section or the key is absent; a file that
+// cannot be read (no permission, a folder, FIFO or device, or larger than
+// MaxTextFileBytes) counts as absent. A key present
 // with an empty value answers "". Section and key names match regardless of
 // ASCII case; blanks around names and values are trimmed; lines starting with
 // ';' are comments; a line without '=' is no key. One pair of matching quotes
@@ -37,8 +39,10 @@ int32_t GetPrivateProfileInt(std::string_view section, std::string_view key,
 // end in CR LF (a new section goes at the end after a blank line, a new key
 // after the last line of its section); a replaced line becomes "key=value"
 // with the key spelt as the file had it. The file is replaced through a
-// temporary file and a rename, never torn. Answers false, leaving the file
-// untouched, when it cannot be read or written, when section or key is empty,
+// temporary file and a rename, never torn; a symbolic link is written
+// through. Answers false, leaving the file untouched, when it cannot be read
+// or written (read-only, not a regular file, larger than MaxTextFileBytes, a
+// dangling link or a link loop), when section or key is empty,
 // when the key holds '=' or starts with ';' or '[', or when any text holds a
 // line break or a character CP932 cannot hold (it would not read back as written).
 bool WritePrivateProfileString(std::string_view section, std::string_view key,

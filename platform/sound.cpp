@@ -103,6 +103,11 @@ private:
 
 namespace {
 
+// SDL's resampler looks this many input frames ahead.
+constexpr uint64_t ResamplerLookaheadFrames = 512;
+// The most its final flush may take; refuses rates up to about 10 Hz.
+constexpr uint64_t MaxResamplerFlushBytes = 16u * 1024 * 1024;
+
 // Waves up to this size are converted in one go.
 constexpr size_t WholeConversionBytes = 4u * 1024 * 1024;
 
@@ -125,6 +130,14 @@ std::optional<std::vector<Uint8>> ConvertForMixer(const platform_detail::WaveDat
         platform_detail::ConvertedFramesBound(frames, fromRate, toRate) * static_cast<uint64_t>(out.FrameBytes);
     if (out.FrameBytes <= 0 || toRate == 0 || bound > platform_detail::MaxConvertedSoundBytes) {
         throw RuntimeError(ErrDirectX, std::string(fileName) + ": sound too long for the mixer");
+    }
+    // SDL's resampler reads ahead by a fixed number of input frames and, at
+    // the end, resamples that much silence in one go as floats: at a rate of
+    // a few hertz that alone takes hundreds of megabytes.
+    const uint64_t flushBytes = (ResamplerLookaheadFrames * toRate + fromRate - 1) / fromRate *
+                                static_cast<uint64_t>(out.Channels) * sizeof(float);
+    if (fromRate != toRate && flushBytes > MaxResamplerFlushBytes) {
+        throw RuntimeError(ErrDirectX, std::string(fileName) + ": sample rate too low for the mixer");
     }
     const SDL_AudioFormat from = wave.Format.nBitsPerSample == 8 ? AUDIO_U8 : AUDIO_S16LSB;
     std::unique_ptr<SDL_AudioStream, AudioStreamDeleter> stream(SDL_NewAudioStream(

@@ -180,10 +180,13 @@ TEST_F(ImageTest, HostilePictureFilesAreRefusedBeforeDecoding) {
         {"JPEG segment shorter than its length field", true, Patched(jpeg, 4, Be16(1))},
         {"JPEG of 200 scans", true, manyScans},
     };
+    LargestAllocation largest;
     for (const auto& c : cases) {
         const std::string path = folder.Write(std::string(c.name) + (c.jpegLoader ? ".jpg" : ".bmp"), c.bytes);
         DDSURFACEDESC2 desc;
+        largest.Reset();
         EXPECT_EQ(ErrorOf([&] { Load(c.jpegLoader, path, desc); }), ErrDirectX) << c.name;
+        EXPECT_LT(largest.Get(), size_t{16} << 20) << c.name << ": decoded before its size was checked";
     }
 }
 

@@ -9,7 +9,7 @@ namespace {
 
 TEST(Encoding, Cp932AsWindowsWritesIt) {
     // Both: the two texts convert into each other without loss. Decode: bad CP932 bytes become
-    // U+FFFD. Encode: what CP932 cannot hold becomes '?', and TryUtf8ToCp932 refuses it.
+    // U+FFFD. Encode: what CP932 cannot hold becomes '?' or a look-alike, and TryUtf8ToCp932 refuses it.
     enum Way { Both, Decode, Encode };
     struct Case { const char* name; Way way; std::string_view cp932, utf8; };
     const Case cases[] = {
@@ -24,6 +24,8 @@ TEST(Encoding, Cp932AsWindowsWritesIt) {
         {"lead byte before CR LF", Decode, "A\x81\r\nB", "A\uFFFD\r\nB"},
         {"bad byte between good ones", Decode, "\x82\xA0\xFF\x82\xA0", "\u3042\uFFFD\u3042"},
         {"hiragana vu has no CP932 form", Encode, "?", "\u3094"},
+        {"cent sign only looks like 0x8191 (U+FFE0)", Encode, "\x81\x91", "\u00A2"},
+        {"minus sign only looks like 0x817C (U+FF0D)", Encode, "\x81\x7C", "\u2212"},
         {"emoji between kana", Encode, "\x82\xA0?\x82\xA0", "\u3042\U0001F600\u3042"},
         {"malformed UTF-8 byte", Encode, "a?b", "a\xFF" "b"},
         {"truncated UTF-8 at the end", Encode, "a??", "a\xE3\x81"},

@@ -142,6 +142,13 @@ TEST(Files, ReadWholeFileTrustsWhatArrivesNotTheSizeTheFileClaims) {
     EXPECT_FALSE(bytes.empty());
     EXPECT_EQ(ReadWholeFile("/proc/self/maps", bytes, 8), FileReadStatus::TooLarge);
     EXPECT_TRUE(bytes.empty());
+
+    // A NUL would end the path early, at another file.
+    TempFolder temp;
+    const std::string file = temp.Write("a", "x");
+    EXPECT_EQ(ReadWholeFile(file + std::string("\0.ini", 5), bytes), FileReadStatus::Missing);
+    EXPECT_FALSE(WriteFileAtomically(file + std::string("\0.ini", 5), "y"));
+    EXPECT_EQ(TempFolder::Read(file), "x");
 }
 
 TEST(Files, WritesGoThroughLinksAndLeaveReadOnlyFilesAlone) {
@@ -165,6 +172,8 @@ TEST(Files, WritesGoThroughLinksAndLeaveReadOnlyFilesAlone) {
         {"plain file keeps its mode", [&](const TempFolder& t) { return withMode(t.Write("K.txt", "old"), 0604); },
          true, "K.txt", 0604},
         {"new file", [](const TempFolder& t) { return t.Path() + "K.txt"; }, true, "K.txt", 0},
+        {"name of 250 bytes", [](const TempFolder& t) { return t.Write(std::string(250, 'k'), "old"); }, true,
+         std::string(250, 'k'), 0},
         {"read-only file", [&](const TempFolder& t) { return withMode(t.Write("K.txt", "old"), 0444); }, false,
          "K.txt", 0444},
         {"owner may not write", [&](const TempFolder& t) { return withMode(t.Write("K.txt", "old"), 0466); }, false,
@@ -215,6 +224,16 @@ TEST(Files, WritesGoThroughLinksAndLeaveReadOnlyFilesAlone) {
             EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos)
                 << c.name << ": left " << entry.path();
         }
+    }
+    if (geteuid() == 0) {  // only root may give a file away
+        TempFolder temp;
+        const std::string path = temp.Write("K.txt", "old");
+        ASSERT_EQ(chown(path.c_str(), 1234, 1235), 0);
+        EXPECT_TRUE(WriteFileAtomically(path, "new"));
+        struct stat st;
+        ASSERT_EQ(stat(path.c_str(), &st), 0);
+        EXPECT_EQ(st.st_uid, 1234u) << "the owner stays";
+        EXPECT_EQ(st.st_gid, 1235u) << "the group stays";
     }
 }
 
