@@ -78,6 +78,21 @@ void CheckLabel(const DirectDrawSurface7& s, const std::string& raw, int32_t wid
                "path " + fuzz::Escaped(path) + " wider than " + std::to_string(width));
 }
 
+// What was drawn stays inside its box: the outlines of the lists and of the
+// path box, drawn before their texts, are whole afterwards.
+void CheckOutlines(const DirectDrawSurface7& s) {
+    namespace colors = skin_dir_colors;
+    for (const RECT& r : {layout::DriveList, layout::FolderList, layout::FileList, layout::PathBox}) {
+        for (int32_t y = r.Top; y < r.Bottom; ++y) {
+            for (int32_t x : {r.Left, r.Right - 1}) {
+                const int32_t c = s.GetPixel(x, y);
+                FUZZ_CHECK(c == colors::Border || c == colors::FocusBorder,
+                           "outline pixel (" + std::to_string(x) + ", " + std::to_string(y) + ") is " + std::to_string(c));
+            }
+        }
+    }
+}
+
 DialogEvent EventOf(unsigned char b) {
     DialogEvent e;
     e.Type = DialogEvent::Kind::Key;
@@ -193,6 +208,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
 
     DrawSkinDir(*screen.surface, state);
+    CheckOutlines(*screen.surface);
     for (size_t i = 0; i < script.size() && i < MaxEvents; ++i) {
         state.Handle(EventOf(static_cast<unsigned char>(script[i])));
         // The parent row may lead above the scratch folder: come back.
@@ -200,6 +216,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         CheckListState(state);
     }
     DrawSkinDir(*screen.surface, state);
+    CheckOutlines(*screen.surface);
 
     // The labels as the lists draw them (the narrowest: with a scroll bar and
     // after a folder icon), and the path box.
