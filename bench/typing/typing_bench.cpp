@@ -1,4 +1,5 @@
-// Speed of reading a large type.txt and of spelling one reading.
+// Speed of reading a large type.txt, of spelling one reading, and of leaving
+// the key configuration (the questions spelled anew, KeyConf.txt saved).
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 
@@ -9,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "keyconf/keyconf_file.h"
 #include "platform/encoding.h"
 #include "skin/settings/shared.h"
 #include "typing/questions.h"
@@ -37,6 +39,8 @@ public:
         if (!mkdtemp(pattern.data())) std::exit(1);
         folder_ = pattern;
         SkinPath = folder_.string() + "/";
+        // KeyConf.txt is saved beside the questions, never into the sources.
+        SystemPath = SkinPath;
         WriteQuestions();
     }
     ~Fixture() {
@@ -118,6 +122,22 @@ void BM_ReadingToRomaji(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_ReadingToRomaji)->Unit(benchmark::kNanosecond);
+
+// "Exit Configure" with a large type.txt: every question spelled again with
+// the new choices, then the choices saved. Each round changes one choice, as
+// a player does.
+void BM_LeaveKeyConf(benchmark::State& state) {
+    Shared();
+    int32_t entry = 0;
+    for (auto _ : state) {
+        while (!NextSpelling(RomeTable, entry)) entry = (entry + 1) % RomeEntryCount(RomeTable);
+        bool left = LoadQuestions("type.txt") && SaveKeyConf("KeyConf.txt");
+        benchmark::DoNotOptimize(left);
+        if (!left) state.SkipWithError("leaving the key configuration failed");
+    }
+    state.counters["questions"] = static_cast<double>(Questions.size() - 2);
+}
+BENCHMARK(BM_LeaveKeyConf)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace dexlora

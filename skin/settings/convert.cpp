@@ -2,7 +2,6 @@
 #include "skin/settings/convert.h"
 
 #include <charconv>
-#include <cfloat>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -142,8 +141,10 @@ float CSng(std::string_view text) {
     double value = 0;
     auto [end, error] = std::from_chars(canonical.data(), canonical.data() + canonical.size(), value);
     if (error == std::errc::result_out_of_range) value = 0;  // only tiny values remain possible here
-    if (std::fabs(value) > FLT_MAX) Overflow(text);
+    // The largest float as printed ("3.4028235E+38") lies a little above it
+    // and still rounds to it; only what rounds past it overflows.
     float result = static_cast<float>(value);
+    if (std::isinf(result)) Overflow(text);
     return negative ? -result : result;
 }
 

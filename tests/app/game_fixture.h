@@ -30,7 +30,7 @@ namespace dexlora::test {
 using Kind = headless::ScriptedEvent::Kind;
 
 // Colours of the test skin, packed red + 256 green + 65536 blue.
-constexpr int32_t Yellow = 0x00FFFF, Green = 0x00FF00, Red = 0x0000FF, Blue = 0xFF0000;
+constexpr int32_t Green = 0x00FF00, Red = 0x0000FF, Blue = 0xFF0000;
 constexpr int32_t TitleColour = 0x402010, GameColour = 0x000000, ResultColour = 0x303030, KeyConfColour = 0x102040;
 
 // Where the test skin puts the romaji line and the time.
@@ -114,22 +114,6 @@ public:
         ASSERT_TRUE(WriteBmp(*surf, skin + name)) << name;
     }
 
-    // Until the skin is loaded from its files, the settings Game.ini gives.
-    static void SetGameSettings() {
-        QuestionFont = TestQuestionFont;
-        QuestionX = 20;
-        QuestionY = 40;
-        QuestionFontColor1 = Yellow;
-        RomeX = TestRomeX;
-        RomeY = TestRomeY;
-        QuestionFontColor2 = Green;
-        QuestionFontColor3 = Red;
-        TimeFont = TestTimeFont;
-        TimeFontColor = Blue;
-        TimeX = TestTimeX;
-        TimeY = TestTimeY;
-    }
-
     // Runs the whole game from start-up with the script (after the chooser
     // has been closed); answers its exit status. The script (or onFrame) must
     // end the game.
@@ -141,7 +125,6 @@ public:
         ResetGameFields();
         Questions = QuestionList{};
         QuestionMax = -1;
-        SetGameSettings();
         frames.clear();
         headless::SetClock(startTime);
         // The chooser takes every scripted event until one closes it: Esc

@@ -1,6 +1,6 @@
 // Whole games on the headless display, in virtual time: a one-second game
-// with correct, wrong and finishing keys, keys during the opening, the frame
-// that shows a key, the last frame's "0", and a long run of scene changes
+// with correct, wrong and finishing keys, the frame that shows a key, the last
+// frame's "0", the title's texts, slow frames, and a long run of scene changes
 // keeping the stack and the heap flat.
 #include <gtest/gtest.h>
 
@@ -77,44 +77,6 @@ TEST_F(GameTest, OneSecondGameCountsKeysAndEndsWithAZero) {
     EXPECT_EQ(frames.back().State, 0) << "back on the title after the result";
 }
 
-TEST_F(GameTest, KeysDuringTheOpeningNeverReachPastTheRomaji) {
-    // Game 1 starts with the spare empty question: its opening keys are
-    // ignored. Game 2 opens with game 1's question current: its opening keys
-    // are judged against it and count in the new game.
-    int titles = 0;
-    std::vector<FrameRecord> firstLoopFrames;
-    FrameRecord last;
-    last.State = -1;
-    bool awaitingLoop = false;
-    onFrame = [&](const DirectDrawSurface7&, const FrameRecord& r) {
-        if (r.State == 0 && last.State != 0) {
-            ++titles;
-            awaitingLoop = true;
-            if (titles <= 2) Keys(U"sxa");  // "s" starts; "x" and "a" reach the opening
-            if (titles == 3) Key(27);
-        }
-        if (r.State == 1 && r.TimeLeft == 0) Key(U'q', 4000);
-        // The second frame of the game's loop: the first follows the opening wait.
-        if (awaitingLoop && r.State == 1 && last.State == 1 && r.Time - last.Time < 20) {
-            awaitingLoop = false;
-            firstLoopFrames.push_back(r);
-        }
-        last = r;
-    };
-    EXPECT_EQ(Run(), 0);
-    ASSERT_EQ(firstLoopFrames.size(), 2u);
-    struct Expect {
-        int32_t typed, combo, misses;
-    };
-    const Expect expected[] = {{0, 0, 0}, {0, 1, 1}};
-    for (size_t g = 0; g < 2; ++g) {
-        const FrameRecord& r = firstLoopFrames[g];
-        EXPECT_EQ(std::tuple(r.Typed, r.Combo, r.Misses), std::tuple(expected[g].typed, expected[g].combo,
-                                                                     expected[g].misses))
-            << "game " << g + 1;
-    }
-}
-
 TEST_F(GameTest, AKeyBetweenTwoFlipsShowsInTheVeryNextFrame) {
     bool started = false;
     uint64_t keyAfterFrame = 0;
@@ -172,8 +134,9 @@ TEST_F(GameTest, TenThousandSceneChangesKeepStackAndHeapFlat) {
     uintptr_t lowest = UINTPTR_MAX, highest = 0;
     size_t heapAfterFirstGame = 0, heapMax = 0;
     onFrame = [&](const DirectDrawSurface7&, const FrameRecord& r) {
-        volatile char marker = 0;
-        const auto here = reinterpret_cast<uintptr_t>(&marker);
+        // The frame's own address on the machine stack: a local's address
+        // would not do, since AddressSanitizer may keep locals elsewhere.
+        const auto here = reinterpret_cast<uintptr_t>(__builtin_frame_address(0));
         // Each title opens with a 200 ms wait before its first frame.
         if (r.State == 0 && (last.State != 0 || r.Time - last.Time > 150)) {
             ++titles;
@@ -250,46 +213,6 @@ TEST_F(GameTest, SlowFramesCountAtMostOneSecondEach) {
         };
         EXPECT_EQ(Run(), 0) << c.name;
         EXPECT_EQ(next, c.next) << c.name;
-        EndSession();
-    }
-}
-
-TEST_F(GameTest, TheTextWindowSlidesInBeforeTheFirstQuestion) {
-    struct Case {
-        const char* name;
-        bool textWindow;
-        size_t fewest, most;  // frames of the first game before its question
-    };
-    const std::vector<Case> cases = {
-        {"without a text window the bare background shows once", false, 1, 1},
-        // 10 moves of one 15 ms tick each, about ten 60 Hz frames; the frame
-        // in which the movement ends is still drawn.
-        {"the window moves up for 150 ms", true, 10, 12},
-    };
-    for (const Case& c : cases) {
-        if (c.textWindow) {
-            WritePicture("window.bmp", 200, 100, 0x00FFFF);
-            root.Write("skins/Test/Game.ini", testing_support::TempFolder::Read(skin + "Game.ini") +
-                                                  "[TextWindow]\r\nFileName=window.bmp\r\nStartX=100\r\n"
-                                                  "StartY=480\r\nDY=-20\r\nMoveCount=10\r\n");
-        }
-        bool started = false;
-        onFrame = [&](const DirectDrawSurface7&, const FrameRecord& r) {
-            if (r.State == 0 && !started) {
-                started = true;
-                Key(U's');
-            }
-            if (r.State == 1 && r.TimeLeft == 0) Key(27);
-        };
-        EXPECT_EQ(Run(), 0) << c.name;
-        std::vector<FrameRecord> opening, game = FramesIn(1);
-        for (const FrameRecord& r : game)
-            if (r.Question == 0) opening.push_back(r);
-        EXPECT_GE(opening.size(), c.fewest) << c.name;
-        EXPECT_LE(opening.size(), c.most) << c.name;
-        ASSERT_GT(game.size(), opening.size()) << c.name;
-        // The question comes after the 500 ms wait that follows the opening.
-        EXPECT_GE(game[opening.size()].Time - opening.back().Time, 500u) << c.name;
         EndSession();
     }
 }

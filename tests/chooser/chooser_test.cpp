@@ -51,7 +51,7 @@ protected:
     void SetUp() override {
         SystemPath = root + "/system/";
         std::filesystem::create_directories(SystemPath);
-        for (const char* folder : {"work/skins/Standard/sub", "work/skins/Other", "work/empty", "cwd"}) {
+        for (const char* folder : {"work/skins/Standard/sub", "work/skins/Other", "cwd"}) {
             std::filesystem::create_directories(root + "/" + folder);
         }
         temp.Write("work/skins/Standard/type.txt", "q");
@@ -82,11 +82,8 @@ TEST_F(ChooserTest, OpensWhereSystemIniSays) {
     const std::vector<Case> cases = {
         {"no System.ini: the program's folder", "-", program},
         {"no section", "[Other]\r\nSkinPath=" + root + "/work\r\n", program},
-        {"no key", "[System]\r\nOther=1\r\n", program},
         {"the stored folder", "[System]\r\nSkinPath=" + root + "/work/skins/Standard\r\n",
          root + "/work/skins/Standard"},
-        {"stored with a trailing slash", "[System]\r\nSkinPath=" + root + "/work/skins/\r\n", root + "/work/skins"},
-        {"the root", "[System]\r\nSkinPath=/\r\n", "/"},
         {"a missing folder: the current folder", "[System]\r\nSkinPath=" + root + "/gone\r\n", root + "/cwd"},
         {"a file: the current folder", "[System]\r\nSkinPath=" + root + "/work/skins/Standard/type.txt\r\n",
          root + "/cwd"},
@@ -112,7 +109,7 @@ TEST_F(ChooserTest, KeysAndClicksMoveThroughFolders) {
     };
     // Standard holds one folder: row 0 is "..", row 1 "sub". Focus starts on "OK".
     const std::vector<Case> cases = {
-        {"Enter on OK accepts", {Press(KeyCode::Enter)}, "/work/skins/Standard"},
+        {"no events at all close it as it opened", {}, "/work/skins/Standard"},
         {"down and Enter open a sub-folder", {Press(KeyCode::Down), Press(KeyCode::Down), Press(KeyCode::Enter), Close()},
          "/work/skins/Standard/sub"},
         {"Enter on the parent row", {Press(KeyCode::Home), Press(KeyCode::Enter), Close()}, "/work/skins"},
@@ -121,7 +118,7 @@ TEST_F(ChooserTest, KeysAndClicksMoveThroughFolders) {
          {Press(KeyCode::Backspace), Press(KeyCode::Down), Press(KeyCode::Enter), Close()}, "/work/skins/Standard"},
         {"Tab to the drives, the root drive", {Press(KeyCode::Tab), Press(KeyCode::Home), Press(KeyCode::Enter), Close()},
          "/"},
-        {"Shift+Tab from the files to OK",
+        {"Shift+Tab from the files to OK, Enter on OK accepts",
          {Press(KeyCode::Tab, 1), Press(KeyCode::Tab, 1), Press(KeyCode::Down), Press(KeyCode::Tab), Press(KeyCode::Tab),
           Press(KeyCode::Enter)},
          "/work/skins/Standard"},
@@ -169,11 +166,6 @@ TEST_F(ChooserTest, LaterEventsStayForTheMainWindow) {
     headless::AdvanceClock(6000);
     DoEvents();
     EXPECT_EQ(keys, (std::vector<char32_t>{U'S', 27})) << "an arrow reaches the main window as nothing";
-}
-
-TEST_F(ChooserTest, AnEmptyScriptClosesTheChooser) {
-    StoreSkinPath(root + "/work/empty");
-    EXPECT_EQ(Run({}), root + "/work/empty");
 }
 
 TEST_F(ChooserTest, FoldersAndDrivesThatCannotBeReadLeaveTheLists) {
@@ -253,13 +245,11 @@ TEST_F(ChooserTest, LongListsScroll) {
     };
     const std::vector<Case> cases = {
         {"End shows the last row", {key(KeyCode::End)}, 40, 41 - shown},
-        {"the first arrow moves from OK into the list", {key(KeyCode::Down)}, 1, 0},
         {"page down", {key(KeyCode::Down), key(KeyCode::PageDown)}, shown, 1},
         {"page down twice", {key(KeyCode::Down), key(KeyCode::PageDown), key(KeyCode::PageDown)}, 2 * shown - 1,
          shown},
         {"page up stops at the top", {key(KeyCode::Down), key(KeyCode::PageDown), key(KeyCode::PageUp),
                                       key(KeyCode::PageUp)}, 0, 0},
-        {"End then Home", {key(KeyCode::End), key(KeyCode::Home)}, 0, 0},
         {"the wheel scrolls without selecting", {wheel(-2)}, 0, 6},
         {"the wheel stops at the end", {wheel(-100)}, 0, 41 - shown},
         {"the wheel stops at the top", {wheel(-1), wheel(5)}, 0, 0},
@@ -277,73 +267,60 @@ TEST_F(ChooserTest, LongListsScroll) {
     }
 }
 
-// A pixel of the first and the last frame the chooser showed.
+// A pixel the first or the last frame must show.
 struct Px {
     int x, y;
     int32_t color;
     const char* what;
 };
 
-TEST_F(ChooserTest, FramesShowCaptionListsAndFocus) {
-    std::vector<std::string> captions;
-    SurfacePtr first, last;
-    DirectDrawPtr ddraw = DirectDrawCreate("");
-    const auto copy = [&](const DirectDrawSurface7& frame) {
-        DDSURFACEDESC2 desc{DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT, frame.Height(), frame.Width(), 0,
-                            DDSCAPS_OFFSCREENPLAIN};
-        SurfacePtr s = ddraw->CreateSurface(desc);
-        for (int y = 0; y < frame.Height(); ++y) {
-            for (int x = 0; x < frame.Width(); ++x) s->SetPixel(x, y, frame.GetPixel(x, y));
-        }
-        return s;
-    };
-    headless::OnDialogFrame([&](const DirectDrawSurface7& frame, std::string_view caption) {
-        captions.emplace_back(caption);
-        if (!first) first = copy(frame);
-        last = copy(frame);
-    });
-    StoreSkinPath(root + "/work/skins");
-    // Into the folder list and down to "Other", then Tab to the files.
-    Run({Press(KeyCode::Down), Press(KeyCode::Tab), Close()});
-    ASSERT_TRUE(first && last);
-    EXPECT_EQ(first->Width(), layout::Width);
-    EXPECT_EQ(first->Height(), layout::Height);
-    EXPECT_EQ(captions.front(), "Skinディレクトリ選択");
-    EXPECT_EQ(captions.size(), 3u) << "one frame to start and one per event that left it open";
+// Pixels of the rectangle that are not the background: drawn ink.
+int Inked(const DirectDrawSurface7& s, const RECT& r, int32_t background) {
+    int count = 0;
+    for (int y = r.Top; y < r.Bottom; ++y) {
+        for (int x = r.Left; x < r.Right; ++x) count += s.GetPixel(x, y) != background;
+    }
+    return count;
+}
 
+TEST_F(ChooserTest, FramesShowCaptionListsAndFocus) {
     const RECT& ok = layout::OkButton;
     const RECT& folders = layout::FolderList;
     const int rowY = folders.Top + layout::Inset + layout::RowHeight / 2;  // middle of row 0
     const std::vector<Px> firstFrame = {
-        {1, 1, colors::HeaderBack, "header"},
         {ok.Left + 1, ok.Top + 1, colors::FocusBorder, "OK has the focus"},
         {folders.Right - 4, rowY, colors::SelectedIdle, "the parent row is selected without focus"},
         {folders.Left, folders.Top + 40, colors::Border, "the folder list's plain border"},
-        {2, 340, colors::Face, "window face"},
     };
-    for (const Px& p : firstFrame) EXPECT_EQ(first->GetPixel(p.x, p.y), p.color) << "first frame: " << p.what;
     const std::vector<Px> lastFrame = {
         {folders.Right - 4, rowY + layout::RowHeight, colors::SelectedIdle, "Other stays selected"},
         {folders.Right - 4, rowY, colors::ListBack, "the parent row no longer"},
         {layout::FileList.Left, layout::FileList.Top + 40, colors::FocusBorder, "the file list has the focus"},
         {ok.Left + 1, ok.Top + 1, colors::ButtonFace, "OK lost it"},
     };
-    for (const Px& p : lastFrame) EXPECT_EQ(last->GetPixel(p.x, p.y), p.color) << "last frame: " << p.what;
-
-    // Some ink of the caption and of the folder names is drawn.
-    const auto inked = [](const DirectDrawSurface7& s, const RECT& r, int32_t background) {
-        int count = 0;
-        for (int y = r.Top; y < r.Bottom; ++y) {
-            for (int x = r.Left; x < r.Right; ++x) count += s.GetPixel(x, y) != background;
+    // Each frame is checked as it is shown: the first against its own list,
+    // every frame against the last list, of which only the final one counts.
+    std::vector<std::string> captions, lastFailures;
+    headless::OnDialogFrame([&](const DirectDrawSurface7& frame, std::string_view caption) {
+        captions.emplace_back(caption);
+        if (captions.size() == 1) {
+            for (const Px& p : firstFrame) EXPECT_EQ(frame.GetPixel(p.x, p.y), p.color) << "first frame: " << p.what;
+            EXPECT_GT(Inked(frame, {8, 4, 200, 24}, colors::HeaderBack), 100) << "the caption";
         }
-        return count;
-    };
-    EXPECT_GT(inked(*first, {8, 4, 200, 24}, colors::HeaderBack), 100) << "the caption";
-    EXPECT_GT(inked(*last, {folders.Left + 30, folders.Top + 22, folders.Left + 120, folders.Top + 36},
-                    colors::SelectedIdle),
-              20)
-        << "the name Other";
-    last->SavePng(std::string(::testing::TempDir()) + "chooser_last_frame.png");
+        lastFailures.clear();
+        for (const Px& p : lastFrame) {
+            if (frame.GetPixel(p.x, p.y) != p.color) lastFailures.push_back(p.what);
+        }
+        const RECT other{folders.Left + 30, folders.Top + 22, folders.Left + 120, folders.Top + 36};
+        if (Inked(frame, other, colors::SelectedIdle) <= 20) lastFailures.push_back("the name Other");
+    });
+    StoreSkinPath(root + "/work/skins");
+    // Into the folder list and down to "Other", then Tab to the files.
+    Run({Press(KeyCode::Down), Press(KeyCode::Tab), Close()});
+    ASSERT_FALSE(captions.empty());
+    EXPECT_EQ(captions.front(), "Skinディレクトリ選択");
+    EXPECT_EQ(captions.size(), 3u) << "one frame to start and one per event that left it open";
+    EXPECT_EQ(lastFailures, std::vector<std::string>{}) << "last frame";
 }
 
 TEST_F(ChooserTest, LongNamesAreCutToFit) {
@@ -363,7 +340,6 @@ TEST_F(ChooserTest, LongNamesAreCutToFit) {
     };
     const std::vector<Case> cases = {
         {"short enough", "Standard", 200},
-        {"ASCII", std::string(300, 'w'), 150},
         {"Japanese", "とても長いスキンのフォルダの名前がここにあります", 120},
         {"mixed and malformed", ShownName("a\xFF" + std::string(100, 'x') + "桜"), 80},
         {"nothing fits", "abcdef", 1},

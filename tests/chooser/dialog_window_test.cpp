@@ -10,9 +10,14 @@
 #include <vector>
 
 #include "platform/window.h"
+#include "tests/platform/sdl_events.h"
 
 namespace dexlora {
 namespace {
+
+using test::Button;
+using test::KeyDown;
+using test::Text;
 
 // The dialog is the newest window: SDL numbers windows in order of making.
 Uint32 NewestWindowId() {
@@ -23,39 +28,9 @@ Uint32 NewestWindowId() {
     return newest;
 }
 
-SDL_Event KeyDown(Uint32 window, SDL_Keycode sym, Uint16 mod = KMOD_NONE) {
-    SDL_Event e{};
-    e.type = SDL_KEYDOWN;
-    e.key.windowID = window;
-    e.key.state = SDL_PRESSED;
-    e.key.keysym.sym = sym;
-    e.key.keysym.mod = mod;
-    return e;
-}
-
-SDL_Event Text(Uint32 window, const char* utf8) {
-    SDL_Event e{};
-    e.type = SDL_TEXTINPUT;
-    e.text.windowID = window;
-    SDL_strlcpy(e.text.text, utf8, sizeof e.text.text);
-    return e;
-}
-
-SDL_Event Button(Uint32 window, Uint8 button, int x, int y, Uint8 clicks) {
-    SDL_Event e{};
-    e.type = SDL_MOUSEBUTTONDOWN;
-    e.button.windowID = window;
-    e.button.button = button;
-    e.button.state = SDL_PRESSED;
-    e.button.clicks = clicks;
-    e.button.x = x;
-    e.button.y = y;
-    return e;
-}
-
 SDL_Event WindowClose(Uint32 window) {
     SDL_Event e{};
-    e.type = SDL_WINDOWEVENT;
+    e.window.type = SDL_WINDOWEVENT;
     e.window.windowID = window;
     e.window.event = SDL_WINDOWEVENT_CLOSE;
     return e;
@@ -138,8 +113,7 @@ TEST(DialogWindowReal, LeavesNoInputForTheMainWindow) {
     {
         DialogWindow dialog("chooser", 200, 100);
         SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
-        SDL_Event quit{};
-        quit.type = SDL_QUIT;
+        SDL_Event quit{.type = SDL_QUIT};
         ASSERT_EQ(SDL_PushEvent(&quit), 1);
         std::optional<DialogEvent> event;
         for (int i = 0; i < 10 && !event; ++i) event = dialog.NextEvent();

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <string>
@@ -21,16 +20,8 @@ TEST(Folders, NormalizeFolderPath) {
         std::string path, base, expected;
     };
     const std::vector<Case> cases = {
-        {"/a/b", "/x", "/a/b"},
-        {"/a/b/", "/x", "/a/b"},
-        {"/", "/x", "/"},
-        {"//a//b", "/x", "/a/b"},
-        {"/a/./b/../c", "/x", "/a/c"},
-        {"/../..", "/x", "/"},
-        {"rel/d", "/base/dir", "/base/dir/rel/d"},
-        {"../up", "/base/dir", "/base/up"},
-        {".", "/base", "/base"},
-        {"", "/base/", "/base"},
+        {"/", "/x", "/"},          {"//a//b/", "/x", "/a/b"}, {"/a/./b/../c", "/x", "/a/c"},
+        {"/../..", "/x", "/"},     {"../up", "/base/dir", "/base/up"}, {"", "/base/", "/base"},
         {"/ス キ\xFF/", "/x", "/ス キ\xFF"},
     };
     for (const Case& c : cases) {
@@ -39,11 +30,10 @@ TEST(Folders, NormalizeFolderPath) {
 }
 
 TEST(Folders, ParentChildAndWithin) {
-    EXPECT_EQ(ParentFolder("/a/b"), "/a");
+    // The root is its own parent, and no child name gets a second slash.
     EXPECT_EQ(ParentFolder("/a"), "/");
     EXPECT_EQ(ParentFolder("/"), "/");
     EXPECT_EQ(ChildFolder("/", "a"), "/a");
-    EXPECT_EQ(ChildFolder("/a", "b"), "/a/b");
     struct Case {
         const char* folder;
         const char* top;
@@ -51,7 +41,7 @@ TEST(Folders, ParentChildAndWithin) {
     };
     const std::vector<Case> cases = {
         {"/home/u/x", "/home/u", true}, {"/home/u", "/home/u", true}, {"/home/user", "/home/u", false},
-        {"/home", "/home/u", false},    {"/anything", "/", true},     {"/", "/", true},
+        {"/home", "/home/u", false},    {"/anything", "/", true},
     };
     for (const Case& c : cases) EXPECT_EQ(IsWithinFolder(c.folder, c.top), c.within) << c.folder << " in " << c.top;
 }
@@ -113,18 +103,6 @@ TEST(Folders, ListFolderSortsFoldersAndFiles) {
         {"a dangling link", root + "dangling"},
     };
     for (const Case& c : unreadable) EXPECT_FALSE(ListFolder(c.path, listing)) << c.name;
-}
-
-TEST(Folders, CurrentAndHomeFolders) {
-    TempFolder temp;
-    const std::string before = CurrentFolder();
-    ASSERT_EQ(chdir(temp.Path().c_str()), 0);
-    EXPECT_EQ(CurrentFolder(), NormalizeFolderPath(std::filesystem::canonical(temp.Path()).string(), "/"));
-    ASSERT_EQ(chdir(before.c_str()), 0);
-    const std::string home = HomeFolder();
-    if (!home.empty()) {
-        EXPECT_EQ(home, NormalizeFolderPath(home, "/")) << "written plainly";
-    }
 }
 
 }  // namespace

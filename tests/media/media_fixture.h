@@ -5,6 +5,7 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
@@ -35,43 +36,34 @@ inline int32_t ErrorOf(const std::function<void()>& operation) {
 }
 
 // While alive, records the largest single block SDL and its image decoders ask
-// for, and refuses blocks above a limit instead of handing out gigabytes.
-// The functions forward to the C library's, which SDL uses by default, so
-// blocks may cross from before to after its lifetime.
+// for (in Largest), and refuses blocks of a gigabyte or more instead of
+// handing them out. The functions forward to the C library's, which SDL uses
+// by default, so blocks may cross from before to after its lifetime.
 class LargestAllocation {
 public:
-    static constexpr size_t Refused = size_t{1} << 30;
-
     LargestAllocation() {
         SDL_GetMemoryFunctions(&malloc_, &calloc_, &realloc_, &free_);
-        Largest() = 0;
-        SDL_SetMemoryFunctions(&Malloc, &Calloc, &Realloc, &Free);
+        Largest = 0;
+        SDL_SetMemoryFunctions(
+            [](size_t size) { return Note(size) ? std::malloc(size) : nullptr; },
+            [](size_t count, size_t size) {
+                return Note(count > 0 && size > SIZE_MAX / count ? SIZE_MAX : count * size) ? std::calloc(count, size)
+                                                                                              : nullptr;
+            },
+            [](void* block, size_t size) { return Note(size) ? std::realloc(block, size) : nullptr; },
+            [](void* block) { std::free(block); });
     }
     ~LargestAllocation() { SDL_SetMemoryFunctions(malloc_, calloc_, realloc_, free_); }
     LargestAllocation(const LargestAllocation&) = delete;
     LargestAllocation& operator=(const LargestAllocation&) = delete;
 
-    // The largest block asked for since the last Reset.
-    size_t Get() const { return Largest(); }
-    void Reset() { Largest() = 0; }
+    static inline size_t Largest = 0;
 
 private:
-    static size_t& Largest() {
-        static size_t largest = 0;
-        return largest;
-    }
     static bool Note(size_t size) {
-        if (size > Largest()) Largest() = size;
-        return size < Refused;
+        Largest = std::max(Largest, size);
+        return size < (size_t{1} << 30);
     }
-    static void* Malloc(size_t size) { return Note(size) ? std::malloc(size) : nullptr; }
-    static void* Calloc(size_t count, size_t size) {
-        return Note(count > 0 && size > SIZE_MAX / count ? SIZE_MAX : count * size) ? std::calloc(count, size)
-                                                                                      : nullptr;
-    }
-    static void* Realloc(void* block, size_t size) { return Note(size) ? std::realloc(block, size) : nullptr; }
-    static void Free(void* block) { std::free(block); }
-
     SDL_malloc_func malloc_ = nullptr;
     SDL_calloc_func calloc_ = nullptr;
     SDL_realloc_func realloc_ = nullptr;

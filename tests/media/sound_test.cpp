@@ -111,13 +111,9 @@ TEST_F(SoundTest, ExtremeWavesLoadWithinBoundsOrRaise) {
         int32_t error;
     } cases[] = {
         {"1 Hz, 16 KB", MakeWave(8, 1, 1, 16384), ErrDirectX},
-        {"1 Hz, 4 KB", MakeWave(8, 1, 1, 4096), ErrDirectX},
-        {"1 Hz, 100 frames", MakeWave(8, 1, 1, 100), ErrDirectX},
         {"10 Hz, one frame", MakeWave(8, 1, 10, 1), ErrDirectX},
         {"11 Hz, 300 frames (4.8 MB converted)", MakeWave(8, 1, 11, 300), 0},
-        {"50 Hz stereo, 16-bit, 1000 frames (3.5 MB converted)", MakeWave(16, 2, 50, 1000), 0},
         {"384000 Hz, 8-bit, tiny", MakeWave(8, 1, 384000, 3), 0},
-        {"384000 Hz, 8-bit, 4 KB", MakeWave(8, 1, 384000, 4096), 0},
         {"384000 Hz stereo, 16-bit, 8 MB", MakeWave(16, 2, 384000, 2 << 20), 0},
         {"22050 Hz stereo, 16-bit, 6 MB", MakeWave(16, 2, 22050, 1536 * 1024), 0},
         {"8000 Hz mono, 8-bit, 16 MB (converted past the limit)", MakeWave(8, 1, 8000, 16 << 20), ErrDirectX},
@@ -126,12 +122,12 @@ TEST_F(SoundTest, ExtremeWavesLoadWithinBoundsOrRaise) {
         {"format chunk of 4 GB", Riff({}) + "fmt " + Le32(0xFFFFFFFF) + FmtBody(1, 1, 8000, 8) + data, ErrDirectX},
         {"odd chunk of 2^32 - 1 bytes then data", Riff({fmt}) + "junk" + Le32(0xFFFFFFFF) + data, ErrDirectX},
     };
-    LargestAllocation largest;
+    LargestAllocation counting;
     for (const auto& c : cases) {
         SoundBufferPtr buffer;
-        largest.Reset();
+        LargestAllocation::Largest = 0;
         EXPECT_EQ(ErrorOf([&] { buffer = Load(c.bytes); }), c.error) << c.name;
-        EXPECT_LT(largest.Get(), size_t{64} << 20) << c.name << ": the converter's buffers grew with the rate";
+        EXPECT_LT(LargestAllocation::Largest, size_t{64} << 20) << c.name << ": the converter's buffers grew with the rate";
         if (c.error == 0 && buffer) {
             buffer->Play(0);
             EXPECT_TRUE(buffer->IsPlaying()) << c.name;

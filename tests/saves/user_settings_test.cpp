@@ -14,7 +14,7 @@
 #include "skin/settings/shared.h"
 #include "tests/platform_core/temp_folder.h"
 #include "tests/saves/child_process.h"
-#include "typing/rome_table.h"
+#include "tests/saves/choices.h"
 
 namespace dexlora {
 namespace {
@@ -34,13 +34,11 @@ TEST(UserSettings, FolderFromXdgConfigHomeThenHomeThenPasswordEntry) {
     const Case cases[] = {
         {"/cfg", "/home/a", "/home/p", "/cfg/dexlora/"},
         {"/cfg/", "", "", "/cfg/dexlora/"},
-        {"/", "", "", "/dexlora/"},
         {"", "/home/a", "/home/p", "/home/a/.config/dexlora/"},
         {"cfg", "/home/a/", "/home/p", "/home/a/.config/dexlora/"},  // a relative XDG path is no path
         {"", "", "/home/p", "/home/p/.config/dexlora/"},
         {"", "home/a", "/home/p", "/home/p/.config/dexlora/"},
         {"", "", "", ""},
-        {"rel", "rel", "rel", ""},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(UserSettingsFolderFrom(c.xdg, c.home, c.passwordHome), c.folder)
@@ -49,20 +47,7 @@ TEST(UserSettings, FolderFromXdgConfigHomeThenHomeThenPasswordEntry) {
     }
 }
 
-// Three kana of three spellings and two pairs of two; choices as one digit each.
-void SetUpTables() {
-    const auto table = [](size_t entries, int32_t spellings) {
-        RomeEntries made(entries + 2);
-        for (size_t i = 0; i < entries; ++i) {
-            made[i].Count = spellings;
-            made[i].Romaji.assign(size_t(spellings) + 1, "X");
-        }
-        return made;
-    };
-    RomeTable = table(3, 3);
-    Rome2Table = table(2, 2);
-}
-
+// The choices as one digit each.
 std::string Choices() {
     std::string digits;
     for (const RomeEntries* table : {&RomeTable, &Rome2Table}) {
@@ -72,10 +57,9 @@ std::string Choices() {
 }
 
 const std::string InstalledIni = "[System]\r\nSkinPath=/skins/installed\r\n\r\n[Install]\r\nEdition=7\r\n";
-const std::string InstalledKeyConf = "0\r\n0\r\n0\r\n0\r\n0\r\n";
+const std::string InstalledKeyConf = testing_support::OldKeyConf;
 const std::string PlayersIni = "[System]\r\nSkinPath=/skins/mine\r\n";
 const std::string PlayersKeyConf = "1\r\n1\r\n1\r\n1\r\n1\r\n";
-const std::string ChosenKeyConf = "2\r\n2\r\n2\r\n1\r\n0\r\n";
 
 // One start of the game as the unprivileged player: what it reads, then (when
 // asked) the player's new choices saved as leaving the key configuration and
@@ -92,13 +76,11 @@ std::string PlayerStarts(const std::string& system, const char* xdg, const std::
     UserSettingsPath = UserSettingsFolder();
 
     std::string facts = ReadIniString(SettingsFileToRead("System.ini"), "System", "SkinPath", "") + " ";
-    SetUpTables();
+    testing_support::SetChoices(false);
     LoadKeyConf("KeyConf.txt");
     facts += Choices();
     if (!save) return facts;
-    for (int32_t i = 0; i < 3; ++i) RomeTable[size_t(i)].Selected = 2;
-    Rome2Table[0].Selected = 1;
-    Rome2Table[1].Selected = 0;
+    testing_support::SetChoices(true);
     if (!SaveKeyConf("KeyConf.txt")) return facts + " KeyConf.txt not saved";
     if (!WriteIniString(SettingsFileToWrite("System.ini"), "System", "SkinPath", "/skins/chosen")) {
         return facts + " System.ini not saved";
@@ -161,7 +143,7 @@ TEST(UserSettings, ReadUserCopyFirstAndSaveWhereTheNextStartReads) {
 
         const bool toUser = c.userCopy || !c.systemWritable;
         const std::string target = toUser ? user : system;
-        EXPECT_EQ(TempFolder::Read(target + "KeyConf.txt"), ChosenKeyConf) << row;
+        EXPECT_EQ(TempFolder::Read(target + "KeyConf.txt"), testing_support::NewerKeyConf) << row;
         const std::string ini = TempFolder::Read(target + "System.ini");
         EXPECT_NE(ini.find("SkinPath=/skins/chosen\r\n"), std::string::npos) << row << ": " << ini;
         if (toUser) {
@@ -182,17 +164,7 @@ TEST(UserSettings, ReadUserCopyFirstAndSaveWhereTheNextStartReads) {
         Install(system, c.systemWritable);
         ChildEnd second = RunInChild([&] { return PlayerStarts(system, xdgValue, home, false); });
         fs::permissions(system, fs::perms(0755));
-        EXPECT_EQ(second.report, toUser ? "/skins/chosen 22210" : "/skins/installed 00000") << row;
-    }
-}
-
-TEST(UserSettings, WithoutAUserFolderEverythingStaysInTheSystemFolder) {
-    TempFolder temp;
-    SystemPath = temp.Path();
-    UserSettingsPath.clear();
-    for (const char* name : {"System.ini", "KeyConf.txt"}) {
-        EXPECT_EQ(SettingsFileToRead(name), temp.Path() + name) << name;
-        EXPECT_EQ(SettingsFileToWrite(name), temp.Path() + name) << name;
+        EXPECT_EQ(second.report, toUser ? "/skins/chosen 20101" : "/skins/installed 00000") << row;
     }
 }
 

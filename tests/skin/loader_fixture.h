@@ -23,17 +23,16 @@ namespace dexlora::test {
 
 inline constexpr int32_t White = 0xFFFFFF;
 
-// A short, silent 16-bit mono wave file.
-inline std::string SilentWave() {
-    auto le = [](uint32_t v, int bytes) {
+// A mono 8-bit wave file at 8000 Hz, every sample at level (0x80 is silence).
+inline std::string WaveFile(uint32_t samples = 200, char level = '\x80') {
+    auto le = [](size_t v, int bytes) {
         std::string s;
         for (int i = 0; i < bytes; ++i) s += static_cast<char>((v >> (8 * i)) & 0xFF);
         return s;
     };
-    const std::string samples(200, '\0');
-    const std::string fmt = le(1, 2) + le(1, 2) + le(8000, 4) + le(16000, 4) + le(2, 2) + le(16, 2);
-    const std::string body = "WAVEfmt " + le(16, 4) + fmt + "data" + le(200, 4) + samples;
-    return "RIFF" + le(static_cast<uint32_t>(body.size()), 4) + body;
+    const std::string fmt = le(1, 2) + le(1, 2) + le(8000, 4) + le(8000, 4) + le(1, 2) + le(8, 2);
+    const std::string body = "WAVEfmt " + le(16, 4) + fmt + "data" + le(samples, 4) + std::string(samples, level);
+    return "RIFF" + le(body.size(), 4) + body;
 }
 
 class LoaderTest : public ::testing::Test {
@@ -75,7 +74,7 @@ protected:
         scratch_.Write(path, "");
         ASSERT_TRUE(WriteBmp(*surf, scratch_.Path() + path)) << path;
     }
-    void Wave(const std::string& path) { scratch_.Write(path, SilentWave()); }
+    void Wave(const std::string& path) { scratch_.Write(path, WaveFile()); }
 
     // text with every "{skin}" replaced by the skin folder.
     std::string WithSkin(std::string text) const {

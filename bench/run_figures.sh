@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# Runs every figure of BENCHMARKS.md and prints them: the frame beside its
+# plain-SDL floor (headless), processor time, latency and memory in a real
+# window under Xvfb (ours, SDL alone, and the game's title and typing scenes),
+# start-up to the first title frame, leaving the key configuration.
+# Usage: bench/run_figures.sh [BUILD_DIR]   (default: build)
+# Needs xvfb and xdotool for the real-window figures.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=$(cd "${1:-$root/build}" && pwd)
+reps=${DEXLORA_BENCH_REPS:-5}
+seconds=${DEXLORA_BENCH_SECONDS:-10}
+run() { nice -n 5 "$@"; }
+work=$(mktemp -d)
+xvfb=
+cleanup() {
+    [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+echo "== machine"
+echo "nproc=$(nproc) cpu=$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //') mem=$(free -g | awk '/^Mem:/{print $2}')GiB load=$(cut -d' ' -f1-3 /proc/loadavg)"
+
+echo "== frame, headless (median of $reps)"
+SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy run "$build/bench_drawing_frame" \
+    --benchmark_repetitions="$reps" --benchmark_report_aggregates_only=true 2>/dev/null | grep -E '_median|_stddev'
+
+echo "== leaving the key configuration, 10,000 questions (median of $reps)"
+run "$build/bench_typing" --benchmark_filter='LeaveKeyConf|LoadQuestions' \
+    --benchmark_repetitions="$reps" --benchmark_report_aggregates_only=true 2>/dev/null | grep -E '_median'
+
+if [ -x "$build/bench_startup" ]; then
+    echo "== start to the first title frame, headless, standard skin"
+    run "$build/bench_startup" 11
+fi
+
+if ! command -v Xvfb >/dev/null; then
+    echo "== no Xvfb: real-window figures skipped"
+    exit 0
+fi
+display=:$((100 + RANDOM % 800))
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+sleep 2
+export DISPLAY=$display
+unset SDL_VIDEODRIVER
+
+echo "== real window at the display's pace, ${seconds} s each (plain SDL, ours; then again)"
+for i in 1 2 3; do
+    run "$build/bench_frame_loop" plain --seconds "$seconds" --keys 100
+    run "$build/bench_frame_loop" dexlora --seconds "$seconds" --keys 100
+done
+
+# The game itself: processor time from /proc/PID/stat over a stretch of the
+# title and of a typing game, and its private memory. Sound is mixed for the
+# dummy audio device, as for a real one.
+cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+measure() {  # label pid
+    local t0 c0 c1 t1
+    t0=$(date +%s.%N); c0=$(cpu_ticks "$2")
+    sleep "$seconds"
+    t1=$(date +%s.%N); c1=$(cpu_ticks "$2")
+    awk -v l="$1" -v c="$((c1 - c0))" -v t0="$t0" -v t1="$t1" -v hz="$(getconf CLK_TCK)" \
+        'BEGIN { printf "%s cpu_percent=%.1f\n", l, 100 * c / hz / (t1 - t0) }'
+    echo "$1 $(grep RssAnon "/proc/$2/status" | tr -s ' \t' ' ')"
+}
+if [ -x "$build/dexlora" ]; then
+    mkdir -p "$work/game/system"
+    cp "$root"/system/Rome*.ini "$work/game/system/"
+    printf '[System]\r\nSkinPath=%s/skins/Standard\r\n' "$root" >"$work/game/system/System.ini"
+    cp "$build/dexlora" "$work/game/"
+    for i in 1 2 3; do
+        (cd "$work/game" && SDL_AUDIODRIVER=dummy exec nice -n 5 ./dexlora) &
+        game=$!
+        sleep 3
+        xdotool mousemove 512 384 key Return  # the chooser's OK
+        sleep 3
+        measure "game-title" "$game"
+        xdotool key a  # a 60-second game
+        sleep 3
+        measure "game-typing" "$game"
+        xdotool key Escape
+        wait "$game" || true
+    done
+fi
