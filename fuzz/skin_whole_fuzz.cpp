@@ -54,12 +54,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const auto& failure = SkinPictureFailure();
     if (failure) {
         FUZZ_CHECK(!lines.empty() && lines.back() == failure->Path + "が読みこめなかった可能性があります" &&
-                       devices.unloads == 1,
+                       fuzz::SkinDevices::Unloads() == 1,
                    "picture failure of " + fuzz::Escaped(failure->Path) + " with \"" + fuzz::Escaped(ErrLog) +
-                       "\" and " + std::to_string(devices.unloads) + " closes");
+                       "\" and " + std::to_string(fuzz::SkinDevices::Unloads()) + " closes");
         lines.pop_back();
     } else {
-        FUZZ_CHECK(devices.unloads == 0, std::to_string(devices.unloads) + " closes without a picture failure");
+        FUZZ_CHECK(fuzz::SkinDevices::Unloads() == 0,
+                   std::to_string(fuzz::SkinDevices::Unloads()) + " closes without a picture failure");
     }
     size_t next = 0;
     for (const std::string& line : lines) {
