@@ -12,7 +12,7 @@ constexpr char GameWarning[] = "game.iniでエラーの可能性があったの�
 
 // What the loader left behind, with the values of an absent file as defaults.
 struct GameOutcome {
-    std::string errLog;
+    std::string errLog{};
     bool ended = false;  // the main window was closed
     bool background = true;
     bool textWindow = false;

@@ -10,15 +10,15 @@ namespace {
 constexpr char ResultWarning[] = "Result.iniにエラーの可能性があったので、デフォルト値で設定しました\r\n";
 
 struct ResultOutcome {
-    std::string errLog;
+    std::string errLog{};
     bool ended = false;
     bool background = true;
     bool window = false;
     std::string texts = "Press Any Key@300,190|MaxCombo@300,210|Miss@300,230|Clear@300,250|タイプ極め度は@300,290|％です";
     float fontSize = 10;
     int32_t color = White;  // of the four coloured texts
-    std::string points;     // "90,70," ...
-    std::string back, front;  // the lists in use, "-" when not
+    std::string points{};    // "90,70," ...
+    std::string back{}, front{};  // the lists in use, "-" when not
     bool sound = false;
 
 };

@@ -63,9 +63,11 @@ TEST_F(LoaderTest, LoadSkinKeepsStartUpOrderAndStopsAtAMissingPicture) {
             flags += flag ? '1' : '0';
         EXPECT_EQ(flags, c.flags) << c.name;
         // Every background of a skin that started is there to be entered.
-        if (c.failure.empty())
-            for (const SurfacePtr* surf : {&DDSurfGame, &DDSurfResult, &DDSurfTitle, &DDSurfKeyConf})
+        if (c.failure.empty()) {
+            for (const SurfacePtr* surf : {&DDSurfGame, &DDSurfResult, &DDSurfTitle, &DDSurfKeyConf}) {
                 EXPECT_TRUE(*surf != nullptr) << c.name;
+            }
+        }
     }
 }
 
