@@ -1,7 +1,12 @@
 // Start-up's skin loading: the order of the files, seen through the order of
 // their warnings, and the stop after a picture that cannot be loaded.
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
 #include <map>
+#include <set>
 
+#include "skin/settings/ini.h"
 #include "tests/skin/loader_fixture.h"
 
 namespace dexlora::test {
@@ -69,6 +74,38 @@ TEST_F(LoaderTest, LoadSkinKeepsStartUpOrderAndStopsAtAMissingPicture) {
             }
         }
     }
+}
+
+// Sprite sheets must not carry anti-aliased edges blended into their key
+// colour: such pixels escape the colour key and ring every sprite.
+TEST_F(LoaderTest, StandardSkinSheetsHaveNoFringeAroundTheirKeyColour) {
+    const std::string skin = std::string(DEXLORA_SOURCE_DIR) + "/skins/Standard/";
+    std::set<std::string> backgrounds;
+    for (const char* ini : {"title.ini", "Game.ini", "result.ini", "keyconf.ini"})
+        backgrounds.insert(ReadIniString(skin + ini, "BackGround", "FileName", ""));
+    int sheets = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(skin)) {
+        const std::string name = entry.path().filename().string();
+        if (entry.path().extension() != ".bmp" || backgrounds.count(name)) continue;
+        SurfaceDesc desc;
+        SurfacePtr sheet;
+        LoadImageSurface(DDraw, skin + name, desc, sheet);
+        ASSERT_TRUE(sheet != nullptr) << name;
+        ++sheets;
+        const int32_t key = sheet->GetPixel(0, 0);
+        auto channel = [](int32_t c, int shift) { return (c >> shift) & 0xFF; };
+        int fringe = 0;
+        for (int32_t y = 0; y < desc.lHeight; ++y) {
+            for (int32_t x = 0; x < desc.lWidth; ++x) {
+                const int32_t c = sheet->GetPixel(x, y);
+                int distance = 0;
+                for (int shift : {0, 8, 16}) distance = std::max(distance, std::abs(channel(c, shift) - channel(key, shift)));
+                if (c != key && distance <= 96) ++fringe;
+            }
+        }
+        EXPECT_EQ(fringe, 0) << name << ": pixels close to the key colour " << key;
+    }
+    EXPECT_GT(sheets, 5) << "the standard skin's sprite sheets were found";
 }
 
 }  // namespace
