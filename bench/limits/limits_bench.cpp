@@ -33,6 +33,8 @@ constexpr int64_t MB = 1024 * 1024;
 // A read still running after this long is reported as timed out, not waited for.
 constexpr int TimeoutSeconds = 120;
 
+std::string FolderOf(const std::string& path) { return path.substr(0, path.rfind('/') + 1); }
+
 // A file of size bytes: head, then body repeated (cut to fit), then tail.
 struct Shape {
     const char* name;
@@ -48,7 +50,9 @@ const std::map<std::string, Shape>& Shapes() {
         {"long_value.ini", {"one key with a huge value", "[Title]\r\nColor=", "9", "\r\n"}},
         {"huge_count.ini", {"count 2000000000, then spellings", "\x82\xA0\r\n2000000000\r\n", "A\r\n", ""}},
         {"long_kana.ini", {"one long kana line", "", "\x82\xA0", "\r\n1\r\nA\r\n\r\n"}},
+        {"many_entries.ini", {"entries of one spelling each", "", "\x82\xA0\r\n1\r\nA\r\n\r\n", ""}},
         {"type.txt", {"one-letter questions", "", "a\r\na\r\n\r\n", ""}},
+        {"huge_reading/type.txt", {"one question whose reading is the whole file", "q\r\n", "\x82\xA9\x82\xAB", "\r\n\r\n"}},
         {"KeyConf.txt", {"a number a line", "", "0\r\n", ""}},
         {"lines.txt", {"short lines", "", "x\r\n", ""}},
     };
@@ -66,8 +70,8 @@ public:
 
     // The path of a file of the shape and size, written on first use.
     std::string Path(const std::string& name, int64_t size) {
-        const std::string folder = folder_ + "/" + std::to_string(size) + "/";
-        const std::string path = folder + name;
+        const std::string path = folder_ + "/" + std::to_string(size) + "/" + name;
+        const std::string folder = FolderOf(path);
         if (std::filesystem::exists(path)) return path;
         std::filesystem::create_directories(folder);
         const Shape& shape = Shapes().at(name);
@@ -142,8 +146,6 @@ void LoadBundledTables() {
     BuildRomeIndex(Rome2Index, Rome2Table, 2);
 }
 
-std::string FolderOf(const std::string& path) { return path.substr(0, path.rfind('/') + 1); }
-
 // The readers, each given the path of its file.
 const std::map<std::string, std::pair<std::string, std::function<bool(const std::string&)>>>& Readers() {
     static const std::map<std::string, std::pair<std::string, std::function<bool(const std::string&)>>> readers = {
@@ -163,7 +165,16 @@ const std::map<std::string, std::pair<std::string, std::function<bool(const std:
              BuildRomeIndex(RomeIndex, RomeTable, 1);
              return loaded && RomeLookup::Current().Single(U'あ') == 0;
          }}},
+        {"RomeManyEntries", {"many_entries.ini", [](const std::string& path) {
+             SystemPath = FolderOf(path);
+             return LoadRomeTable(RomeTable, "many_entries.ini");
+         }}},
         {"QuestionsOneLetter", {"type.txt", [](const std::string& path) {
+             LoadBundledTables();
+             SkinPath = FolderOf(path);
+             return LoadQuestions("type.txt");
+         }}},
+        {"QuestionsHugeReading", {"huge_reading/type.txt", [](const std::string& path) {
              LoadBundledTables();
              SkinPath = FolderOf(path);
              return LoadQuestions("type.txt");
