@@ -1,0 +1,217 @@
+// The one fixture of the tests that draw: a headless platform session with
+// the display and sound devices, a scratch program folder (system/ with the
+// bundled romaji tables, skin/ written by each test), whole games run in
+// virtual time with every frame's fields recorded, and one release of every
+// object the game holds, before the session that made them goes.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "app/startup.h"
+#include "drawing/display.h"
+#include "drawing/scene_control.h"
+#include "platform/encoding.h"
+#include "platform/window.h"
+#include "skin/loaders/loaders.h"
+#include "skin/settings/shared.h"
+#include "tests/support/temp_folder.h"
+#include "typing/questions.h"
+#include "typing/rome_table.h"
+#include "typing/scenes/game_fields.h"
+
+namespace dexlora::test {
+
+using Kind = headless::ScriptedEvent::Kind;
+
+// Colours packed red + 256 green + 65536 blue.
+constexpr int32_t Red = 0x0000FF, Green = 0x00FF00, Blue = 0xFF0000, White = 0xFFFFFF, Black = 0;
+
+// Writes a surface as an uncompressed 32-bit top-down bitmap; false when the
+// file could not be written.
+inline bool WriteBmp(const DirectDrawSurface7& surf, const std::string& path) {
+    const int64_t w = surf.Width(), h = surf.Height();
+    std::vector<uint8_t> file{'B', 'M'};
+    // File size, reserved, pixel offset, info header size, width, height
+    // (negative: rows top-down), planes 1 and 32 bits; the rest stays zero.
+    for (int64_t field : {54 + 4 * w * h, int64_t{0}, int64_t{54}, int64_t{40}, w, -h, int64_t{1 | 32 << 16}})
+        for (int i = 0; i < 4; ++i) file.push_back(static_cast<uint8_t>(field >> (8 * i)));
+    file.resize(54);
+    for (int32_t i = 0; i < w * h; ++i) {
+        const int32_t c = surf.GetPixel(i % w, i / w);
+        file.insert(file.end(), {uint8_t(c >> 16), uint8_t(c >> 8), uint8_t(c), 0});
+    }
+    return static_cast<bool>(std::ofstream(path, std::ios::binary)
+                                 .write(reinterpret_cast<const char*>(file.data()), std::streamsize(file.size())));
+}
+
+// A mono 8-bit wave file at 8000 Hz, every sample at level (0x80 is silence).
+inline std::string WaveFile(uint32_t samples = 200, char level = '\x80') {
+    auto le = [](size_t v, int bytes) {
+        std::string s;
+        for (int i = 0; i < bytes; ++i) s += static_cast<char>((v >> (8 * i)) & 0xFF);
+        return s;
+    };
+    const std::string fmt = le(1, 2) + le(1, 2) + le(8000, 4) + le(8000, 4) + le(1, 2) + le(8, 2);
+    const std::string body = "WAVEfmt " + le(16, 4) + fmt + "data" + le(samples, 4) + std::string(samples, level);
+    return "RIFF" + le(body.size(), 4) + body;
+}
+
+// The game fields when a frame was shown.
+struct FrameRecord {
+    uint64_t Number = 0;
+    uint32_t Time = 0;  // virtual time just after the flip
+    int32_t State = 0, TimeLeft = 0, Typed = 0, Combo = 0, MaxCombo = 0, Misses = 0, Clears = 0, Question = 0;
+};
+
+// Every object the game holds released, every global back to its start.
+inline void ReleaseGameObjects() {
+    headless::OnFlip(nullptr);
+    SetMainWindowEvents({});
+    ResetSkinGlobals();
+    ResetGameFields();
+    ResetSceneControl();
+    Questions = QuestionList{};
+    QuestionMax = -1;
+    DX = nullptr;
+    DDraw = nullptr;
+    DSound = nullptr;
+    DDSurfPrimary = DDSurfBack = DDSurfSnapshot = DDSurfTitle = DDSurfGame = DDSurfResult = DDSurfKeyConf = nullptr;
+    ErrLog.clear();
+}
+
+class DexloraTest : public ::testing::Test {
+protected:
+    TempFolder root;
+    // The program folder's system/ and the skin, both ending in '/'.
+    const std::string system = root.Path() + "system/";
+    const std::string skin = root.Path() + "skin/";
+    std::vector<FrameRecord> frames;
+    uint64_t frameLimit = 20000;
+    // Called at each flip of a Run with the frame and its record; may script input.
+    std::function<void(const DirectDrawSurface7&, const FrameRecord&)> onFrame;
+
+    DexloraTest() { StartSession(); }
+    ~DexloraTest() override {
+        ReleaseGameObjects();
+        session_.reset();
+    }
+
+    // A fresh headless session with the devices, every global at its start,
+    // SkinPath and SystemPath on the scratch folders.
+    void StartSession() {
+        ReleaseGameObjects();
+        session_.reset();
+        session_ = std::make_unique<PlatformSession>(DisplayKind::Headless);
+        DDraw = DirectDrawCreate("");
+        DSound = DirectSoundCreate("");
+        headless::SetClock(0);
+        SkinPath = skin;
+        SystemPath = system;
+    }
+
+    // A settings or question file of the skin, in CP932 with CR LF line ends.
+    void Ini(std::string_view name, std::string_view utf8) const {
+        root.Write("skin/" + std::string(name), Utf8ToCp932(Crlf(utf8)));
+    }
+    // type.txt from (text, reading) pairs.
+    void Questions(const std::vector<std::pair<std::string, std::string>>& questions) const {
+        std::string file;
+        for (const auto& [text, reading] : questions) file += text + "\n" + reading + "\n\n";
+        Ini("type.txt", file);
+    }
+    // A bitmap below the program folder, of one colour with its top-left
+    // pixel in corner (the colour a sprite leaves out).
+    void Bmp(const std::string& path, int32_t width, int32_t height, int32_t colour = 0x336699,
+             int32_t corner = -1) const {
+        SurfacePtr surf = Surface(width, height, colour);
+        if (corner >= 0) surf->SetPixel(0, 0, corner);
+        root.Write(path, "");
+        ASSERT_TRUE(WriteBmp(*surf, root.Path() + path)) << path;
+    }
+    void Wave(const std::string& path) const { root.Write(path, WaveFile()); }
+    // An off-screen surface of one colour.
+    static SurfacePtr Surface(int32_t width, int32_t height, int32_t colour = 0) {
+        SurfaceDesc desc{DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH, height, width, 0, DDSCAPS_OFFSCREENPLAIN};
+        SurfacePtr surf = DDraw->CreateSurface(desc);
+        surf->FillRect(RECT{0, 0, width, height}, colour);
+        return surf;
+    }
+
+    // The bundled romaji tables in system/; with load, read as start-up reads them.
+    void Tables(bool load = true) const {
+        for (const char* name : {"Rome.ini", "Rome2.ini"})
+            root.Write("system/" + std::string(name), TempFolder::Read(std::string(DEXLORA_SOURCE_DIR) + "/system/" + name));
+        if (!load) return;
+        ASSERT_TRUE(LoadRomeTable(RomeTable, "Rome.ini"));
+        ASSERT_TRUE(LoadRomeTable(Rome2Table, "Rome2.ini"));
+        BuildRomeIndex(RomeIndex, RomeTable, 1);
+        BuildRomeIndex(Rome2Index, Rome2Table, 2);
+    }
+
+    // Runs the whole game from start-up with the script, after Esc has
+    // accepted the skin System.ini names in the chooser; answers the exit
+    // status. The script (or onFrame) must end the game.
+    int Run(std::vector<headless::ScriptedEvent> script = {}, uint32_t startTime = 0) {
+        if (TempFolder::Read(system + "Rome.ini").empty()) Tables(false);
+        if (TempFolder::Read(system + "System.ini").empty()) root.Write("system/System.ini", SystemIni(skin));
+        StartSession();
+        frames.clear();
+        headless::SetClock(startTime);
+        script.insert(script.begin(), {startTime, Kind::Key, 27});
+        headless::Script(std::move(script));
+        headless::OnFlip([this](const DirectDrawSurface7& frame, uint64_t number) {
+            FrameRecord r{number, GetTickCount(), GameState, TimeLeft, TypedLength, Combo, MaxCombo,
+                          MissCount, ClearCount, QuestionIndex};
+            frames.push_back(r);
+            if (onFrame) onFrame(frame, r);
+            if (number == frameLimit) {  // a test that lost its way still ends
+                ADD_FAILURE() << "still running after " << frameLimit << " frames";
+                Key(27);
+            }
+        });
+        return RunDexlora(root.Path());
+    }
+    static std::string SystemIni(const std::string& skinPath) { return "[System]\r\nSkinPath=" + skinPath + "\r\n"; }
+
+    // Input from now on, delay milliseconds later.
+    static void Key(char32_t key, uint32_t delay = 0) { headless::Script({{GetTickCount() + delay, Kind::Key, key}}); }
+    static void Keys(std::u32string_view keys, uint32_t delay = 0) {
+        for (char32_t key : keys) Key(key, delay);
+    }
+    // The frames shown while GameState had the value.
+    std::vector<FrameRecord> FramesIn(int32_t state) const {
+        std::vector<FrameRecord> out;
+        for (const FrameRecord& r : frames)
+            if (r.State == state) out.push_back(r);
+        return out;
+    }
+
+private:
+    std::unique_ptr<PlatformSession> session_;
+};
+
+// How many pixels of the rectangle (right and bottom outside) are near the
+// colour, each channel within tolerance: text drawn in it has thin strokes
+// blended with what lies below.
+inline int CountColour(const DirectDrawSurface7& surf, const RECT& r, int32_t colour, int tolerance = 0) {
+    int n = 0;
+    for (int32_t y = r.Top; y < r.Bottom; ++y)
+        for (int32_t x = r.Left; x < r.Right; ++x) {
+            const int32_t p = surf.GetPixel(x, y);
+            bool near = true;
+            for (int shift : {0, 8, 16})
+                near = near && std::abs(((p >> shift) & 0xFF) - ((colour >> shift) & 0xFF)) <= tolerance;
+            n += near;
+        }
+    return n;
+}
+
+}  // namespace dexlora::test
