@@ -1,11 +1,11 @@
 // The scene dispatcher: the one place a scene starts, so that scenes follow
 // each other instead of nesting and the stack stays flat however long a run.
-#include "app/scenes.h"
 #include "app/startup.h"
 #include "drawing/scene_control.h"
-#include "keyconf/scene/keyconf_scene.h"
 #include "platform/window.h"
-#include "typing/scenes/result_scene.h"
+#include "scenes/keyconf_scene.h"
+#include "scenes/result_scene.h"
+#include "scenes/scenes.h"
 
 namespace dexlora {
 

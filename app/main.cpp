@@ -3,7 +3,7 @@
 #include <exception>
 
 #include "app/startup.h"
-#include "platform/files.h"
+#include "platform/core/files.h"
 #include "platform/window.h"
 
 int main() {

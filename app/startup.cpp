@@ -4,19 +4,19 @@
 #include <cstdio>
 #include <exception>
 
-#include "app/scenes.h"
 #include "drawing/display.h"
 #include "drawing/scene_control.h"
-#include "keyconf/keyconf_file.h"
+#include "engine/keyconf_file.h"
+#include "engine/questions.h"
+#include "engine/rome_table.h"
 #include "platform/window.h"
+#include "scenes/game_fields.h"
+#include "scenes/scenes.h"
+#include "settings/ini.h"
+#include "settings/shared.h"
+#include "settings/user_settings.h"
 #include "skin/chooser/frm_skin_dir.h"
 #include "skin/loaders/loaders.h"
-#include "skin/settings/ini.h"
-#include "skin/settings/shared.h"
-#include "skin/settings/user_settings.h"
-#include "typing/questions.h"
-#include "typing/rome_table.h"
-#include "typing/scenes/game_fields.h"
 
 namespace dexlora {
 

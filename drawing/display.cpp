@@ -6,7 +6,7 @@
 
 #include "drawing/display_mode.h"
 #include "drawing/scene_control.h"
-#include "skin/settings/shared.h"
+#include "settings/shared.h"
 
 namespace dexlora {
 

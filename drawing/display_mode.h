@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <exception>
 
-#include "platform/error.h"
+#include "platform/core/error.h"
 
 namespace dexlora {
 

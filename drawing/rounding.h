@@ -6,7 +6,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "platform/error.h"
+#include "platform/core/error.h"
 
 namespace dexlora {
 

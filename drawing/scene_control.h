@@ -40,7 +40,7 @@ NextScene TakeSceneRequest();
 void ResetSceneControl();
 
 // The three ways out of a failure:
-//  1. keep the defaults and note it: AppendErrLog (skin/settings/shared.h);
+//  1. keep the defaults and note it: AppendErrLog (settings/shared.h);
 //  2. close the main window: the shutdown sequence runs, then the program ends;
 //  3. end at once, without the shutdown (System.ini is not written).
 // Both 2 and 3 only record the end; the running code returns to the dispatcher,

@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "fuzz/skin_fuzz.h"
-#include "platform/error.h"
+#include "platform/core/error.h"
 
 using namespace dexlora;
 

@@ -16,9 +16,9 @@
 #include <vector>
 
 #include "fuzz/fuzz_support.h"
-#include "platform/encoding.h"
-#include "platform/error.h"
-#include "platform/folders.h"
+#include "platform/core/encoding.h"
+#include "platform/core/error.h"
+#include "platform/core/folders.h"
 #include "platform/window.h"
 #include "skin/chooser/skin_dir_layout.h"
 #include "skin/chooser/skin_dir_state.h"

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "fuzz/fuzz_support.h"
-#include "platform/encoding.h"
+#include "platform/core/encoding.h"
 
 using namespace dexlora;
 using dexlora::fuzz::Escaped;

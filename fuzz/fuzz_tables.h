@@ -4,9 +4,9 @@
 
 #include <string>
 
+#include "engine/rome_table.h"
 #include "fuzz/fuzz_support.h"
-#include "skin/settings/shared.h"
-#include "typing/rome_table.h"
+#include "settings/shared.h"
 
 namespace dexlora::fuzz {
 

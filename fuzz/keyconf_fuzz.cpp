@@ -5,11 +5,11 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/keyconf_file.h"
 #include "fuzz/fuzz_support.h"
 #include "fuzz/fuzz_tables.h"
-#include "keyconf/keyconf_file.h"
-#include "platform/files.h"
-#include "skin/settings/shared.h"
+#include "platform/core/files.h"
+#include "settings/shared.h"
 
 using namespace dexlora;
 

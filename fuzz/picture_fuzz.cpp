@@ -10,7 +10,7 @@
 #include "drawing/scene_control.h"
 #include "fuzz/fuzz_support.h"
 #include "platform/window.h"
-#include "skin/settings/shared.h"
+#include "settings/shared.h"
 
 using namespace dexlora;
 

@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "fuzz/fuzz_support.h"
-#include "platform/encoding.h"
-#include "platform/error.h"
-#include "skin/settings/ini.h"
+#include "platform/core/encoding.h"
+#include "platform/core/error.h"
+#include "settings/ini.h"
 
 using namespace dexlora;
 using dexlora::fuzz::Escaped;

@@ -4,12 +4,12 @@
 #include <string>
 #include <string_view>
 
+#include "engine/questions.h"
+#include "engine/reading_to_romaji.h"
 #include "fuzz/fuzz_support.h"
 #include "fuzz/fuzz_tables.h"
-#include "platform/error.h"
-#include "skin/settings/shared.h"
-#include "typing/questions.h"
-#include "typing/reading_to_romaji.h"
+#include "platform/core/error.h"
+#include "settings/shared.h"
 
 using namespace dexlora;
 using dexlora::fuzz::Escaped;

@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "fuzz/fuzz_support.h"
-#include "platform/files.h"
+#include "platform/core/files.h"
 
 using namespace dexlora;
 using dexlora::fuzz::Escaped;

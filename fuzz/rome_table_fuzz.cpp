@@ -5,11 +5,11 @@
 #include <string>
 #include <string_view>
 
+#include "engine/reading_to_romaji.h"
+#include "engine/rome_table.h"
 #include "fuzz/fuzz_support.h"
-#include "platform/encoding.h"
-#include "skin/settings/shared.h"
-#include "typing/reading_to_romaji.h"
-#include "typing/rome_table.h"
+#include "platform/core/encoding.h"
+#include "settings/shared.h"
 
 using namespace dexlora;
 using dexlora::fuzz::Escaped;

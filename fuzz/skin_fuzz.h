@@ -32,9 +32,9 @@
 #include "fuzz/fuzz_support.h"
 #include "platform/sound.h"
 #include "platform/window.h"
+#include "settings/ini.h"
+#include "settings/shared.h"
 #include "skin/loaders/loaders.h"
-#include "skin/settings/ini.h"
-#include "skin/settings/shared.h"
 
 namespace dexlora::fuzz {
 

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "fuzz/fuzz_support.h"
-#include "platform/error.h"
+#include "platform/core/error.h"
 #include "platform/sound.h"
 #include "platform/window.h"
 

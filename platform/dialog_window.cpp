@@ -4,10 +4,10 @@
 
 #include <deque>
 
-#include "platform/display_backend.h"
-#include "platform/encoding.h"
-#include "platform/headless_dialog.h"
-#include "platform/sdl_internal.h"
+#include "platform/core/encoding.h"
+#include "platform/detail/display_backend.h"
+#include "platform/detail/headless_dialog.h"
+#include "platform/detail/sdl_internal.h"
 
 namespace dexlora {
 

@@ -1,6 +1,6 @@
 // The display device: cooperative level, display mode and surface creation.
-#include "platform/display_backend.h"
-#include "platform/sdl_internal.h"
+#include "platform/detail/display_backend.h"
+#include "platform/detail/sdl_internal.h"
 
 namespace dexlora {
 

@@ -1,5 +1,5 @@
 // Font matching through fontconfig and the process-wide cache of open fonts.
-#include "platform/font_library.h"
+#include "platform/detail/font_library.h"
 
 #include <fontconfig/fontconfig.h>
 
@@ -13,8 +13,8 @@
 #include <tuple>
 #include <unordered_map>
 
-#include "platform/encoding.h"
-#include "platform/sdl_internal.h"
+#include "platform/core/encoding.h"
+#include "platform/detail/sdl_internal.h"
 
 namespace dexlora::platform_detail {
 namespace {

@@ -4,8 +4,8 @@
 #include <deque>
 #include <optional>
 
-#include "platform/display_factory.h"
-#include "platform/headless_dialog.h"
+#include "platform/detail/display_factory.h"
+#include "platform/detail/headless_dialog.h"
 #include "platform/surface.h"
 
 namespace dexlora {

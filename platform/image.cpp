@@ -4,9 +4,9 @@
 #include <memory>
 #include <string>
 
-#include "platform/media_file.h"
-#include "platform/picture_check.h"
-#include "platform/sdl_internal.h"
+#include "platform/detail/media_file.h"
+#include "platform/detail/picture_check.h"
+#include "platform/detail/sdl_internal.h"
 
 namespace dexlora {
 namespace {

@@ -1,8 +1,8 @@
 // Reading media files whole, with Windows-made skin paths resolved.
-#include "platform/media_file.h"
+#include "platform/detail/media_file.h"
 
-#include "platform/error.h"
-#include "platform/files.h"
+#include "platform/core/error.h"
+#include "platform/core/files.h"
 
 namespace dexlora::platform_detail {
 

@@ -1,5 +1,5 @@
 // Header checks made on picture files before decoding them.
-#include "platform/picture_check.h"
+#include "platform/detail/picture_check.h"
 
 namespace dexlora::platform_detail {
 namespace {

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/display_backend.h"
-#include "platform/display_factory.h"
-#include "platform/sdl_internal.h"
+#include "platform/detail/display_backend.h"
+#include "platform/detail/display_factory.h"
+#include "platform/detail/sdl_internal.h"
 
 namespace dexlora {
 

@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/media_file.h"
-#include "platform/sdl_internal.h"
+#include "platform/detail/media_file.h"
+#include "platform/detail/sdl_internal.h"
+#include "platform/detail/volume.h"
+#include "platform/detail/wave_file.h"
 #include "platform/sound.h"
-#include "platform/volume.h"
-#include "platform/wave_file.h"
 
 namespace dexlora {
 

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string_view>
 
-#include "platform/error.h"
+#include "platform/core/error.h"
 
 namespace dexlora {
 

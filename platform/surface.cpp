@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/display_backend.h"
-#include "platform/sdl_internal.h"
+#include "platform/detail/display_backend.h"
+#include "platform/detail/sdl_internal.h"
 
 namespace dexlora {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/error.h"
+#include "platform/core/error.h"
 
 namespace dexlora {
 

@@ -9,8 +9,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "platform/font_library.h"
-#include "platform/sdl_internal.h"
+#include "platform/detail/font_library.h"
+#include "platform/detail/sdl_internal.h"
 
 namespace dexlora {
 namespace {

@@ -1,5 +1,5 @@
 // Wave file parsing with every field checked before a byte is played.
-#include "platform/wave_file.h"
+#include "platform/detail/wave_file.h"
 
 #include <optional>
 #include <string>

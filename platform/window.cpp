@@ -4,7 +4,7 @@
 
 #include <deque>
 
-#include "platform/display_backend.h"
+#include "platform/detail/display_backend.h"
 
 namespace dexlora {
 

@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <string>
 
-#include "platform/display_factory.h"
-#include "platform/encoding.h"
-#include "platform/sdl_internal.h"
+#include "platform/core/encoding.h"
+#include "platform/detail/display_factory.h"
+#include "platform/detail/sdl_internal.h"
 
 namespace dexlora {
 

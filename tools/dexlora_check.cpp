@@ -8,14 +8,14 @@
 #include <cstring>
 #include <string>
 
-#include "keyconf/keyconf_file.h"
-#include "platform/error.h"
-#include "platform/files.h"
-#include "skin/settings/shared.h"
-#include "typing/printable.h"
-#include "typing/questions.h"
-#include "typing/reading_to_romaji.h"
-#include "typing/rome_table.h"
+#include "engine/keyconf_file.h"
+#include "engine/printable.h"
+#include "engine/questions.h"
+#include "engine/reading_to_romaji.h"
+#include "engine/rome_table.h"
+#include "platform/core/error.h"
+#include "platform/core/files.h"
+#include "settings/shared.h"
 
 using namespace dexlora;
 

@@ -9,18 +9,18 @@
 #include <limits>
 #include <vector>
 
-#include "app/scenes.h"
 #include "drawing/scene_control.h"
-#include "keyconf/scene/keyconf_scene.h"
-#include "platform/encoding.h"
+#include "engine/printable.h"
+#include "platform/core/encoding.h"
 #include "platform/surface.h"
 #include "platform/window.h"
+#include "scenes/game_fields.h"
+#include "scenes/judgment.h"
+#include "scenes/keyconf_scene.h"
+#include "scenes/result_scene.h"
+#include "scenes/result_score.h"
+#include "scenes/scenes.h"
 #include "skin/loaders/loaders.h"
-#include "typing/printable.h"
-#include "typing/scenes/game_fields.h"
-#include "typing/scenes/judgment.h"
-#include "typing/scenes/result_scene.h"
-#include "typing/scenes/result_score.h"
 
 namespace dexlora {
 namespace {

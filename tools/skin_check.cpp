@@ -9,16 +9,16 @@
 
 #include "drawing/display.h"
 #include "drawing/scene_control.h"
-#include "keyconf/keyconf_file.h"
-#include "platform/error.h"
+#include "engine/keyconf_file.h"
+#include "engine/printable.h"
+#include "engine/questions.h"
+#include "engine/rome_table.h"
+#include "platform/core/error.h"
 #include "platform/window.h"
+#include "settings/ini.h"
+#include "settings/shared.h"
 #include "skin/loaders/loaders.h"
-#include "skin/settings/ini.h"
-#include "skin/settings/shared.h"
 #include "tools/scene_pictures.h"
-#include "typing/printable.h"
-#include "typing/questions.h"
-#include "typing/rome_table.h"
 
 namespace dexlora {
 

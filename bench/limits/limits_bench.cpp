@@ -17,14 +17,14 @@
 #include <string>
 #include <utility>
 
-#include "keyconf/keyconf_file.h"
-#include "platform/encoding.h"
-#include "platform/error.h"
-#include "platform/files.h"
-#include "skin/settings/ini.h"
-#include "skin/settings/shared.h"
-#include "typing/questions.h"
-#include "typing/rome_table.h"
+#include "engine/keyconf_file.h"
+#include "engine/questions.h"
+#include "engine/rome_table.h"
+#include "platform/core/encoding.h"
+#include "platform/core/error.h"
+#include "platform/core/files.h"
+#include "settings/ini.h"
+#include "settings/shared.h"
 
 namespace dexlora {
 namespace {

@@ -13,7 +13,7 @@
 #include <string>
 #include <thread>
 
-#include "platform/profile.h"
+#include "platform/core/profile.h"
 
 namespace dexlora {
 namespace {

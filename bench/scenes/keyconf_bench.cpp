@@ -6,11 +6,11 @@
 #include <memory>
 
 #include "drawing/display.h"
-#include "keyconf/scene/keyconf_scene.h"
+#include "engine/rome_table.h"
 #include "platform/window.h"
+#include "scenes/keyconf_scene.h"
+#include "settings/shared.h"
 #include "skin/loaders/loaders.h"
-#include "skin/settings/shared.h"
-#include "typing/rome_table.h"
 
 namespace dexlora {
 namespace {

@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "keyconf/keyconf_file.h"
-#include "platform/encoding.h"
-#include "skin/settings/shared.h"
-#include "typing/questions.h"
-#include "typing/reading_to_romaji.h"
-#include "typing/rome_table.h"
+#include "engine/keyconf_file.h"
+#include "engine/questions.h"
+#include "engine/reading_to_romaji.h"
+#include "engine/rome_table.h"
+#include "platform/core/encoding.h"
+#include "settings/shared.h"
 
 namespace dexlora {
 namespace {

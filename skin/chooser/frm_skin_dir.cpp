@@ -1,14 +1,14 @@
 // frmSkinDir: the skin folder chooser shown at start, worked until it closes.
 #include "skin/chooser/frm_skin_dir.h"
 
+#include "platform/core/files.h"
+#include "platform/core/folders.h"
 #include "platform/dialog_window.h"
-#include "platform/files.h"
-#include "platform/folders.h"
+#include "settings/ini.h"
+#include "settings/user_settings.h"
 #include "skin/chooser/skin_dir_layout.h"
 #include "skin/chooser/skin_dir_state.h"
 #include "skin/chooser/skin_dir_view.h"
-#include "skin/settings/ini.h"
-#include "skin/settings/user_settings.h"
 
 namespace dexlora {
 

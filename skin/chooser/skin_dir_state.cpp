@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
-#include "platform/encoding.h"
-#include "platform/files.h"
+#include "platform/core/encoding.h"
+#include "platform/core/files.h"
 #include "skin/chooser/skin_dir_layout.h"
 
 namespace dexlora {

@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/core/folders.h"
 #include "platform/dialog_window.h"
-#include "platform/folders.h"
 
 namespace dexlora {
 

@@ -3,7 +3,7 @@
 
 #include <functional>
 
-#include "platform/encoding.h"
+#include "platform/core/encoding.h"
 #include "skin/chooser/skin_dir_layout.h"
 
 namespace dexlora {

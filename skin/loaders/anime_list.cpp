@@ -1,10 +1,10 @@
 // Animation definition files: a list of named sections, each one sprite.
 #include <utility>
 
+#include "settings/ini.h"
+#include "settings/shared.h"
 #include "skin/loaders/loader_support.h"
 #include "skin/loaders/loaders.h"
-#include "skin/settings/ini.h"
-#include "skin/settings/shared.h"
 
 namespace dexlora {
 

@@ -1,10 +1,10 @@
 // Game.ini: the typing scene's wipes, text window, question and time texts,
 // sounds and background.
 #include "drawing/display.h"
+#include "settings/ini.h"
+#include "settings/shared.h"
 #include "skin/loaders/loader_support.h"
 #include "skin/loaders/loaders.h"
-#include "skin/settings/ini.h"
-#include "skin/settings/shared.h"
 
 namespace dexlora {
 

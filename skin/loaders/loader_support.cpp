@@ -5,8 +5,8 @@
 #include <utility>
 
 #include "drawing/display.h"
+#include "settings/ini.h"
 #include "skin/loaders/loaders.h"
-#include "skin/settings/ini.h"
 
 namespace dexlora::loader_detail {
 

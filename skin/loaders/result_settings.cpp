@@ -1,10 +1,10 @@
 // result.ini: the result scene's wipe, window, texts, ranks, background and
 // sound.
 #include "drawing/display.h"
+#include "settings/ini.h"
+#include "settings/shared.h"
 #include "skin/loaders/loader_support.h"
 #include "skin/loaders/loaders.h"
-#include "skin/settings/ini.h"
-#include "skin/settings/shared.h"
 
 namespace dexlora {
 

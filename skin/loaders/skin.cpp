@@ -1,10 +1,10 @@
 // The whole skin: start-up's loading order, the large character and the way
 // back to a state before any loader ran.
 #include "drawing/display.h"
-#include "platform/files.h"
+#include "platform/core/files.h"
+#include "settings/shared.h"
 #include "skin/loaders/loader_support.h"
 #include "skin/loaders/loaders.h"
-#include "skin/settings/shared.h"
 
 namespace dexlora {
 

@@ -3,10 +3,10 @@
 #include <string>
 
 #include "drawing/display.h"
+#include "settings/ini.h"
+#include "settings/shared.h"
 #include "skin/loaders/loader_support.h"
 #include "skin/loaders/loaders.h"
-#include "skin/settings/ini.h"
-#include "skin/settings/shared.h"
 
 namespace dexlora {
 

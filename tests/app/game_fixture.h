@@ -15,15 +15,15 @@
 #include "app/startup.h"
 #include "drawing/display.h"
 #include "drawing/scene_control.h"
-#include "platform/encoding.h"
+#include "engine/questions.h"
+#include "engine/rome_table.h"
+#include "platform/core/encoding.h"
 #include "platform/window.h"
+#include "scenes/game_fields.h"
+#include "settings/shared.h"
 #include "skin/loaders/loaders.h"
-#include "skin/settings/shared.h"
 #include "tests/drawing/bmp_writer.h"
 #include "tests/platform_core/temp_folder.h"
-#include "typing/questions.h"
-#include "typing/rome_table.h"
-#include "typing/scenes/game_fields.h"
 
 namespace dexlora::test {
 

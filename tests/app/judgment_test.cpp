@@ -5,16 +5,16 @@
 #include <string>
 #include <vector>
 
-#include "app/scenes.h"
 #include "drawing/scene_control.h"
+#include "engine/questions.h"
 #include "platform/sound.h"
 #include "platform/window.h"
+#include "scenes/game_fields.h"
+#include "scenes/judgment.h"
+#include "scenes/scenes.h"
 #include "skin/loaders/loaders.h"
 #include "tests/platform_core/temp_folder.h"
 #include "tests/skin/loader_fixture.h"
-#include "typing/questions.h"
-#include "typing/scenes/game_fields.h"
-#include "typing/scenes/judgment.h"
 
 namespace dexlora::test {
 namespace {

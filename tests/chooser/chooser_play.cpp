@@ -3,10 +3,10 @@
 #include <cstdio>
 #include <exception>
 
-#include "platform/files.h"
+#include "platform/core/files.h"
 #include "platform/window.h"
+#include "settings/shared.h"
 #include "skin/chooser/frm_skin_dir.h"
-#include "skin/settings/shared.h"
 
 int main() {
     try {

@@ -8,16 +8,16 @@
 #include <string>
 #include <vector>
 
-#include "platform/encoding.h"
-#include "platform/files.h"
-#include "platform/folders.h"
+#include "platform/core/encoding.h"
+#include "platform/core/files.h"
+#include "platform/core/folders.h"
 #include "platform/surface.h"
 #include "platform/window.h"
+#include "settings/shared.h"
 #include "skin/chooser/frm_skin_dir.h"
 #include "skin/chooser/skin_dir_layout.h"
 #include "skin/chooser/skin_dir_state.h"
 #include "skin/chooser/skin_dir_view.h"
-#include "skin/settings/shared.h"
 #include "tests/platform_core/temp_folder.h"
 
 namespace dexlora {

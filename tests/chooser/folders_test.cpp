@@ -1,5 +1,5 @@
 // Folder paths, mount tables and folder listings as the skin chooser uses them.
-#include "platform/folders.h"
+#include "platform/core/folders.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -12,7 +12,7 @@
 #include "drawing/display.h"
 #include "drawing/scene_control.h"
 #include "platform/window.h"
-#include "skin/settings/shared.h"
+#include "settings/shared.h"
 
 namespace dexlora::test {
 

@@ -1,5 +1,5 @@
 // CP932 decoding and encoding as Windows-made data files need.
-#include "platform/encoding.h"
+#include "platform/core/encoding.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

@@ -1,5 +1,5 @@
 // Path resolution, line reading of CP932 files and atomic writes.
-#include "platform/files.h"
+#include "platform/core/files.h"
 
 #include <fcntl.h>
 #include <gmock/gmock.h>
@@ -11,8 +11,8 @@
 #include <functional>
 #include <vector>
 
-#include "platform/error.h"
-#include "platform/profile.h"
+#include "platform/core/error.h"
+#include "platform/core/profile.h"
 #include "tests/platform_core/temp_folder.h"
 
 namespace dexlora {

@@ -1,5 +1,5 @@
 // The profile functions on CP932 INI files: lookups, cuts, numbers and writes.
-#include "platform/profile.h"
+#include "platform/core/profile.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -14,8 +14,8 @@
 #include <optional>
 #include <thread>
 
-#include "platform/encoding.h"
-#include "platform/files.h"
+#include "platform/core/encoding.h"
+#include "platform/core/files.h"
 #include "tests/platform_core/temp_folder.h"
 
 namespace dexlora {

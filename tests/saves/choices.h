@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "typing/rome_table.h"
+#include "engine/rome_table.h"
 
 namespace dexlora::testing_support {
 

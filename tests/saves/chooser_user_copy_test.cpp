@@ -5,11 +5,11 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/folders.h"
+#include "platform/core/folders.h"
 #include "platform/window.h"
+#include "settings/shared.h"
+#include "settings/user_settings.h"
 #include "skin/chooser/frm_skin_dir.h"
-#include "skin/settings/shared.h"
-#include "skin/settings/user_settings.h"
 #include "tests/platform_core/temp_folder.h"
 
 namespace dexlora {

@@ -6,11 +6,11 @@
 #include <filesystem>
 #include <set>
 
-#include "keyconf/keyconf_file.h"
-#include "platform/files.h"
-#include "skin/settings/ini.h"
-#include "skin/settings/shared.h"
-#include "skin/settings/user_settings.h"
+#include "engine/keyconf_file.h"
+#include "platform/core/files.h"
+#include "settings/ini.h"
+#include "settings/shared.h"
+#include "settings/user_settings.h"
 #include "tests/platform_core/temp_folder.h"
 #include "tests/saves/child_process.h"
 #include "tests/saves/choices.h"

@@ -1,7 +1,7 @@
 // The player's System.ini and KeyConf.txt: read from the per-user folder
 // before the system folder, saved where the next start finds them, and kept
 // across a reinstall of a copy the player cannot write.
-#include "skin/settings/user_settings.h"
+#include "settings/user_settings.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -9,9 +9,9 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "keyconf/keyconf_file.h"
-#include "skin/settings/ini.h"
-#include "skin/settings/shared.h"
+#include "engine/keyconf_file.h"
+#include "settings/ini.h"
+#include "settings/shared.h"
 #include "tests/platform_core/temp_folder.h"
 #include "tests/saves/child_process.h"
 #include "tests/saves/choices.h"

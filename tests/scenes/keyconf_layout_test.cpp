@@ -1,7 +1,7 @@
 // What a double click on the key-configuration screen lands on.
 #include <gtest/gtest.h>
 
-#include "keyconf/scene/keyconf_layout.h"
+#include "scenes/keyconf_layout.h"
 
 namespace dexlora {
 namespace {

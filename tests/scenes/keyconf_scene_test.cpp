@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "keyconf/keyconf_file.h"
-#include "keyconf/scene/keyconf_layout.h"
-#include "keyconf/scene/keyconf_scene.h"
+#include "engine/keyconf_file.h"
 #include "scene_fixture.h"
+#include "scenes/keyconf_layout.h"
+#include "scenes/keyconf_scene.h"
 
 namespace dexlora::test {
 namespace {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "scene_fixture.h"
-#include "typing/scenes/result_scene.h"
+#include "scenes/result_scene.h"
 
 namespace dexlora::test {
 namespace {

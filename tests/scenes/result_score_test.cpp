@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "typing/scenes/result_score.h"
+#include "scenes/result_score.h"
 
 namespace dexlora {
 namespace {

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/encoding.h"
+#include "platform/core/encoding.h"
 #include "platform/surface.h"
 #include "platform/window.h"
 #include "tests/drawing/bmp_writer.h"

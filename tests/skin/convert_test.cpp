@@ -1,11 +1,11 @@
 // Text to numbers: rounding half to even, ranges and the texts that fail.
-#include "skin/settings/convert.h"
+#include "settings/convert.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "platform/error.h"
+#include "platform/core/error.h"
 
 namespace dexlora {
 namespace {

@@ -1,5 +1,5 @@
 // Colour values read from settings files.
-#include "skin/settings/ini.h"
+#include "settings/ini.h"
 
 #include <gtest/gtest.h>
 

@@ -12,10 +12,10 @@
 
 #include "drawing/display.h"
 #include "drawing/scene_control.h"
-#include "platform/encoding.h"
+#include "platform/core/encoding.h"
 #include "platform/window.h"
+#include "settings/shared.h"
 #include "skin/loaders/loaders.h"
-#include "skin/settings/shared.h"
 #include "tests/drawing/bmp_writer.h"
 #include "tests/platform_core/temp_folder.h"
 

@@ -6,7 +6,7 @@
 #include <map>
 #include <set>
 
-#include "skin/settings/ini.h"
+#include "settings/ini.h"
 #include "tests/skin/loader_fixture.h"
 
 namespace dexlora::test {

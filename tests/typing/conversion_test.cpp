@@ -1,5 +1,5 @@
 // From readings to romaji: ん, っ, pairs, "*", symbols; type.txt, the bundled questions, the checker.
-#include "typing/reading_to_romaji.h"
+#include "engine/reading_to_romaji.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -10,12 +10,12 @@
 #include <functional>
 #include <tuple>
 
-#include "platform/error.h"
-#include "platform/files.h"
+#include "engine/printable.h"
+#include "engine/questions.h"
+#include "platform/core/error.h"
+#include "platform/core/files.h"
 #include "tests/skin/check_run.h"
 #include "tests/typing/typing_support.h"
-#include "typing/printable.h"
-#include "typing/questions.h"
 
 namespace dexlora {
 namespace {

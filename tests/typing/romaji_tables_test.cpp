@@ -1,5 +1,5 @@
 // Romaji tables: loading (damaged files, the bundled ones), searching their indexes, choices kept in KeyConf.txt.
-#include "typing/rome_table.h"
+#include "engine/rome_table.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <fstream>
 #include <tuple>
 
-#include "keyconf/keyconf_file.h"
+#include "engine/keyconf_file.h"
 #include "tests/typing/typing_support.h"
 
 namespace dexlora {

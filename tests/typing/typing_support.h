@@ -7,10 +7,10 @@
 #include <utility>
 #include <vector>
 
-#include "platform/encoding.h"
-#include "skin/settings/shared.h"
+#include "engine/rome_table.h"
+#include "platform/core/encoding.h"
+#include "settings/shared.h"
 #include "tests/platform_core/temp_folder.h"
-#include "typing/rome_table.h"
 
 namespace dexlora::testing_support {
 

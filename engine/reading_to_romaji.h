@@ -1,0 +1,30 @@
+// Turning a question's kana reading into the romaji the player types.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "engine/rome_table.h"
+
+namespace dexlora {
+
+// Far above any real spelling (four keys to a kana at most): a longer romaji
+// comes from a damaged table, and refusing it bounds a question's memory by
+// its reading's length whatever the tables hold.
+constexpr size_t MaxKeysPerCharacter = 8;
+
+// Spells reading (UTF-8) with the spellings selected in RomeTable and
+// Rome2Table, looked up through RomeIndex and Rome2Index. Answers true and the
+// whole romaji in romaji when every character could be spelled into at least
+// one key, and no more than MaxKeysPerCharacter keys per character of the
+// reading; otherwise false, and when reason is given, why (the character
+// without a spelling, "empty reading", an empty or overlong romaji).
+bool ReadingToRomaji(std::string& romaji, std::string_view reading, std::string* reason = nullptr);
+
+// The same through a lookup taken once (RomeLookup::Current()) for many
+// readings while the tables stay as they are: checking that the lookup is
+// current costs as much as spelling a short reading.
+bool ReadingToRomaji(std::string& romaji, std::string_view reading, const RomeLookup& lookup,
+                     std::string* reason = nullptr);
+
+}  // namespace dexlora
