@@ -24,6 +24,11 @@ void Form_Unload();
 // that a skin author sees why a skin fell back to its defaults.
 void ReportLoadMessages();
 
+// Starts the recorded scene each time the running one has unwound, until the
+// program ends; runs the shutdown when the main window was closed. Answers
+// the exit status: 0 when the player closed the program, 1 after a failure.
+int RunScenes();
+
 // The whole game on a running platform session: Main, then the scenes.
 // Answers the exit status.
 int RunDexlora(const std::string& programFolder);

@@ -25,9 +25,4 @@ void InstallMainWindowEvents();
 // rather than a failure.
 extern bool ClosedByPlayer;
 
-// Starts the recorded scene each time the running one has unwound, until the
-// program ends; runs the shutdown when the main window was closed. Answers
-// the exit status: 0 when the player closed the program, 1 after a failure.
-int RunScenes();
-
 }  // namespace dexlora
