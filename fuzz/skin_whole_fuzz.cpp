@@ -1,86 +1,175 @@
-// A whole skin through LoadSkin, as start-up loads it: the input's settings
-// text stands for every settings and animation file of the skin at once, and
-// its files (chara.bmp among them) follow. The messages are the loaders'
-// warnings in loading order, each at most once, and at most one picture
-// failure, last, after which nothing more is loaded; nothing outside the skin
-// folder is opened.
+// A whole skin through LoadSkin, as start-up loads it, then the result scene's
+// rank animation files, and every sprite run a while on the screen. The input
+// is one settings text, standing for every settings and animation file at
+// once, followed by the files it names, each after a line "@@NAME" (NAME as a
+// settings file spells it, backslashes and ".." included):
+//
+//     [BackGround]
+//     FileName=back.bmp
+//     @@back.bmp
+//     BM...
+//
+// The skin folder lies three levels below ROOT, and a name that climbs out of
+// it plants its file there: opening one is a finding. LoadSkin's messages are
+// the loaders' warnings in loading order, then at most one picture failure,
+// after which nothing more loads.
+#include <sys/inotify.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <string_view>
-#include <vector>
 
-#include "fuzz/skin_fuzz.h"
+#include "drawing/display.h"
+#include "drawing/scene_control.h"
+#include "fuzz/fuzz_support.h"
+#include "platform/window.h"
+#include "settings/shared.h"
+#include "skin/loaders/loaders.h"
 
 using namespace dexlora;
+using dexlora::fuzz::Escaped;
+namespace fs = std::filesystem;
 
 namespace {
 
+// The settings text's names: LoadSkin's files and the result scene's defaults.
+const char* const SettingsFiles[] = {"Game_FrontAnime.ini", "Game_BackAnime.ini", "Game.ini", "result.ini",
+                                     "title.ini", "Title_FrontAnime.ini", "Title_BackAnime.ini", "keyconf.ini",
+                                     "Result_BackAnime.ini", "Result_FrontAnime.ini"};
 // In LoadSkin's order.
-const char* const SettingsFiles[] = {"Game_FrontAnime.ini", "Game_BackAnime.ini", "Game.ini",
-                                     "result.ini",          "title.ini",          "Title_FrontAnime.ini",
-                                     "Title_BackAnime.ini", "keyconf.ini"};
 const std::string_view Warnings[] = {
-    GameFrontAnimeWarning,
-    GameBackAnimeWarning,
+    GameFrontAnimeWarning, GameBackAnimeWarning,
     "game.iniでエラーの可能性があったので、デフォルト値で設定しました",
     "Result.iniにエラーの可能性があったので、デフォルト値で設定しました",
     "Title.iniでエラーの可能性があったので、デフォルト値で設定しました",
-    TitleFrontAnimeWarning,
-    TitleBackAnimeWarning,
-    "KeyConf.iniでエラーの可能性があったので、デフォルト値で設定しました",
+    TitleFrontAnimeWarning, TitleBackAnimeWarning,
+    "KeyConf.iniでエラーの可能性があったので、デフォルト値で設定しました"};
+
+// The headless devices, a 640x480 screen and the watched way down to the skin
+// folder: ROOT, ROOT/up1, ROOT/up1/up2 and the skin folder, made once.
+struct Sandbox {
+    PlatformSession session{DisplayKind::Headless};
+    const std::string levels[4] = {fuzz::Scratch() + "root", levels[0] + "/up1", levels[1] + "/up2",
+                                   levels[2] + "/skin"};
+    int watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    int watches[3] = {};
+    SurfacePtr screen;
+
+    Sandbox() {
+        DDraw = DirectDrawCreate("");
+        DSound = DirectSoundCreate("");
+        SurfaceDesc desc{DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH, 480, 640, 0, DDSCAPS_OFFSCREENPLAIN};
+        screen = DDraw->CreateSurface(desc);
+        fs::create_directories(levels[3]);
+        for (int i = 0; i < 3; ++i) watches[i] = inotify_add_watch(watch, levels[i].c_str(), IN_OPEN);
+        FUZZ_CHECK(watch >= 0 && watches[2] >= 0, "inotify watches on " + levels[0]);
+    }
+    ~Sandbox() {
+        ResetSkinGlobals();
+        screen = nullptr;
+        DSound = nullptr;
+        DDraw = nullptr;
+    }
+
+    // Everything but the way down goes. Each file of the input comes where its
+    // name leads, while that stays inside ROOT; the settings text comes last.
+    void Fill(std::string_view input) {
+        std::error_code ignored;
+        for (int i = 0; i < 4; ++i)
+            for (const auto& entry : fs::directory_iterator(levels[i], ignored))
+                if (i == 3 || entry.path() != levels[i + 1]) fs::remove_all(entry.path(), ignored);
+        auto place = [&](std::string_view name, std::string_view bytes) {
+            std::string path = levels[3] + "/" + std::string(name.substr(0, name.find_last_not_of('\r') + 1));
+            std::replace(path.begin(), path.end(), '\\', '/');
+            path = fs::path(path).lexically_normal().string();
+            if (!path.starts_with(levels[0] + "/")) return;
+            fs::create_directories(fs::path(path).parent_path(), ignored);
+            std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        };
+        constexpr std::string_view Marker = "\n@@";
+        size_t at = input.find(Marker);
+        for (int files = 0; at != std::string_view::npos && files < 12; ++files) {
+            const size_t name = at + Marker.size(), line = input.find('\n', name);
+            if (line == std::string_view::npos) break;
+            at = input.find(Marker, line);
+            place(input.substr(name, line - name), input.substr(line + 1, std::min(at, input.size()) - line - 1));
+        }
+        for (const char* name : SettingsFiles) place(name, input.substr(0, input.find(Marker)));
+        CheckOpens("");
+    }
+
+    // Fails on an open of an entry beside the way down to the skin folder since
+    // the last call, unless what is empty.
+    void CheckOpens(const std::string& what) {
+        alignas(inotify_event) char buffer[16384];
+        for (ssize_t got; (got = read(watch, buffer, sizeof buffer)) > 0;) {
+            for (ssize_t at = 0; at < got;) {
+                const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+                at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+                const std::string name = event->len ? event->name : "(a watched folder, or too many events)";
+                FUZZ_CHECK(what.empty() || (event->wd == watches[2] && name == "skin"),
+                           what + " opened " + Escaped(name) + " outside the skin folder");
+            }
+        }
+    }
 };
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    auto& devices = fuzz::SkinDevices::Get();
-    auto& sandbox = fuzz::SkinSandbox::Get();
-    devices.Fresh();
-    fuzz::SkinInput input = fuzz::SplitSkinInput({reinterpret_cast<const char*>(data), size});
-    for (const char* name : SettingsFiles) input.Files.push_back({name, input.Settings});
-    sandbox.Fill(input, "skin.ini");
-    SkinPath = sandbox.Skin();
-
+    static Sandbox sandbox;
+    ResetSkinGlobals();
+    ErrLog.clear();
+    ResetSceneControl();
+    sandbox.Fill({reinterpret_cast<const char*>(data), size});
+    SkinPath = sandbox.levels[3] + "/";
     LoadSkin();
-    sandbox.Check("LoadSkin");
+    sandbox.CheckOpens("LoadSkin");
 
-    std::vector<std::string> lines;
-    for (size_t start = 0; start < ErrLog.size();) {
-        const size_t end = ErrLog.find("\r\n", start);
-        FUZZ_CHECK(end != std::string::npos, "a message without its line end: " + fuzz::Escaped(ErrLog));
-        lines.push_back(ErrLog.substr(start, end - start));
-        start = end + 2;
-    }
+    // At most one picture failure, last, and before it the loaders' warnings
+    // in loading order, each ending its line.
     const auto& failure = SkinPictureFailure();
-    if (failure) {
-        FUZZ_CHECK(!lines.empty() && lines.back() == failure->Path + "が読みこめなかった可能性があります" &&
-                       fuzz::SkinDevices::Unloads() == 1,
-                   "picture failure of " + fuzz::Escaped(failure->Path) + " with \"" + fuzz::Escaped(ErrLog) +
-                       "\" and " + std::to_string(fuzz::SkinDevices::Unloads()) + " closes");
-        lines.pop_back();
-    } else {
-        FUZZ_CHECK(fuzz::SkinDevices::Unloads() == 0,
-                   std::to_string(fuzz::SkinDevices::Unloads()) + " closes without a picture failure");
-    }
-    size_t next = 0;
-    for (const std::string& line : lines) {
-        while (next < std::size(Warnings) && Warnings[next] != line) ++next;
-        FUZZ_CHECK(next < std::size(Warnings), "message out of order or unknown: \"" + fuzz::Escaped(ErrLog) + "\"");
-        ++next;
-    }
+    std::string_view rest = ErrLog;
+    const std::string failed = failure ? failure->Path + "が読みこめなかった可能性があります\r\n" : "";
+    FUZZ_CHECK(rest.ends_with(failed) && (PendingScene() == NextScene::Shutdown) == failure.has_value(),
+               "\"" + Escaped(ErrLog) + "\" after a picture failure or main window closed alone");
+    rest.remove_suffix(failed.size());
+    for (std::string_view warning : Warnings)
+        if (rest.starts_with(warning) && rest.substr(warning.size()).starts_with("\r\n"))
+            rest.remove_prefix(warning.size() + 2);
+    FUZZ_CHECK(rest.empty(), "messages out of order or unknown: \"" + Escaped(ErrLog) + "\"");
+    // Nothing loads after a failed picture (the key configuration comes last);
+    // without one, every scene has its background and the large character its picture.
+    FUZZ_CHECK(failure ? failure->SettingsFile == "keyconf.ini" || (!DDSurfKeyConf && TitleBackAnime.empty())
+                       : DDSurfGame && DDSurfResult && DDSurfTitle && DDSurfKeyConf &&
+                             (!UseBigChara || clsBigChara.HasSheet()),
+               failure ? "loading went on after " + Escaped(failure->Path) : "a picture missing without a failure");
 
-    // Nothing loads after a failed picture: the key configuration comes last.
-    if (failure && failure->SettingsFile != "keyconf.ini") {
-        FUZZ_CHECK(!DDSurfKeyConf && !UseTitleBackAnime && TitleBackAnime.empty(),
-                   "loading went on after " + fuzz::Escaped(failure->Path));
+    // The rank files as the result scene loads them, for one past the ranks
+    // written, then each rank up to the first, until a picture fails.
+    for (int32_t rank = static_cast<int32_t>(std::min<size_t>(Points.size(), 4)); rank >= 0 && !failure; --rank) {
+        for (bool back : {true, false}) {
+            LoadAnimeList(ResultAnimeFile(back, rank), back ? ResultBackAnime : ResultFrontAnime,
+                          back ? ResultBackAnimeWarning : ResultFrontAnimeWarning,
+                          back ? AnimeFileKind::ResultBack : AnimeFileKind::ResultFront);
+        }
     }
-    if (!failure) {
-        for (const SurfacePtr* surf : {&DDSurfGame, &DDSurfResult, &DDSurfTitle, &DDSurfKeyConf})
-            FUZZ_CHECK(*surf != nullptr, "a scene without its background and no picture failure");
+    sandbox.CheckOpens("a rank animation file");
+    // Every sprite has its sheet and runs a few hundred ticks on the screen
+    // without raising (a copy reaching outside a surface would).
+    for (AnimeList* list : {&GameFrontAnime, &GameBackAnime, &TitleFrontAnime, &TitleBackAnime, &ResultBackAnime,
+                            &ResultFrontAnime}) {
+        for (clsAnimeCharacter& sprite : *list) {
+            FUZZ_CHECK(sprite.HasSheet(), "a sprite without its sheet");
+            for (int tick = 1; tick <= 240; ++tick) {
+                sprite.AddTC();
+                if (tick % 4 == 0 || tick <= 2) sprite.PrintCharacter(sandbox.screen);
+            }
+        }
     }
-    FUZZ_CHECK(!UseBigChara || clsBigChara.HasSheet(), "the large character without its picture");
-    for (const AnimeList* list : {&GameFrontAnime, &GameBackAnime, &TitleFrontAnime, &TitleBackAnime})
-        for (const clsAnimeCharacter& sprite : *list) FUZZ_CHECK(sprite.HasSheet(), "a sprite without its sheet");
-    devices.Fresh();
     return 0;
 }
