@@ -11,9 +11,9 @@
 #include "platform/window.h"
 #include "skin/chooser/frm_skin_dir.h"
 #include "skin/loaders/loaders.h"
-#include "skin/settings/ini.h"
 #include "skin/settings/shared.h"
 #include "skin/settings/user_settings.h"
+#include "typing/printable.h"
 #include "typing/questions.h"
 #include "typing/rome_table.h"
 #include "typing/scenes/game_fields.h"
@@ -141,7 +141,9 @@ void Form_Unload() {
         // The root folder keeps its one slash; an empty path is not written.
         std::string folder = SkinPath;
         if (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-        if (!folder.empty()) WriteIniString(SettingsFileToWrite("System.ini"), "System", "SkinPath", folder);
+        if (!folder.empty() && !RememberSkinFolder(folder)) {
+            AppendErrLog("the skin folder " + EscapeControls(folder) + " cannot be remembered for the next start");
+        }
     });
     // The error window would close the moment it opened: the report goes to
     // standard error instead, and nothing of it reaches the screen.
