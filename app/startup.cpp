@@ -7,6 +7,7 @@
 #include "drawing/display.h"
 #include "drawing/scene_control.h"
 #include "engine/keyconf_file.h"
+#include "engine/printable.h"
 #include "engine/questions.h"
 #include "engine/rome_table.h"
 #include "platform/window.h"
@@ -141,7 +142,9 @@ void Form_Unload() {
         // The root folder keeps its one slash; an empty path is not written.
         std::string folder = SkinPath;
         if (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-        if (!folder.empty()) WriteIniString(SettingsFileToWrite("System.ini"), "System", "SkinPath", folder);
+        if (!folder.empty() && !RememberSkinFolder(folder)) {
+            AppendErrLog("the skin folder " + EscapeControls(folder) + " cannot be remembered for the next start");
+        }
     });
     // The error window would close the moment it opened: the report goes to
     // standard error instead, and nothing of it reaches the screen.

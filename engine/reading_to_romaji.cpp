@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "engine/printable.h"
 #include "engine/rome_table.h"
 #include "platform/core/encoding.h"
 
@@ -69,7 +70,8 @@ public:
                 if (!AppendN(c2)) return false;
             } else if (c1.code == U'っ') {
                 if (!AppendSmallTsu(c2, pos + c1.length + c2.length)) return false;
-            } else if (c2.length != 0 && AppendPair(c1.code, c2.code)) {
+            } else if (const RomeEntry* pairEntry = c2.length != 0 ? PairEntry(c1.code, c2.code) : nullptr) {
+                if (!AppendSpelling(*pairEntry, SelectedSpelling(*pairEntry))) return false;
                 bytes += c2.length;
                 pair = true;
             } else if (!AppendKana(c1.code, number)) {
@@ -133,7 +135,18 @@ private:
     bool AppendSmallTsuAlone() {
         const RomeEntry* entry = FixedEntry(SmallTsuEntry);
         if (!entry) return Fail("no spelling for \"っ\": Rome.ini entry 42 is missing or has no spelling");
-        romaji_ += SelectedSpelling(*entry);
+        return AppendSpelling(*entry, SelectedSpelling(*entry));
+    }
+
+    // Appends piece, spelling (part of) entry, when some key types it: a
+    // character no key types (U+FFFD from a damaged table, a lower-case
+    // letter) would leave the question impossible to complete.
+    bool AppendSpelling(const RomeEntry& entry, std::string_view piece) {
+        if (!TypableSpelling(piece)) {
+            return Fail("the spelling \"" + QuoteForMessage(SelectedSpelling(entry)) + "\" of \"" +
+                        QuoteForMessage(entry.Kana) + "\" holds a character no key types");
+        }
+        romaji_ += piece;
         return true;
     }
 
@@ -148,40 +161,32 @@ private:
         if (PlainKey(next.code) || SmallTsuAloneBefore.find(next.code) != std::u32string_view::npos) {
             return AppendSmallTsuAlone();
         }
-        std::string_view following;
-        if (const Character third = At(afterNext); third.length != 0) {
-            int32_t pair = lookup_.Pair(next.code, third.code);
-            if (pair >= 0) {
-                const std::string& spelling = SelectedSpelling(Rome2Table[static_cast<size_t>(pair)]);
-                if (spelling != "*") following = spelling;
-            }
-        }
-        if (following.empty()) {
+        const RomeEntry* following = nullptr;
+        if (const Character third = At(afterNext); third.length != 0) following = PairEntry(next.code, third.code);
+        if (!following || SelectedSpelling(*following).empty()) {
             int32_t single = lookup_.Single(next.code);
-            if (single >= 0) following = SelectedSpelling(RomeTable[static_cast<size_t>(single)]);
+            following = single >= 0 ? &RomeTable[static_cast<size_t>(single)] : nullptr;
         }
         // Nothing to double (a kana with no spelling of its own): type っ
         // alone and let the next character succeed or fail by itself.
-        if (following.empty()) return AppendSmallTsuAlone();
-        romaji_ += FirstCharacter(following);
-        return true;
+        if (!following || SelectedSpelling(*following).empty()) return AppendSmallTsuAlone();
+        return AppendSpelling(*following, FirstCharacter(SelectedSpelling(*following)));
     }
 
-    // The pair c1 c2 with a spelling of its own; false when absent or "*".
-    bool AppendPair(char32_t c1, char32_t c2) {
+    // The entry of the pair c1 c2 when it has a spelling of its own; null
+    // when the pair is absent or its spelling is "*".
+    const RomeEntry* PairEntry(char32_t c1, char32_t c2) const {
         int32_t pair = lookup_.Pair(c1, c2);
-        if (pair < 0) return false;
-        const std::string& spelling = SelectedSpelling(Rome2Table[static_cast<size_t>(pair)]);
-        if (spelling == "*") return false;
-        romaji_ += spelling;
-        return true;
+        if (pair < 0) return nullptr;
+        const RomeEntry& entry = Rome2Table[static_cast<size_t>(pair)];
+        return SelectedSpelling(entry) == "*" ? nullptr : &entry;
     }
 
     bool AppendKana(char32_t c, size_t number) {
         int32_t single = lookup_.Single(c);
         if (single < 0) return NoSpelling(c, number);
-        romaji_ += SelectedSpelling(RomeTable[static_cast<size_t>(single)]);
-        return true;
+        const RomeEntry& entry = RomeTable[static_cast<size_t>(single)];
+        return AppendSpelling(entry, SelectedSpelling(entry));
     }
 
     std::string_view reading_;

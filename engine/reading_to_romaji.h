@@ -16,9 +16,10 @@ constexpr size_t MaxKeysPerCharacter = 8;
 // Spells reading (UTF-8) with the spellings selected in RomeTable and
 // Rome2Table, looked up through RomeIndex and Rome2Index. Answers true and the
 // whole romaji in romaji when every character could be spelled into at least
-// one key, and no more than MaxKeysPerCharacter keys per character of the
-// reading; otherwise false, and when reason is given, why (the character
-// without a spelling, "empty reading", an empty or overlong romaji).
+// one key, with spellings some key types (TypableSpelling), and no more than
+// MaxKeysPerCharacter keys per character of the reading; otherwise false, and
+// when reason is given, why (the character without a spelling, a spelling no
+// key types, "empty reading", an empty or overlong romaji).
 bool ReadingToRomaji(std::string& romaji, std::string_view reading, std::string* reason = nullptr);
 
 // The same through a lookup taken once (RomeLookup::Current()) for many

@@ -193,6 +193,13 @@ std::vector<RomeTableFinding> CheckRomeTable(const RomeEntries& table, int32_t w
     return findings;
 }
 
+bool TypableSpelling(std::string_view spelling) {
+    for (const char byte : spelling) {
+        if (byte < 0x20 || byte > 0x7E || (byte >= 'a' && byte <= 'z')) return false;
+    }
+    return true;
+}
+
 int32_t FindRomeSlot(std::u32string_view index, int32_t width, std::u32string_view text) {
     if (width <= 0 || text.size() != static_cast<size_t>(width)) return -1;
     if (text.find(UnmatchableSlot) != std::u32string_view::npos) return -1;

@@ -82,6 +82,11 @@ struct RomeTableFinding {
 // (width 2). Lines are counted as the entries lie in the file.
 std::vector<RomeTableFinding> CheckRomeTable(const RomeEntries& table, int32_t width);
 
+// Whether some key types every character of spelling: printable ASCII but
+// lower-case letters, which typing never gives (letters arrive as capitals).
+// Conversion refuses a spelling that fails this: no key could ever complete it.
+bool TypableSpelling(std::string_view spelling);
+
 // The first slot of index (slots width characters wide) whose content equals
 // text, or -1. A text straddling two slots is no match.
 int32_t FindRomeSlot(std::u32string_view index, int32_t width, std::u32string_view text);

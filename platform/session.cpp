@@ -21,6 +21,18 @@ struct Session {
 // The one running session; PlatformSession owns it for its lifetime.
 std::unique_ptr<Session> g_session;
 
+// Why no window can be shown: no display named, or the one named cannot be
+// opened (a display server that is not running, or refuses this user).
+std::string NoDisplayMessage() {
+    std::string named;
+    for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY"}) {
+        const char* value = std::getenv(variable);
+        if (value != nullptr && *value != '\0') named += (named.empty() ? "" : ", ") + std::string(variable) + "=" + value;
+    }
+    if (named.empty()) return "no display to open the game window on (DISPLAY is not set)";
+    return "the display cannot be opened (" + named + ")";
+}
+
 }  // namespace
 
 namespace platform_detail {
@@ -55,7 +67,7 @@ PlatformSession::PlatformSession(DisplayKind kind) {
         const std::string driver = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
         if (driver.empty() || driver == "offscreen" || driver == "dummy") {
             SDL_Quit();
-            throw RuntimeError(ErrDirectX, "no display to open the game window on (DISPLAY is not set)");
+            throw RuntimeError(ErrDirectX, NoDisplayMessage());
         }
     }
     auto session = std::make_unique<Session>();

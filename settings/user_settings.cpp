@@ -6,10 +6,12 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <memory>
 
 #include "platform/core/files.h"
+#include "settings/ini.h"
 #include "settings/shared.h"
 
 namespace dexlora {
@@ -100,6 +102,64 @@ std::string SettingsFileToWrite(std::string_view name) {
         if (ReadWholeFile(ResolvePath(system), bytes) == FileReadStatus::Ok) WriteFileAtomically(own, bytes);
     }
     return own;
+}
+
+namespace {
+
+constexpr std::string_view KeptSkinFolderName = "SkinFolder.txt";
+
+// What SkinFolder.txt holds: an absolute path and one line end. Anything else
+// (a file cut short, damaged or far larger than any path) holds nothing.
+std::string KeptSkinFolder() {
+    if (UserSettingsPath.empty()) return {};
+    std::string bytes;
+    if (ReadWholeFile(ResolvePath(UserSettingsPath + std::string(KeptSkinFolderName)), bytes, PATH_MAX + 1) !=
+        FileReadStatus::Ok) {
+        return {};
+    }
+    if (bytes.size() < 2 || bytes.front() != '/' || bytes.back() != '\n' || bytes.find('\0') != std::string::npos) {
+        return {};
+    }
+    bytes.pop_back();
+    return bytes;
+}
+
+bool Blank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; }
+
+// The folder as System.ini must hold it to read back unchanged: reading trims
+// blanks around a value and then takes off one pair of quotes around it.
+std::string QuotedWhereNeeded(const std::string& folder) {
+    if (folder.empty()) return folder;
+    const char first = folder.front(), last = folder.back();
+    const bool quoted = folder.size() >= 2 && (first == '"' || first == '\'') && last == first;
+    return Blank(first) || Blank(last) || quoted ? '"' + folder + '"' : folder;
+}
+
+std::string StoredSkinPath(std::string_view defaultValue) {
+    return ReadIniString(SettingsFileToRead("System.ini"), "System", "SkinPath", defaultValue);
+}
+
+}  // namespace
+
+std::string RememberedSkinFolder(const std::string& programFolder) {
+    if (std::string stored = StoredSkinPath(""); !stored.empty()) return stored;
+    if (std::string kept = KeptSkinFolder(); !kept.empty()) return kept;
+    return StoredSkinPath("?") == "?" ? programFolder : std::string();
+}
+
+bool RememberSkinFolder(const std::string& folder) {
+    const std::string kept = UserSettingsPath.empty() ? std::string() : UserSettingsPath + std::string(KeptSkinFolderName);
+    if (WriteIniString(SettingsFileToWrite("System.ini"), "System", "SkinPath", QuotedWhereNeeded(folder)) &&
+        StoredSkinPath("") == folder) {
+        if (!kept.empty()) unlink(ResolvePath(kept).c_str());  // a stale copy must never come back
+        return true;
+    }
+    if (kept.empty() || folder.empty() || !MakeFolders(UserSettingsPath) ||
+        !WriteFileAtomically(kept, folder + "\n")) {
+        return false;
+    }
+    WriteIniString(SettingsFileToWrite("System.ini"), "System", "SkinPath", "");
+    return RememberedSkinFolder(std::string()) == folder;
 }
 
 }  // namespace dexlora

@@ -37,4 +37,20 @@ std::string SettingsFileToRead(std::string_view name);
 // Without UserSettingsPath, always SystemPath's.
 std::string SettingsFileToWrite(std::string_view name);
 
+// The skin folder the chooser opens on: System.ini's SkinPath (section
+// "System") when it holds one, exactly as RememberSkinFolder wrote it; else
+// the folder kept in UserSettingsPath's SkinFolder.txt when that holds one;
+// else programFolder when System.ini has no key SkinPath, and "" (the
+// current folder) when the key is there but empty.
+std::string RememberedSkinFolder(const std::string& programFolder);
+
+// Remembers folder for the next start. System.ini (SettingsFileToWrite) gets
+// it as its SkinPath, in quotes when blanks at either end would otherwise be
+// trimmed away on reading. A folder System.ini cannot give back as it is (a
+// character CP932 lacks, a byte that is not UTF-8, a line break, more than
+// 127 bytes) goes to SkinFolder.txt in UserSettingsPath instead, as its bytes
+// and a line end, and System.ini's SkinPath is emptied so that the copy
+// counts. Answers whether RememberedSkinFolder will now give folder back.
+bool RememberSkinFolder(const std::string& folder);
+
 }  // namespace dexlora

@@ -3,10 +3,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 #include "engine/keyconf_file.h"
 #include "engine/printable.h"
@@ -43,9 +45,26 @@ constexpr const char* Usage =
 // Text files larger than this are refused, as the game refuses them.
 constexpr size_t TextFileLimit = size_t{64} << 20;
 
-void PrintLine(const std::string& reading, const std::string& result) {
-    const std::string line = EscapeControls(reading) + "\t" + EscapeControls(result) + "\n";
-    std::fwrite(line.data(), 1, line.size(), stdout);
+// Prints text with its control characters escaped, a piece at a time: a
+// reading may be tens of megabytes, and escaping it whole would hold it in
+// memory twice more than the game ever does.
+void PrintEscaped(std::string_view text) {
+    constexpr size_t Piece = size_t{1} << 16;
+    while (!text.empty()) {
+        size_t end = std::min(Piece, text.size());
+        // Never cut a UTF-8 character: move past its continuation bytes (at most three).
+        for (int i = 0; i < 3 && end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80; ++i) ++end;
+        const std::string escaped = EscapeControls(text.substr(0, end));
+        std::fwrite(escaped.data(), 1, escaped.size(), stdout);
+        text.remove_prefix(end);
+    }
+}
+
+void PrintLine(std::string_view reading, std::string_view result) {
+    PrintEscaped(reading);
+    std::fputc('\t', stdout);
+    PrintEscaped(result);
+    std::fputc('\n', stdout);
 }
 
 void Warn(const std::string& message) {

@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "platform/core/encoding.h"
@@ -225,16 +226,22 @@ FileReadStatus ReadWholeFile(const std::string& path, std::string& bytes, size_t
 TextFileReader::TextFileReader(std::string_view path) {
     std::string resolved = ResolvePath(path);
     std::string bytes;
-    switch (ReadWholeFile(resolved, bytes, MaxTextFileBytes)) {
+    const FileReadStatus status = ReadWholeFile(resolved, bytes, MaxTextFileBytes);
+    const int error = errno;
+    switch (status) {
         case FileReadStatus::Ok:
             break;
         case FileReadStatus::Missing:
-        case FileReadStatus::NotAFile:
-        case FileReadStatus::OpenFailed:
             throw RuntimeError(ErrFileNotFound, "File not found: " + resolved);
+        case FileReadStatus::NotAFile:
+            throw RuntimeError(ErrFileNotFound, "Not a regular file (a folder, FIFO or device): " + resolved);
+        case FileReadStatus::OpenFailed:
+            throw RuntimeError(ErrFileNotFound, "Cannot open: " + resolved + " (" + std::strerror(error) + ")");
         case FileReadStatus::ReadFailed:
+            throw RuntimeError(ErrPathAccess, "Cannot read: " + resolved + " (" + std::strerror(error) + ")");
         case FileReadStatus::TooLarge:
-            throw RuntimeError(ErrPathAccess, "Cannot read: " + resolved);
+            throw RuntimeError(ErrPathAccess, "Too large: " + resolved + " (text files are read up to " +
+                                                  std::to_string(MaxTextFileBytes >> 20) + " MB)");
     }
     // Decoding the whole file at once is far cheaper than line by line, and
     // safe: CP932 never uses CR or LF as the second byte of a character.

@@ -49,7 +49,8 @@ public:
     // Opens the (resolved) path and reads it whole; raises RuntimeError
     // ErrFileNotFound when it cannot be opened (or is a folder, FIFO or
     // device), ErrPathAccess when reading fails or the file is larger than
-    // MaxTextFileBytes.
+    // MaxTextFileBytes. The message names which ("File not found: PATH" only
+    // when nothing is there).
     explicit TextFileReader(std::string_view path);
     ~TextFileReader();
     TextFileReader(const TextFileReader&) = delete;

@@ -29,20 +29,11 @@ std::vector<SkinDrive> MakeDrives() {
     return drives;
 }
 
-// The folder System.ini remembers; the program's folder when it remembers
-// none, in full even where a stored value would be cut to 127 bytes.
-std::string StoredSkinFolder() {
-    const std::string file = SettingsFileToRead("System.ini");
-    std::string stored = ReadIniString(file, "System", "SkinPath", "");
-    if (stored.empty() && ReadIniString(file, "System", "SkinPath", "?") == "?") stored = ProgramFolder();
-    return stored;
-}
-
 }  // namespace
 
 std::string ShowSkinDirDialog() {
     SkinDirState state(MakeDrives());
-    state.Start(StoredSkinFolder(), CurrentFolder());
+    state.Start(RememberedSkinFolder(ProgramFolder()), CurrentFolder());
     DialogWindow window("Skinディレクトリ選択", skin_dir_layout::Width, skin_dir_layout::Height);
     bool redraw = true;
     for (;;) {

@@ -7,8 +7,8 @@
 namespace dexlora {
 
 // Shows frmSkinDir (caption "Skinディレクトリ選択") modally. It opens on the
-// folder System.ini remembers (SettingsFileToRead("System.ini"), section
-// "System", key "SkinPath"; the program's own folder when there is none) and answers the
+// folder remembered last time (RememberedSkinFolder: System.ini's SkinPath,
+// or the program's own folder when none is remembered) and answers the
 // folder list's current folder when it closes, by "OK" or in any other way, as
 // a full path without a trailing '/' ("/" for the root). Needs a running
 // PlatformSession; in a headless one it is worked by scripted events.
