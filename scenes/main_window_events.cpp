@@ -29,13 +29,13 @@ void Form_KeyPress(char32_t& keyAscii) {
             RequestScene(NextScene::KeyConf);
             return;
         }
-        TimeLeft = keyAscii == U'D' ? 30 : keyAscii == U'S' ? 1 : 60;
+        Fields.TimeLeft = keyAscii == U'D' ? 30 : keyAscii == U'S' ? 1 : 60;
         RequestScene(NextScene::Game);
         return;
     case 1: JudgeKey(keyAscii); return;
     case 2:
-        if (!ResultReady) return;
-        ResultFrontAnime.clear();
+        if (!Fields.ResultReady) return;
+        Anime.ResultFrontAnime.clear();
         GameState = 0;
         RequestScene(NextScene::Title);
         return;
@@ -44,8 +44,8 @@ void Form_KeyPress(char32_t& keyAscii) {
 }
 
 void Form_MouseDown(int16_t, int16_t, float x, float y) {
-    MouseX = RoundHalfEven(x);
-    MouseY = RoundHalfEven(y);
+    Fields.MouseX = RoundHalfEven(x);
+    Fields.MouseY = RoundHalfEven(y);
 }
 
 void Form_DblClick() {

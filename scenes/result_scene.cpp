@@ -13,6 +13,7 @@
 #include "scenes/game_fields.h"
 #include "scenes/judgment.h"
 #include "scenes/result_score.h"
+#include "settings/shared.h"
 #include "skin/loaders/loaders.h"
 
 namespace dexlora {
@@ -25,8 +26,9 @@ namespace {
 // screen is copied at its own size, as the other scenes copy theirs, rather
 // than failing the copy and leaving the scene stuck before ResultReady.
 void CopyResultBackground() {
-    const RECT rect{0, 0, std::min(ResultDesc.lWidth, ScreenWidth), std::min(ResultDesc.lHeight, ScreenHeight)};
-    DDSurfBack->BltFast(0, 0, *DDSurfResult, rect, DDBLTFAST_WAIT);
+    const SurfaceDesc& desc = Backgrounds.ResultDesc;
+    const RECT rect{0, 0, std::min(desc.lWidth, ScreenWidth), std::min(desc.lHeight, ScreenHeight)};
+    DDSurfBack->BltFast(0, 0, *Backgrounds.DDSurfResult, rect, DDBLTFAST_WAIT);
 }
 
 void Flip() { DDSurfPrimary->Flip(nullptr, DDFLIP_WAIT); }
@@ -40,81 +42,83 @@ void DrawItem(const TextItem& item, const std::string& text) {
 
 // Runs the scene; answers false as soon as a change of scene is recorded.
 bool RunResult() {
-    if (!DDSurfResult || !DDSurfSnapshot) throw RuntimeError(ErrObjectNotSet, "no result background");
+    if (!Backgrounds.DDSurfResult || !DDSurfSnapshot) throw RuntimeError(ErrObjectNotSet, "no result background");
     // Score, mastery and rank, and the rank's animations.
-    const int32_t score = ResultScore(MaxCombo, ClearCount, MissCount);
+    const int32_t score = ResultScore(Fields.MaxCombo, Fields.ClearCount, Fields.MissCount);
     const double mastery = MasteryOfScore(score);
     const std::string masteryText = MasteryText(mastery);
-    const int32_t rank = ResultRank(Points, mastery);
-    UseResultBackAnime = LoadAnimeList(ResultAnimeFile(true, rank), ResultBackAnime, ResultBackAnimeWarning,
-                                       AnimeFileKind::ResultBack);
-    UseResultFrontAnime = LoadAnimeList(ResultAnimeFile(false, rank), ResultFrontAnime,
-                                        ResultFrontAnimeWarning, AnimeFileKind::ResultFront);
+    const int32_t rank = ResultRank(ResultIni.Points, mastery);
+    Anime.UseResultBackAnime = LoadAnimeList(SkinPath, ResultAnimeFile(true, rank), Anime.ResultBackAnime,
+                                             ResultBackAnimeWarning, AnimeFileKind::ResultBack);
+    Anime.UseResultFrontAnime = LoadAnimeList(SkinPath, ResultAnimeFile(false, rank), Anime.ResultFrontAnime,
+                                              ResultFrontAnimeWarning, AnimeFileKind::ResultFront);
     if (SceneChangePending()) return false;  // a picture of the rank's files could not be loaded
-    InitFirstValue(ResultBackAnime, UseResultBackAnime);
-    InitFirstValue(ResultFrontAnime, UseResultFrontAnime);
+    InitFirstValue(Anime.ResultBackAnime, Anime.UseResultBackAnime);
+    InitFirstValue(Anime.ResultFrontAnime, Anime.UseResultFrontAnime);
 
     // From the last typing frame to the result background.
     DDSurfSnapshot->BltFast(0, 0, *DDSurfBack, ScreenRect, DDBLTFAST_WAIT);
-    ScreenWipe(ResultWipeIn, DDSurfSnapshot, DDSurfResult);
+    ScreenWipe(ResultIni.ResultWipeIn, DDSurfSnapshot, Backgrounds.DDSurfResult);
     if (SceneChangePending()) return false;
     CopyResultBackground();
     Flip();
     if (!WaitTime(200)) return false;
 
     // The result window and the big character come in, one tick a frame.
-    if (UseBigChara) clsBigChara.InitFirstValue();
-    if (UseResultWindow) ResultWindowAnime.InitFirstValue();
+    if (BigChara.UseBigChara) BigChara.clsBigChara.InitFirstValue();
+    if (ResultIni.UseResultWindow) ResultIni.ResultWindowAnime.InitFirstValue();
     for (;;) {
         CopyResultBackground();
-        if (UseResultWindow) {
-            ResultWindowAnime.AddTC();
-            ResultWindowAnime.PrintCharacter(DDSurfBack);
+        if (ResultIni.UseResultWindow) {
+            ResultIni.ResultWindowAnime.AddTC();
+            ResultIni.ResultWindowAnime.PrintCharacter(DDSurfBack);
         }
-        if (UseBigChara) {
-            clsBigChara.AddTC();
-            clsBigChara.PrintCharacter(DDSurfBack);
+        if (BigChara.UseBigChara) {
+            BigChara.clsBigChara.AddTC();
+            BigChara.clsBigChara.PrintCharacter(DDSurfBack);
         }
         Flip();
         DoEvents();
         if (SceneChangePending()) return false;
-        if ((!UseResultWindow || ResultWindowAnime.GetMoveEnd()) && (!UseBigChara || clsBigChara.GetMoveEnd())) break;
+        if ((!ResultIni.UseResultWindow || ResultIni.ResultWindowAnime.GetMoveEnd()) &&
+            (!BigChara.UseBigChara || BigChara.clsBigChara.GetMoveEnd()))
+            break;
     }
     if (!WaitTime(500)) return false;
 
-    PlaySoundSlot(ResultSounds[0]);
+    PlaySoundSlot(ResultIni.ResultSounds[0]);
     AnimationClock clock(GetTickCount());
-    ResultReady = true;
+    Fields.ResultReady = true;
     int32_t promptColor = 0;
 
     // The figures under the pulsing prompt, until a key leaves.
-    const std::string maxComboText = MaxComboItem.Text + std::to_string(MaxCombo);
-    const std::string missText = MissItem.Text + std::to_string(MissCount);
-    const std::string clearText = ClearItem.Text + std::to_string(ClearCount);
-    const std::string rateText = RateItem.Text + masteryText + RateSuffix;
+    const std::string maxComboText = ResultIni.MaxComboItem.Text + std::to_string(Fields.MaxCombo);
+    const std::string missText = ResultIni.MissItem.Text + std::to_string(Fields.MissCount);
+    const std::string clearText = ResultIni.ClearItem.Text + std::to_string(Fields.ClearCount);
+    const std::string rateText = ResultIni.RateItem.Text + masteryText + ResultIni.RateSuffix;
     for (;;) {
         for (uint32_t ticks = clock.Advance(GetTickCount()); ticks > 0; --ticks) {
-            AddTC(ResultBackAnime, UseResultBackAnime);
-            AddTC(ResultFrontAnime, UseResultFrontAnime);
+            AddTC(Anime.ResultBackAnime, Anime.UseResultBackAnime);
+            AddTC(Anime.ResultFrontAnime, Anime.UseResultFrontAnime);
         }
         CopyResultBackground();
-        PrintCharacter(ResultBackAnime, UseResultBackAnime);
-        if (UseResultWindow) ResultWindowAnime.PrintCharacter(DDSurfBack);
+        PrintCharacter(Anime.ResultBackAnime, Anime.UseResultBackAnime);
+        if (ResultIni.UseResultWindow) ResultIni.ResultWindowAnime.PrintCharacter(DDSurfBack);
 
         promptColor = PulseColor(promptColor, ResultPromptDirection);
-        DDSurfBack->SetFont(EnterItem.Font);
+        DDSurfBack->SetFont(ResultIni.EnterItem.Font);
         DDSurfBack->SetFontBackColor(promptColor);
         DDSurfBack->SetForeColor(promptColor);
         DDSurfBack->SetFontTransparency(true);
-        DDSurfBack->DrawText(EnterItem.X, EnterItem.Y, EnterItem.Text, false);
+        DDSurfBack->DrawText(ResultIni.EnterItem.X, ResultIni.EnterItem.Y, ResultIni.EnterItem.Text, false);
 
-        DrawItem(MaxComboItem, maxComboText);
-        DrawItem(MissItem, missText);
-        DrawItem(ClearItem, clearText);
-        DrawItem(RateItem, rateText);
+        DrawItem(ResultIni.MaxComboItem, maxComboText);
+        DrawItem(ResultIni.MissItem, missText);
+        DrawItem(ResultIni.ClearItem, clearText);
+        DrawItem(ResultIni.RateItem, rateText);
 
-        if (UseBigChara) clsBigChara.PrintCharacter(DDSurfBack);
-        PrintCharacter(ResultFrontAnime, UseResultFrontAnime);
+        if (BigChara.UseBigChara) BigChara.clsBigChara.PrintCharacter(DDSurfBack);
+        PrintCharacter(Anime.ResultFrontAnime, Anime.UseResultFrontAnime);
         Flip();
         DoEvents();
         if (SceneChangePending()) return false;
