@@ -10,8 +10,9 @@
 namespace dexlora::test {
 namespace {
 
-// A small skin: black pictures, a game that wipes in, the romaji at (20, 100)
-// in green with the typed part in red, and the time in blue at (500, 20).
+// A small skin: black pictures, a game that wipes in and slides a white text
+// window in (from y 300, 10 moves down), the romaji at (20, 100) in green with the typed part in red,
+// and the time in blue at (500, 20).
 class GameTest : public DexloraTest {
 protected:
     GameTest() { Skin(); }
@@ -19,8 +20,10 @@ protected:
         Tables(false);
         for (const char* name : {"Title", "Game", "Result", "KeyConf"}) Bmp("skin/" + std::string(name) + ".bmp", 640, 480, Black);
         Questions({{"あいう", "あいう"}});
+        Bmp("skin/w.bmp", 16, 16, White, Black);
         Ini("Game.ini", "[QuestionText]\nRomeX=20\nRomeY=100\nQuestionFontColor2=0,255,0\nQuestionFontColor3=255,0,0\n"
-                        "[Time]\nTimeFontSize=40\nTimeFontColor=0,0,255\nTimeX=500\nTimeY=20\n[Wipe]\nIn=BoxIn\n");
+                        "[Time]\nTimeFontSize=40\nTimeFontColor=0,0,255\nTimeX=500\nTimeY=20\n[Wipe]\nIn=BoxIn\n"
+                        "[TextWindow]\nFileName=w.bmp\nStartY=300\nDY=1\nMoveCount=10\n");
         root.Write("system/System.ini", SystemIni(skin));
     }
     // Whether System.ini is as the shutdown writes it.
@@ -55,7 +58,8 @@ TEST_F(GameTest, EscEndsTheProgramFromEveryScene) {
     // The key on the title (0: none), the frame after which Esc comes, and its delay.
     const std::vector<std::tuple<const char*, char32_t, std::function<bool(const FrameRecord&)>, uint32_t>> rows = {
         {"title", 0, [](const FrameRecord& r) { return r.State == 0; }, 0},
-        {"game opening", U's', [](const FrameRecord& r) { return r.State == 1; }, 0},
+        {"game wiping in", U's', [](const FrameRecord& r) { return r.State == 1; }, 0},
+        {"text window sliding in", U's', [n = 0](const FrameRecord& r) mutable { return r.State == 1 && ++n == 35; }, 0},
         {"game running", U'd', [](const FrameRecord& r) { return r.State == 1 && r.TimeLeft == 29; }, 0},
         {"result", U's', [](const FrameRecord& r) { return r.State == 1 && r.TimeLeft == 0; }, 700},
         {"key configuration", U'k', [](const FrameRecord& r) { return r.State == 3; }, 100},
@@ -85,6 +89,7 @@ TEST_F(GameTest, AOneSecondGameCountsKeysShowsThemAndEndsOnTime) {
     bool started = false, ended = false;
     std::vector<bool> redShown;  // per frame of the question
     std::vector<int> timeInk;    // per frame of the question: the time's blue pixels
+    std::pair<int32_t, int32_t> windowEdge;  // above and at the text window's top, on the last frame
     onFrame = [&](const DirectDrawSurface7& frame, const FrameRecord& r) {
         if (!started) started = true, Key(U's');
         if (r.State == 1 && r.Question == 1) {
@@ -93,6 +98,7 @@ TEST_F(GameTest, AOneSecondGameCountsKeysShowsThemAndEndsOnTime) {
                 for (uint32_t i = 0; i < 6; ++i) Key(U"axiuai"[i], 100 + 100 * i);
             redShown.push_back(CountColour(frame, RECT{20, 100, 200, 130}, Red, 64) > 0);
             timeInk.push_back(CountColour(frame, RECT{500, 20, 560, 70}, Blue, 64));
+            windowEdge = {frame.GetPixel(5, 309), frame.GetPixel(5, 310)};
         }
         if (r.State == 1 && r.TimeLeft == 0 && !ended) {
             ended = true;
@@ -112,6 +118,7 @@ TEST_F(GameTest, AOneSecondGameCountsKeysShowsThemAndEndsOnTime) {
     for (size_t i = 0; i < game.size(); ++i) EXPECT_EQ(redShown[i], game[i].Typed > 0) << "frame " << i << " shows its keys";
     EXPECT_GT(timeInk.back(), 0);
     EXPECT_NE(timeInk.back(), timeInk[timeInk.size() - 2]) << "the last frame shows 0, not 1";
+    EXPECT_EQ(windowEdge, std::pair(Black, White)) << "the text window where its slide ended";
     EXPECT_EQ(std::tuple(ClearCount, MissCount, MaxCombo), std::tuple(1, 1, 4)) << "a run still going counts";
     EXPECT_EQ(frames.back().State, 0) << "back on the title after the result";
 }

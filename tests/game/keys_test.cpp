@@ -48,10 +48,8 @@ TEST_F(KeyTest, SceneKeysFollowGameState) {
         ResultFrontAnime.resize(1);
         char32_t key = row.key;
         Form_KeyPress(key);
-        EXPECT_EQ(PendingScene(), row.next) << "row " << i;
-        EXPECT_EQ(GameState, row.stateAfter) << "row " << i;
-        EXPECT_EQ(TimeLeft, row.timeLeft) << "row " << i;
-        EXPECT_EQ(MousePointerShown(), row.pointerShown) << "row " << i;
+        EXPECT_EQ(std::tuple(PendingScene(), GameState, TimeLeft, MousePointerShown()),
+                  std::tuple(row.next, row.stateAfter, row.timeLeft, row.pointerShown)) << "row " << i;
         EXPECT_EQ(ResultFrontAnime.empty(), row.next == N::Title) << "row " << i << ": released on leaving the result";
         EXPECT_EQ(key, row.key >= U'a' && row.key <= U'z' ? row.key - 32 : row.key) << "row " << i << ": upper-cased in place";
     }
