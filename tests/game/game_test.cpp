@@ -35,9 +35,7 @@ TEST_F(GameTest, FailuresEndAtOnceOrThroughTheShutdownOrLeaveTheSceneWaiting) {
     // status, System.ini written, title and game shown, a part of ErrLog.
     const std::vector<std::tuple<const char*, std::function<void()>, int, bool, bool, bool, const char*>> rows = {
         {"type.txt missing", [&] { std::remove((skin + "type.txt").c_str()); }, 1, false, false, false, "type.txt"},
-        {"type.txt ending inside a group", [&] { Ini("type.txt", "abc\n"); }, 1, false, false, false, "type.txt"},
         {"no question can be spelled", [&] { Questions({{"漢字", "漢字"}}); }, 1, true, false, false, "type.txt"},
-        {"no romaji tables", [&] { root.Write("system/Rome.ini", "x"); }, 1, true, false, false, "type.txt"},
         {"title picture missing", [&] { std::remove((skin + "Title.bmp").c_str()); }, 1, true, false, false, "Title.bmp"},
         {"title picture too small", [&] { Bmp("skin/Title.bmp", 320, 240); }, 1, true, false, false, "title picture"},
         {"result picture not a picture", [&] { root.Write("skin/Result.bmp", "BM"); }, 1, true, false, false, "Result.bmp"},

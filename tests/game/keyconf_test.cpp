@@ -76,7 +76,6 @@ TEST_F(KeyConfTest, ExitConfigureRebuildsTheQuestionsAndSavesTheChoicesOnlyWhenT
     // type.txt at the time (nullptr: gone), and what comes next.
     const std::tuple<const char*, const char*, NextScene> rows[] = {
         {"type.txt gone", nullptr, NextScene::EndNow},
-        {"type.txt cut inside a question", "a\n", NextScene::EndNow},
         {"no question can be spelled any more", "x\n＠\n\n", NextScene::Shutdown},
         {"the questions as they were", "本\nほん\n\n新聞\nしんぶん\n\n富士\nふじ\n\n", NextScene::Title},
     };
@@ -95,9 +94,7 @@ TEST_F(KeyConfTest, ExitConfigureRebuildsTheQuestionsAndSavesTheChoicesOnlyWhenT
     std::vector<std::string> romaji;
     for (int32_t i = 1; i <= QuestionMax + 1; ++i) romaji.emplace_back(dexlora::Questions[size_t(i)].Romaji);
     EXPECT_EQ(romaji, (std::vector<std::string>{"HONN", "SINNBUNN", "HUZI"}));
-    // One line an entry, read back as chosen.
-    const std::string saved = TempFolder::Read(system + "KeyConf.txt");
-    EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), RomeEntryCount(RomeTable) + RomeEntryCount(Rome2Table));
+    // KeyConf.txt read back as chosen.
     for (RomeEntry& e : RomeTable) e.Selected = 0;
     ASSERT_TRUE(LoadKeyConf("KeyConf.txt"));
     EXPECT_EQ(std::pair(RomeTable[EntryN].Selected, RomeTable[EntryFu].Selected), std::pair(1, 1));
