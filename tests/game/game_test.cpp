@@ -10,9 +10,9 @@
 namespace dexlora::test {
 namespace {
 
-// A small skin: black pictures, a game that wipes in and slides a white text
-// window in (from y 300, 10 moves down), the romaji at (20, 100) in green with the typed part in red,
-// and the time in blue at (500, 20).
+// A small skin: black pictures; a game that wipes in and slides a white text
+// window in (from y 300, 10 moves down); the romaji at (20, 100) in green,
+// its typed part in red; the time in blue at (500, 20).
 class GameTest : public DexloraTest {
 protected:
     GameTest() { Skin(); }
@@ -57,7 +57,7 @@ TEST_F(GameTest, EscEndsTheProgramFromEveryScene) {
     const std::vector<std::tuple<const char*, char32_t, std::function<bool(const FrameRecord&)>, uint32_t>> rows = {
         {"title", 0, [](const FrameRecord& r) { return r.State == 0; }, 0},
         {"game wiping in", U's', [](const FrameRecord& r) { return r.State == 1; }, 0},
-        {"text window sliding in", U's', [n = 0](const FrameRecord& r) mutable { return r.State == 1 && ++n == 35; }, 0},
+        {"text window sliding in", U's', [n = 0](const FrameRecord& r) mutable { return r.State == 1 && ++n == 35; }, 0},  // after the wipe's 31 flips
         {"game running", U'd', [](const FrameRecord& r) { return r.State == 1 && r.TimeLeft == 29; }, 0},
         {"result", U's', [](const FrameRecord& r) { return r.State == 1 && r.TimeLeft == 0; }, 700},
         {"key configuration", U'k', [](const FrameRecord& r) { return r.State == 3; }, 100},
