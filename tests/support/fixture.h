@@ -5,6 +5,7 @@
 // object the game holds, before the session that made them goes.
 #pragma once
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -15,8 +16,6 @@
 #include <string_view>
 #include <utility>
 #include <vector>
-
-#include <sys/wait.h>
 
 #include "app/startup.h"
 #include "drawing/display.h"
@@ -227,6 +226,14 @@ private:
     std::unique_ptr<PlatformSession> session_;
 };
 
+// The pixels of a rectangle, row by row, for comparing two pictures.
+inline std::vector<int32_t> Pixels(const DirectDrawSurface7& surf, const RECT& r) {
+    std::vector<int32_t> out;
+    for (int32_t y = r.Top; y < r.Bottom; ++y)
+        for (int32_t x = r.Left; x < r.Right; ++x) out.push_back(surf.GetPixel(x, y));
+    return out;
+}
+
 // How many pixels of the rectangle (right and bottom outside) are near the
 // colour, each channel within tolerance: text drawn in it has thin strokes
 // blended with what lies below.
@@ -241,14 +248,6 @@ inline int CountColour(const DirectDrawSurface7& surf, const RECT& r, int32_t co
             n += near;
         }
     return n;
-}
-
-// The pixels of a rectangle, row by row, for comparing two pictures.
-inline std::vector<int32_t> Pixels(const DirectDrawSurface7& surf, const RECT& r) {
-    std::vector<int32_t> out;
-    for (int32_t y = r.Top; y < r.Bottom; ++y)
-        for (int32_t x = r.Left; x < r.Right; ++x) out.push_back(surf.GetPixel(x, y));
-    return out;
 }
 
 // A shell command's standard output and exit status (-1 when it did not exit).
