@@ -5,11 +5,14 @@
 // object the game holds, before the session that made them goes.
 #pragma once
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -212,6 +215,39 @@ inline int CountColour(const DirectDrawSurface7& surf, const RECT& r, int32_t co
             n += near;
         }
     return n;
+}
+
+}  // namespace dexlora::test
+
+namespace dexlora::test {
+
+// The error number an operation raises, 0 when it raises none.
+inline int32_t ErrorOf(const std::function<void()>& operation) {
+    try {
+        operation();
+        return 0;
+    } catch (const RuntimeError& e) {
+        return e.Number;
+    }
+}
+
+// The parts written with a space between them, as a table row expects them.
+template <typename... Parts>
+std::string Words(const Parts&... parts) {
+    std::ostringstream s;
+    ((s << parts << ' '), ...);
+    return s.str().substr(0, s.str().size() - 1);
+}
+
+// What a shell command prints (standard output and error) and its exit status.
+inline std::pair<std::string, int> RunCommand(const std::string& command) {
+    std::string out;
+    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+    if (!pipe) return {out, -1};
+    char buffer[4096];
+    for (size_t got; (got = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, got);
+    const int status = pclose(pipe);
+    return {out, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
 }
 
 }  // namespace dexlora::test

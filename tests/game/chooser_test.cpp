@@ -1,0 +1,201 @@
+// The skin folder chooser: where it opens, keys and clicks that move it, names
+// that are Japanese or not UTF-8, folders and drives that cannot be read,
+// scrolling, what it leaves in the script, and the folder listings and mount
+// points it shows.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "platform/files.h"
+#include "platform/folders.h"
+#include "skin/chooser/frm_skin_dir.h"
+#include "skin/chooser/skin_dir_layout.h"
+#include "skin/chooser/skin_dir_state.h"
+#include "tests/support/fixture.h"
+
+namespace dexlora::test {
+namespace {
+
+namespace layout = skin_dir_layout;
+using Event = headless::ScriptedEvent;
+namespace fs = std::filesystem;
+
+Event Press(KeyCode code, int16_t shift = 0, uint32_t at = 0) { return {.At = at, .Type = Kind::KeyDown, .Shift = shift, .Code = code}; }
+Event Type(char32_t c, uint32_t at = 0) { return {.At = at, .Type = Kind::Key, .Key = c}; }
+const Event Close{.Type = Kind::Close};
+Event Click(int x, int y, bool twice = false) { return {.Type = twice ? Kind::DblClick : Kind::MouseDown, .X = float(x), .Y = float(y)}; }
+// A click (or the second press of a double click) on a row of a list, as shown.
+Event OnRow(const RECT& list, int row, bool twice = false) {
+    return Click(list.Left + 40, list.Top + layout::Inset + row * layout::RowHeight + layout::RowHeight / 2, twice);
+}
+
+const std::vector<SkinDrive> RootDrive{{"/", "/"}};
+
+class ChooserTest : public DexloraTest {
+protected:
+    std::string before = CurrentFolder();
+    // The scratch folder as the chooser writes it (no trailing '/').
+    std::string top = NormalizeFolderPath(fs::canonical(root.Path()).string(), "/");
+
+    void SetUp() override {
+        for (const char* folder : {"system", "work/skins/Standard/sub", "work/skins/Other", "cwd"}) fs::create_directories(top + "/" + folder);
+        root.Write("work/skins/Standard/type.txt", "q");
+        ASSERT_EQ(chdir((top + "/cwd").c_str()), 0);
+    }
+    void TearDown() override {
+        headless::OnDialogFrame(nullptr);
+        EXPECT_EQ(chdir(before.c_str()), 0);
+    }
+    std::string Run(const std::string& stored, std::vector<Event> events) {
+        root.Write("system/System.ini", SystemIni(stored));
+        headless::Script(std::move(events));
+        return ShowSkinDirDialog();
+    }
+};
+
+TEST_F(ChooserTest, OpensWhereSystemIniSays) {
+    const std::string program = NormalizeFolderPath(ProgramFolder(), "/");
+    const std::pair<std::string, std::string> cases[] = {  // System.ini ("-" for none), the folder
+        {"-", program},
+        {SystemIni(top + "/work/skins/Standard"), top + "/work/skins/Standard"},
+        {SystemIni(top + "/gone"), top + "/cwd"},
+        {SystemIni(top + "/work/skins/Standard/type.txt"), top + "/cwd"},
+        {SystemIni(""), top + "/cwd"},
+        {SystemIni(top + "\\WORK\\skins\\standard"), top + "/work/skins/Standard"},
+        {SystemIni("../work/skins"), top + "/work/skins"},
+    };
+    for (const auto& [ini, expected] : cases) {
+        fs::remove(system + "System.ini");
+        if (ini != "-") root.Write("system/System.ini", ini);
+        headless::Script({Close});
+        EXPECT_EQ(ShowSkinDirDialog(), expected) << ini;
+    }
+}
+
+TEST_F(ChooserTest, KeysAndClicksMoveThroughFolders) {
+    const RECT &folders = layout::FolderList, &drives = layout::DriveList;
+    // Standard holds one folder: row 0 is "..", row 1 "sub". Focus starts on "OK".
+    const struct {
+        const char* name;
+        std::vector<Event> events;
+        std::string expected;  // below the scratch folder unless it is "/"
+    } cases[] = {
+        {"no events at all close it as it opened", {}, "/work/skins/Standard"},
+        {"down and Enter open a sub-folder", {Press(KeyCode::Down), Press(KeyCode::Down), Press(KeyCode::Enter), Close}, "/work/skins/Standard/sub"},
+        {"Enter on the parent row", {Press(KeyCode::Home), Press(KeyCode::Enter), Close}, "/work/skins"},
+        {"Backspace goes up twice, O accepts", {Press(KeyCode::Backspace), Press(KeyCode::Backspace), Type(U'o')}, "/work"},
+        {"up lands on the folder we came from", {Press(KeyCode::Backspace), Press(KeyCode::Down), Press(KeyCode::Enter), Close}, "/work/skins/Standard"},
+        {"Tab to the drives, the root drive", {Press(KeyCode::Tab), Press(KeyCode::Home), Press(KeyCode::Enter), Close}, "/"},
+        {"Shift+Tab round to OK, Enter on OK accepts", {Press(KeyCode::Tab, 1), Press(KeyCode::Tab, 1), Press(KeyCode::Down),
+          Press(KeyCode::Tab), Press(KeyCode::Tab), Press(KeyCode::Enter)}, "/work/skins/Standard"},
+        {"F10 accepts", {Press(KeyCode::Down), Press(KeyCode::End), Press(KeyCode::F10)}, "/work/skins/Standard"},
+        {"a double click opens a folder", {OnRow(folders, 1), OnRow(folders, 1, true), Close}, "/work/skins/Standard/sub"},
+        {"a single click only selects", {OnRow(folders, 0), Close}, "/work/skins/Standard"},
+        {"double clicks up and into a sibling, OK clicked", {OnRow(folders, 0, true), OnRow(folders, 1, true),
+          Click(layout::OkButton.Left + 5, layout::OkButton.Top + 5)}, "/work/skins/Other"},
+        {"a double click on the root drive", {OnRow(drives, 0, true), Close}, "/"},
+        {"a double click on a file does nothing", {OnRow(layout::FileList, 0, true), Close}, "/work/skins/Standard"},
+        {"a right click does nothing", {{.Type = Kind::DblClick, .X = 40, .Y = float(folders.Top + 12), .Button = 2}, Close}, "/work/skins/Standard"},
+        {"Esc closes as OK", {Press(KeyCode::Backspace), Type(27)}, "/work/skins"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Run(top + "/work/skins/Standard", c.events), c.expected == "/" ? "/" : top + c.expected) << c.name;
+        EXPECT_EQ(headless::PendingEvents(), 0u) << c.name;
+    }
+}
+
+TEST_F(ChooserTest, LaterEventsStayForTheMainWindow) {
+    std::vector<char32_t> keys;
+    SetMainWindowEvents({.KeyPress = [&](char32_t& key) { keys.push_back(key); }, .MouseDown = nullptr, .DblClick = nullptr});
+    const uint32_t now = GetTickCount();
+    EXPECT_EQ(Run(top + "/work", {Press(KeyCode::Enter, 0, now), Type(U'S', now), Press(KeyCode::Up, 0, now + 5000),
+                                  Press(KeyCode::Escape, 0, now + 5000)}), top + "/work");
+    EXPECT_EQ(headless::PendingEvents(), 3u);
+    headless::AdvanceClock(6000);
+    DoEvents();
+    EXPECT_EQ(keys, (std::vector<char32_t>{U'S', 27})) << "an arrow reaches the main window as nothing";
+}
+
+TEST_F(ChooserTest, NamesAreShownReadablyAndOpenedByTheirBytes) {
+    const std::pair<std::string, std::string> cases[] = {  // raw name, shown
+        {"スキン 桜", "スキン 桜"}, {"é𠮷", "é𠮷"}, {"bad\xFF\xFE", "bad\uFFFD\uFFFD"},
+        {"\x83\x58\x83\x4C", "\uFFFDX\uFFFDL"}, {"tab\there", "tab\uFFFDhere"}, {"c1\xC2\x85", "c1\uFFFD"},
+    };
+    for (const auto& [raw, shown] : cases) {
+        EXPECT_EQ(ShownName(raw), shown) << raw;
+        fs::remove_all(top + "/names");
+        fs::create_directories(top + "/names/" + raw);
+        EXPECT_EQ(Run(top + "/names", {Press(KeyCode::Down), Press(KeyCode::Down), Press(KeyCode::Enter), Close}), top + "/names/" + raw);
+    }
+}
+
+TEST_F(ChooserTest, FoldersAndDrivesThatCannotBeReadLeaveTheLists) {
+    SkinDirState state({{"/", "/"}, {"gone", top + "/gone-drive"}, {"work", top + "/work"}});
+    state.Start(top + "/work/skins", top + "/cwd");
+    ASSERT_EQ(state.FolderRowCount(), 3u);  // .., Other, Standard
+    EXPECT_EQ(state.CurrentDrive(), 2u);
+    fs::remove_all(top + "/work/skins/Other");
+    EXPECT_FALSE(state.OpenFolderRow(1)) << "a folder removed since it was listed";
+    EXPECT_TRUE(state.Folder() == top + "/work/skins" && state.FolderRowCount() == 3u && !state.Message().empty());
+    EXPECT_FALSE(state.ChooseDrive(1));
+    EXPECT_EQ(state.List(ChooserFocus::Drives).Selected, 2u) << "the drive list follows the folder again";
+    EXPECT_TRUE(state.OpenFolderRow(2) && state.Message().empty());
+    EXPECT_TRUE(state.ChooseDrive(0) && state.Folder() == "/" && !state.HasParentRow());
+    SkinDirState stuck(RootDrive);  // a folder that never could be read is still where the lists stay
+    stuck.Start("", top + "/not-there");
+    EXPECT_TRUE(stuck.Folder() == top + "/not-there" && stuck.FolderRowCount() == 1u && stuck.Files().empty());
+}
+
+TEST_F(ChooserTest, LongListsScroll) {
+    for (int i = 0; i < 40; ++i) fs::create_directories(top + "/many/f" + std::to_string(100 + i));
+    const size_t shown = size_t(layout::VisibleRows(layout::FolderList));
+    const RECT& list = layout::FolderList;
+    const auto key = [](KeyCode code) { return DialogEvent{.Type = DialogEvent::Kind::Key, .Code = code}; };
+    const auto click = [](int x, int y) { return DialogEvent{.Type = DialogEvent::Kind::MouseDown, .X = x, .Y = y}; };
+    const DialogEvent wheel{.Type = DialogEvent::Kind::Wheel, .X = 50, .Y = 200, .WheelLines = -2};
+    // The events, then the row selected and the first row shown.
+    for (const auto& [events, selected, first] : {std::tuple{std::vector{key(KeyCode::End)}, 40ul, 41 - shown},
+                                                  {{key(KeyCode::Down), key(KeyCode::PageDown), key(KeyCode::PageDown)}, 2 * shown - 1, shown},
+                                                  {{key(KeyCode::Down), key(KeyCode::PageDown), key(KeyCode::PageUp), key(KeyCode::PageUp)}, 0ul, 0ul},
+                                                  {{wheel, click(40, list.Top + layout::Inset + 1)}, 6ul, 6ul},
+                                                  {{click(list.Right - 4, list.Bottom - 5)}, 0ul, shown - 1}}) {
+        SkinDirState state(RootDrive);
+        state.Start(top + "/many", top);
+        for (const DialogEvent& e : events) EXPECT_FALSE(state.Handle(e));
+        EXPECT_EQ(Words(state.List(ChooserFocus::Folders).Selected, state.List(ChooserFocus::Folders).Top), Words(selected, first))
+            << events.size() << " events";
+    }
+}
+
+TEST(Folders, PathsMountPointsAndListings) {
+    for (auto [path, base, expected] : {std::tuple{"/", "/x", "/"}, {"//a//b/", "/x", "/a/b"}, {"/a/./b/../c", "/x", "/a/c"},
+                                        {"/../..", "/x", "/"}, {"../up", "/base/dir", "/base/up"}, {"", "/base/", "/base"}})
+        EXPECT_EQ(NormalizeFolderPath(path, base), expected) << "'" << path << "' on '" << base << "'";
+    EXPECT_EQ(ParentFolder("/a") + "|" + ParentFolder("/") + "|" + ChildFolder("/", "a"), "/|/|/a");
+    for (auto [folder, within] : {std::pair{"/home/u/x", true}, {"/home/u", true}, {"/home/user", false}, {"/home", false}})
+        EXPECT_EQ(IsWithinFolder(folder, "/home/u"), within) << folder;
+    // Real file systems only, once each, with escaped names; the last line has no end.
+    EXPECT_EQ(ParseMountPoints("proc /proc proc rw 0 0\n/dev/vda / ext4 rw 0 0\ntmpfs /dev/shm tmpfs rw 0 0\ntmpfs /run tmpfs rw 0 0\n"
+                               "/dev/sdb1 /media/usb\\040stick vfat rw 0 0\nserver:/export /mnt/nfs nfs4 rw 0 0\n"
+                               "/dev/sdb1 /media/usb\\040stick vfat rw 0 0\nfuse /dev/odd fuseblk rw 0 0\nbroken-line\n\n"
+                               "/dev/sdd1 relative ext4 rw 0 0\n/dev/sde1 /mnt/back\\134slash ext4 rw 0 0"),
+              (std::vector<std::string>{"/media/usb stick", "/mnt/nfs", "/mnt/back\\slash"}));
+    TempFolder temp;
+    const std::string root = temp.Path();
+    for (const char* name : {"beta", "Alpha", ".hidden", "スキン", "gamma"}) fs::create_directories(root + name);
+    for (const char* name : {"b.txt", "A.ini", ".dot"}) temp.Write(name, "x");
+    fs::create_directory_symlink(root + "gamma", root + "link-to-gamma");
+    fs::create_symlink(root + "nowhere", root + "dangling");
+    ASSERT_EQ(mkfifo((root + "pipe").c_str(), 0600), 0);
+    FolderListing listing;
+    ASSERT_TRUE(ListFolder(root, listing));
+    EXPECT_EQ(listing.Folders, (std::vector<std::string>{"Alpha", "beta", "gamma", "link-to-gamma", "スキン", ".hidden"}));
+    EXPECT_EQ(listing.Files, (std::vector<std::string>{"A.ini", "b.txt", "dangling", "pipe", ".dot"}));
+    ASSERT_TRUE(ListFolder(root, listing, 3));
+    EXPECT_TRUE(listing.Folders.size() + listing.Files.size() == 3u && listing.Truncated);
+    for (const char* unreadable : {"missing", "b.txt", "pipe", "dangling"}) EXPECT_FALSE(ListFolder(root + unreadable, listing)) << unreadable;
+}
+
+}  // namespace
+}  // namespace dexlora::test
