@@ -16,11 +16,15 @@ struct Recorder {
     char32_t hold = 0;
     bool stamp = false;
     int loops = 0;
-    void Note(const std::string& what) { got.push_back(stamp ? std::string(loops, '>') + std::to_string(GetTickCount()) + " " + what : what); }
+    void Note(const std::string& what) {
+        got.push_back(stamp ? std::string(loops, '>') + Words(GetTickCount(), what) : what);
+    }
     void Install() {
-        SetMainWindowEvents({.KeyPress = [this](char32_t& key) { Note(Words("key", uint32_t(key))), HoldEvents(key == hold); },
-                             .MouseDown = [this](int16_t b, int16_t s, float x, float y) { Note(Words("down", b, s, int(x), int(y))); },
-                             .DblClick = [this] { Note("dblclick"); }});
+        SetMainWindowEvents({
+            .KeyPress = [this](char32_t& key) { Note(Words("key", uint32_t(key))), HoldEvents(key == hold); },
+            .MouseDown = [this](int16_t b, int16_t s, float x, float y) { Note(Words("down", b, s, int(x), int(y))); },
+            .DblClick = [this] { Note("dblclick"); },
+        });
     }
     // As the game waits: events run until ms have passed; a loop takes over from one a handler held.
     void WaitTime(uint32_t ms) {
@@ -35,7 +39,12 @@ constexpr int32_t Magenta = 0xFF00FF;
 TEST_F(HeadlessTest, BltFastCopiesPlainOrKeyedAndRefusesWhatLeavesEitherSurface) {
     // A 4x4 sprite, a key-colour border around red, green / blue, white, onto 32x32 black: the error
     // raised, the pixels written and one of them.
-    const struct { const char* name; int32_t flags, key; RECT rect; int32_t x, y, error, inked, spotX, spotY, spot; } cases[] = {
+    const struct {
+        const char* name;
+        int32_t flags, key;
+        RECT rect;
+        int32_t x, y, error, inked, spotX, spotY, spot;
+    } cases[] = {
         {"plain copy keeps the key colour", 16, Magenta, {0, 0, 4, 4}, 10, 20, 0, 16, 12, 21, Green},
         {"keyed copy skips the key colour", 17, Magenta, {0, 0, 4, 4}, 10, 20, 0, 4, 11, 22, Blue},
         {"a near key matches nothing", 17, Magenta - 1, {0, 0, 4, 4}, 10, 20, 0, 16, 10, 20, Magenta},
@@ -51,7 +60,8 @@ TEST_F(HeadlessTest, BltFastCopiesPlainOrKeyedAndRefusesWhatLeavesEitherSurface)
     };
     for (const auto& c : cases) {
         SurfacePtr sprite = Surface(4, 4, Magenta), dst = Surface(32, 32);
-        for (auto [x, y, colour] : {std::tuple{1, 1, Red}, {2, 1, Green}, {1, 2, Blue}, {2, 2, White}}) sprite->SetPixel(x, y, colour);
+        for (auto [x, y, colour] : {std::tuple{1, 1, Red}, {2, 1, Green}, {1, 2, Blue}, {2, 2, White}})
+            sprite->SetPixel(x, y, colour);
         sprite->SetColorKey(DDCKEY_SRCBLT, DDCOLORKEY{c.key, c.key});
         EXPECT_EQ(ErrorOf([&] { dst->BltFast(c.x, c.y, *sprite, c.rect, c.flags); }), c.error) << c.name;
         EXPECT_EQ(32 * 32 - CountColour(*dst, {0, 0, 32, 32}, Black), c.inked) << c.name;
@@ -66,16 +76,18 @@ TEST_F(HeadlessTest, ScriptedEventsArriveOnceInTimeOrderAcrossHeldLoopsAndTheWra
     headless::Script({{1030, Kind::MouseDown, 0, 100, 200}, {1010, Kind::Key, U'a'}, {1010, Kind::Key, U'ぁ'},
                       {1040, Kind::DblClick, 0, 5.4f, 6.6f},
                       {1050, Kind::MouseDown, 0, -1, 10}, {1050, Kind::MouseDown, 0, 640, 10},  // letterbox bars
-                      {1050, Kind::DblClick, 0, 10, 480}, {1050, Kind::MouseDown, 0, 639, 479, 2, 1}, {1060, Kind::Close}});
+                      {1050, Kind::DblClick, 0, 10, 480}, {1050, Kind::MouseDown, 0, 639, 479, 2, 1},
+                      {1060, Kind::Close}});
     r.WaitTime(100);
-    EXPECT_EQ(r.got, (std::vector<std::string>{"1010 key 97", "1010 key 12353", "1030 down 1 0 100 200",
-                                               "1040 down 1 0 5 6", "1040 dblclick", "1050 down 2 1 639 479", "1060 key 27"}));
+    EXPECT_EQ(r.got, (std::vector<std::string>{"1010 key 97", "1010 key 12353", "1030 down 1 0 100 200", "1040 down 1 0 5 6",
+                                               "1040 dblclick", "1050 down 2 1 639 479", "1060 key 27"}));
     r.got.clear();
     headless::SetClock(0xFFFFFFFFu - 9);
     headless::Script({{2, Kind::Key, U'x'}, {0xFFFFFFFFu - 9, Kind::Key, U'S'}, {0xFFFFFFFFu - 9, Kind::Key, U'y'},
                       {900, Kind::Key, U'z'}});
     r.WaitTime(1000);
-    EXPECT_EQ(r.got, (std::vector<std::string>{"4294967287 key 83", ">4294967288 key 121", ">2 key 120", ">900 key 122"}));
+    EXPECT_EQ(r.got,
+              (std::vector<std::string>{"4294967287 key 83", ">4294967288 key 121", ">2 key 120", ">900 key 122"}));
     EXPECT_EQ(headless::PendingEvents(), 0u);
 }
 
@@ -91,7 +103,9 @@ SDL_Event Text(Uint32 window, const char* utf8) {
 SDL_Event Button(Uint32 window, int x, int y, Uint8 clicks, Uint8 button = SDL_BUTTON_LEFT) {
     return {.button = {SDL_MOUSEBUTTONDOWN, 0, window, 0, button, SDL_PRESSED, clicks, 0, x, y}};
 }
-SDL_Event Other(Uint32 type, Uint32 window = 0) { return {.window = {type, 0, window, SDL_WINDOWEVENT_CLOSE, 0, 0, 0, 0, 0}}; }
+SDL_Event Other(Uint32 type, Uint32 window = 0) {
+    return {.window = {type, 0, window, SDL_WINDOWEVENT_CLOSE, 0, 0, 0, 0, 0}};
+}
 void Push(std::vector<SDL_Event> events) {
     for (SDL_Event& e : events) ASSERT_EQ(SDL_PushEvent(&e), 1);
 }
@@ -105,15 +119,18 @@ TEST(WindowInputTest, OnlyCharactersAndTheThreeNamedKeysReachTheGameOnceEach) {
     const auto w = Uint32(MainWindowHandle());
     const struct { const char* name; std::vector<SDL_Event> events; std::vector<std::string> expected; } cases[] = {
         {"a typed letter arrives once, from its text", {KeyDown(w, SDLK_a), Text(w, "a")}, {"key 97"}},
-        {"Esc, Enter and Backspace once each", {KeyDown(w, SDLK_ESCAPE), KeyDown(w, SDLK_RETURN), KeyDown(w, SDLK_KP_ENTER),
-          KeyDown(w, SDLK_BACKSPACE)}, {"key 27", "key 13", "key 13", "key 8"}},
+        {"Esc, Enter and Backspace once each",
+         {KeyDown(w, SDLK_ESCAPE), KeyDown(w, SDLK_RETURN), KeyDown(w, SDLK_KP_ENTER), KeyDown(w, SDLK_BACKSPACE)},
+         {"key 27", "key 13", "key 13", "key 8"}},
         {"Alt+Enter switches the screen and reaches no handler",
-         {KeyDown(w, SDLK_RETURN, KMOD_LALT), KeyDown(w, SDLK_RETURN, KMOD_LALT, 1), KeyDown(w, SDLK_RETURN, KMOD_LALT)}, {}},
+         {KeyDown(w, SDLK_RETURN, KMOD_LALT), KeyDown(w, SDLK_RETURN, KMOD_LALT, 1), KeyDown(w, SDLK_RETURN, KMOD_LALT)},
+         {}},
         {"control characters in text are filtered", {Text(w, "\t"), Text(w, "\x7f"), Text(w, "\x01x")}, {"key 120"}},
         {"malformed text is no character", {Text(w, "\xff"), Text(w, "\xe3\x81")}, {}},
         {"characters of two, three and four bytes", {Text(w, "éあ𠮷")}, {"key 233", "key 12354", "key 134071"}},
         {"closing the window arrives as Esc", {Other(SDL_QUIT)}, {"key 27"}},
-        {"a press and a double click", {Button(w, 10, 20, 1), Button(w, 10, 20, 2)}, {"down 1 0 10 20", "down 1 0 10 20", "dblclick"}},
+        {"a press and a double click", {Button(w, 10, 20, 1), Button(w, 10, 20, 2)},
+         {"down 1 0 10 20", "down 1 0 10 20", "dblclick"}},
         {"presses off the screen are dropped", {Button(w, -3, 20, 1), Button(w, 640, 20, 2), Button(w, 5, 480, 1)}, {}},
         {"nothing after a key that holds the events", {Text(w, "abc"), Button(w, 1, 2, 2)}, {"key 97", "key 98"}},
         {"while held, nothing", {}, {}},
