@@ -177,7 +177,7 @@ TEST_F(ChooserTest, LongListsScroll) {
     }
 }
 
-TEST(Folders, PathsMountPointsAndListings) {
+TEST(FoldersTest, PathsMountPointsAndListings) {
     for (auto [path, base, expected] : {std::tuple{"/", "/x", "/"}, {"//a//b/", "/x", "/a/b"}, {"/a/./b/../c", "/", "/a/c"},
                                         {"/../..", "/", "/"}, {"../up", "/b/dir", "/b/up"}, {"", "/b/", "/b"}})
         EXPECT_EQ(NormalizeFolderPath(path, base), expected) << "'" << path << "' on '" << base << "'";

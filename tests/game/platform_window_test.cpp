@@ -33,10 +33,10 @@ struct Recorder {
     }
 };
 
-using HeadlessTest = DexloraTest;
+using HeadlessDisplayTest = DexloraTest;
 constexpr int32_t Magenta = 0xFF00FF;
 
-TEST_F(HeadlessTest, BltFastCopiesPlainOrKeyedAndRefusesWhatLeavesEitherSurface) {
+TEST_F(HeadlessDisplayTest, BltFastCopiesPlainOrKeyedAndRefusesWhatLeavesEitherSurface) {
     // A 4x4 sprite, a key-colour border around red, green / blue, white, onto 32x32 black: the error
     // raised, the pixels written and one of them.
     const struct {
@@ -69,7 +69,7 @@ TEST_F(HeadlessTest, BltFastCopiesPlainOrKeyedAndRefusesWhatLeavesEitherSurface)
     }
 }
 
-TEST_F(HeadlessTest, ScriptedEventsArriveOnceInTimeOrderAcrossHeldLoopsAndTheWrap) {
+TEST_F(HeadlessDisplayTest, ScriptedEventsArriveOnceInTimeOrderAcrossHeldLoopsAndTheWrap) {
     Recorder r{.hold = U'S', .stamp = true};
     r.Install();
     headless::SetClock(1000);

@@ -14,9 +14,9 @@ namespace {
 
 using Rows = std::vector<std::pair<std::string, std::string>>;
 
-class LoaderTest : public DexloraTest {
+class SkinLoaderTest : public DexloraTest {
 protected:
-    LoaderTest() {
+    SkinLoaderTest() {
         Bmp("skin/sheet.bmp", 64, 16, 0x336699, 0x123456);
         for (const char* name : {"Game.bmp", "Result.bmp", "Title.bmp", "KeyConf.bmp"})
             Bmp("skin/" + std::string(name), 640, 480);
@@ -77,7 +77,7 @@ TEST(SkinFilePathTest, NamesStayInsideTheSkinFolder) {
     }
 }
 
-TEST_F(LoaderTest, AnimeListTable) {
+TEST_F(SkinLoaderTest, AnimeListTable) {
     Bmp("skin/Sub/Star.bmp", 20, 10, White, 0);
     Bmp("outside.bmp", 20, 10);
     AnimeList list;
@@ -104,7 +104,7 @@ TEST_F(LoaderTest, AnimeListTable) {
 // Result files replace their list; their "First" sound goes to slot 0, the back file emptying the
 // other slots first. Before each row the list holds one sprite and every slot is loaded ('L'); 'S'
 // is a slot with its sound.
-TEST_F(LoaderTest, ResultAnimeFilesAndTheirSounds) {
+TEST_F(SkinLoaderTest, ResultAnimeFilesAndTheirSounds) {
     AnimeList list;
     bool answer = false;
     const std::string names = "[setting]\nAnimeName=a\n[a]\nFileName=sheet.bmp\n";
@@ -130,7 +130,7 @@ TEST_F(LoaderTest, ResultAnimeFilesAndTheirSounds) {
     }
 }
 
-TEST_F(LoaderTest, GameSettingsTable) {
+TEST_F(SkinLoaderTest, GameSettingsTable) {
     Bmp("skin/window.bmp", 64, 32, 0x336699, 0x00FF00);
     // The warnings, the background, the text window, the sizes of the question and time fonts, the question,
     // typed, untyped and time colours, RomeY, TimeX, the sounds and the two wipes.
@@ -169,7 +169,7 @@ TEST_F(LoaderTest, GameSettingsTable) {
         });
 }
 
-TEST_F(LoaderTest, ResultSettingsTable) {
+TEST_F(SkinLoaderTest, ResultSettingsTable) {
     Bmp("skin/window.bmp", 40, 20, 0x336699, 0);
     // The warnings, the background, the window, the enter text and place, the max combo text, the rate's Y
     // and suffix, the font size, the colour of the four texts, the points, the back and front rank names
@@ -214,7 +214,7 @@ TEST_F(LoaderTest, ResultSettingsTable) {
         });
 }
 
-TEST_F(LoaderTest, TitleAndKeyConfSettingsTables) {
+TEST_F(SkinLoaderTest, TitleAndKeyConfSettingsTables) {
     // Each title text (text, x, y, size, colour), the wipe, the warnings and the background.
     const std::string text = "@ 300 220 10 ffffff|", others = "@ 300 240 10 ffffff|@ 300 260 10 ffffff|";
     const std::string texts = text + others + "@ 300 280 10 ffffff|";
@@ -253,7 +253,7 @@ TEST_F(LoaderTest, TitleAndKeyConfSettingsTables) {
 // Start-up's loading order, seen through the order of the warnings, and the stop after a picture
 // that cannot be loaded: the warnings, the picture failure, and the flags of the four start-up lists
 // and of the large character (chara.bmp in every skin but the first).
-TEST_F(LoaderTest, LoadSkinKeepsStartUpOrderAndStopsAtAMissingPicture) {
+TEST_F(SkinLoaderTest, LoadSkinKeepsStartUpOrderAndStopsAtAMissingPicture) {
     const std::string anime = "[setting]\nAnimeName=a\n[a]\nFileName=sheet.bmp\n", bad = anime + "DX=?\n";
     const std::pair<Rows, std::string> cases[] = {
         {{}, "||11011"},
@@ -286,7 +286,7 @@ TEST_F(LoaderTest, LoadSkinKeepsStartUpOrderAndStopsAtAMissingPicture) {
 
 // Sprite sheets must not carry anti-aliased edges blended into their key colour: such pixels escape
 // the colour key and ring every sprite.
-TEST_F(LoaderTest, StandardSkinSheetsHaveNoFringeAroundTheirKeyColour) {
+TEST_F(SkinLoaderTest, StandardSkinSheetsHaveNoFringeAroundTheirKeyColour) {
     const std::string standard = DEXLORA_SOURCE_DIR "/skins/Standard/";
     std::set<std::string> sheets;
     for (const auto& entry : std::filesystem::directory_iterator(standard))
