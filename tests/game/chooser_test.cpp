@@ -1,17 +1,18 @@
 // The skin folder chooser: where it opens, keys and clicks that move it, names
-// that are Japanese or not UTF-8, folders and drives that cannot be read,
-// scrolling, what it leaves in the script, and the folder listings and mount
-// points it shows.
+// that are Japanese or not UTF-8 and long ones cut to fit, folders and drives
+// that cannot be read, scrolling, what it leaves in the script, and the folder
+// listings and mount points it shows.
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
 
-#include "platform/files.h"
-#include "platform/folders.h"
+#include "platform/core/files.h"
+#include "platform/core/folders.h"
 #include "skin/chooser/frm_skin_dir.h"
 #include "skin/chooser/skin_dir_layout.h"
 #include "skin/chooser/skin_dir_state.h"
+#include "skin/chooser/skin_dir_view.h"
 #include "tests/support/fixture.h"
 
 namespace dexlora::test {
@@ -174,6 +175,30 @@ TEST_F(ChooserTest, LongListsScroll) {
         for (const DialogEvent& e : events) EXPECT_FALSE(state.Handle(e));
         const auto& rows = state.List(ChooserFocus::Folders);
         EXPECT_EQ(Words(rows.Selected, rows.Top), Words(selected, first)) << events.size() << " events";
+    }
+}
+
+TEST_F(ChooserTest, LongNamesAreCutToFitAtAWholeCharacter) {
+    SurfacePtr s = Surface(20, 20);
+    s->SetFont({"MS UI Gothic", 9.0f, false});
+    const auto width = [&](const std::string& text) {
+        int32_t w = 0, h = 0;
+        s->MeasureText(text, w, h);
+        return w;
+    };
+    const std::string dots = "…";
+    for (const auto& [text, limit] : {std::pair<std::string, int32_t>{"Standard", 200}, {"とても長いスキンのフォルダの名前です", 120},
+                                      {ShownName("a\xFF" + std::string(100, 'x') + "桜"), 80}, {"abcdef", 1}}) {
+        for (bool fromEnd : {false, true}) {
+            const std::string cut = fromEnd ? FitTextFromEnd(*s, text, limit) : FitText(*s, text, limit);
+            const std::string kept = cut == text ? text
+                                     : fromEnd   ? cut.substr(dots.size())
+                                                 : cut.substr(0, cut.size() - dots.size());
+            EXPECT_TRUE(cut == text ? width(text) <= limit : width(cut) <= std::max(limit, width(dots))) << cut;
+            EXPECT_TRUE(fromEnd ? text.ends_with(kept) && (cut == text || cut.starts_with(dots))
+                                : text.starts_with(kept) && (cut == text || cut.ends_with(dots))) << cut;
+            EXPECT_EQ(U32ToUtf8(Utf8ToU32(kept)), kept) << "a split character in " << cut;
+        }
     }
 }
 

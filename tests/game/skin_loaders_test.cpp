@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <set>
 
+#include "settings/ini.h"
 #include "skin/loaders/loader_support.h"
-#include "skin/settings/ini.h"
 #include "tests/support/fixture.h"
 
 namespace dexlora::test {
