@@ -49,11 +49,9 @@ protected:
         root.Write("work/skins/Standard/type.txt", "q");
         ASSERT_EQ(chdir((top + "/cwd").c_str()), 0);
     }
-    void TearDown() override {
-        headless::OnDialogFrame(nullptr);
-        EXPECT_EQ(chdir(before.c_str()), 0);
-    }
-    std::string Run(const std::string& stored, std::vector<Event> events) {
+    void TearDown() override { EXPECT_EQ(chdir(before.c_str()), 0); }
+    // The folder the chooser answers, opened on stored with the events scripted.
+    std::string Choose(const std::string& stored, std::vector<Event> events) {
         root.Write("system/System.ini", SystemIni(stored));
         headless::Script(std::move(events));
         return ShowSkinDirDialog();
@@ -107,7 +105,7 @@ TEST_F(ChooserTest, KeysAndClicksMoveThroughFolders) {
         {"Esc closes as OK", {back, Type(27)}, skins},
     };
     for (const auto& [name, events, expected] : cases) {
-        EXPECT_EQ(Run(top + S, events), expected == "/" ? "/" : top + expected) << name;
+        EXPECT_EQ(Choose(top + S, events), expected == "/" ? "/" : top + expected) << name;
         EXPECT_EQ(headless::PendingEvents(), 0u) << name;
     }
 }
@@ -117,7 +115,7 @@ TEST_F(ChooserTest, LaterEventsStayForTheMainWindow) {
     SetMainWindowEvents(
         {.KeyPress = [&](char32_t& key) { keys.push_back(key); }, .MouseDown = nullptr, .DblClick = nullptr});
     const uint32_t now = GetTickCount();
-    EXPECT_EQ(Run(top + "/work", {Press(KeyCode::Enter, 0, now), Type(U'S', now), Press(KeyCode::Up, 0, now + 5000),
+    EXPECT_EQ(Choose(top + "/work", {Press(KeyCode::Enter, 0, now), Type(U'S', now), Press(KeyCode::Up, 0, now + 5000),
                                   Press(KeyCode::Escape, 0, now + 5000)}), top + "/work");
     EXPECT_EQ(headless::PendingEvents(), 3u);
     headless::AdvanceClock(6000);
@@ -135,7 +133,7 @@ TEST_F(ChooserTest, NamesAreShownReadablyAndOpenedByTheirBytes) {
         fs::remove_all(top + "/names");
         fs::create_directories(top + "/names/" + raw);
         const Event down = Press(KeyCode::Down);
-        EXPECT_EQ(Run(top + "/names", {down, down, Press(KeyCode::Enter), Close}), top + "/names/" + raw);
+        EXPECT_EQ(Choose(top + "/names", {down, down, Press(KeyCode::Enter), Close}), top + "/names/" + raw);
     }
 }
 
