@@ -54,7 +54,7 @@ TEST_F(SkinCheckTest, StatusAndTheLineThatSaysWhy) {
             else Ini(name, text);
         }
         const auto [out, status] =
-            RunCommand(DEXLORA_CHECK " '" DEXLORA_SOURCE_DIR "/system/' --skin '" + c.folder + "'");
+            RunCommand(DEXLORA_CHECK " '" DEXLORA_SOURCE_DIR "/system/' --skin '" + c.folder + "' 2>&1");
         EXPECT_EQ(status, c.status) << out;
         EXPECT_NE(out.find(c.line), std::string::npos) << out;
     }

@@ -217,10 +217,6 @@ inline int CountColour(const DirectDrawSurface7& surf, const RECT& r, int32_t co
     return n;
 }
 
-}  // namespace dexlora::test
-
-namespace dexlora::test {
-
 // The error number an operation raises, 0 when it raises none.
 inline int32_t ErrorOf(const std::function<void()>& operation) {
     try {
@@ -239,10 +235,10 @@ std::string Words(const Parts&... parts) {
     return s.str().substr(0, s.str().size() - 1);
 }
 
-// What a shell command prints (standard output and error) and its exit status.
+// A shell command's standard output and exit status (-1 when it did not exit).
 inline std::pair<std::string, int> RunCommand(const std::string& command) {
     std::string out;
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+    FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return {out, -1};
     char buffer[4096];
     for (size_t got; (got = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, got);
