@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <functional>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -248,6 +249,24 @@ inline int CountColour(const DirectDrawSurface7& surf, const RECT& r, int32_t co
             n += near;
         }
     return n;
+}
+
+// The error number an operation raises, 0 when it raises none.
+inline int32_t ErrorOf(const std::function<void()>& operation) {
+    try {
+        operation();
+        return 0;
+    } catch (const RuntimeError& e) {
+        return e.Number;
+    }
+}
+
+// The parts written with a space between them, as a table row expects them.
+template <typename... Parts>
+std::string Words(const Parts&... parts) {
+    std::ostringstream s;
+    ((s << parts << ' '), ...);
+    return s.str().substr(0, s.str().size() - 1);
 }
 
 // A shell command's standard output and exit status (-1 when it did not exit).

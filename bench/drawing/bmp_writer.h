@@ -1,5 +1,5 @@
 // Writes a surface as an uncompressed 32-bit top-down bitmap file: how the
-// drawing tests and benchmarks make their pictures.
+// frame benchmarks make their pictures.
 #pragma once
 
 #include <cstdint>
