@@ -25,8 +25,10 @@ struct TextureDeleter {
     void operator()(SDL_Texture* t) const { SDL_DestroyTexture(t); }
 };
 
-// How long NextEvent waits for input before it lets the caller redraw.
-constexpr int WaitMs = 100;
+// How long NextEvent waits for input before it lets the caller redraw, and
+// how often it looks meanwhile.
+constexpr Uint64 WaitMs = 100;
+constexpr Uint32 PollMs = 5;
 
 KeyCode KeyCodeOf(SDL_Keycode sym) {
     switch (sym) {
@@ -211,7 +213,7 @@ DialogWindow::~DialogWindow() {
             }
         },
         const_cast<Uint32*>(&id));
-    // The dialog's waits leave marks that end a poll cycle early; the main
+    // The dialog's polls leave marks that end a poll cycle early; the main
     // window's first DoEvents must see everything left for it.
     SDL_FlushEvent(SDL_POLLSENTINEL);
 }
@@ -240,8 +242,23 @@ std::optional<DialogEvent> DialogWindow::NextEvent() {
                 platform_detail::WaitOneRefresh();
             }
         } else {
+            // Polled, never waited for: SDL 2.26 on X11 ends a wait by sending
+            // the waiting window a message over a second connection, also for
+            // the very event that ends the wait. A dialog that closes on that
+            // event destroys its window before the X server may have read the
+            // message, which then fails against a window that is gone; the
+            // failure is read when SDL closes that connection at the end of
+            // the session, and Xlib ends the program there with status 1.
+            const Uint64 until = SDL_GetTicks64() + WaitMs;
             SDL_Event event;
-            if (SDL_WaitEventTimeout(&event, WaitMs) != 0) impl_->Translate(event);
+            for (;;) {
+                if (SDL_PollEvent(&event) != 0) {
+                    impl_->Translate(event);
+                    break;
+                }
+                if (SDL_GetTicks64() >= until) break;
+                SDL_Delay(PollMs);
+            }
         }
     }
     if (impl_->pending.empty()) return std::nullopt;
