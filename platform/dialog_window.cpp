@@ -13,18 +13,6 @@ namespace dexlora {
 
 namespace {
 
-[[noreturn]] void Fail(const std::string& what) { throw RuntimeError(ErrDirectX, what + ": " + SDL_GetError()); }
-
-struct WindowDeleter {
-    void operator()(SDL_Window* w) const { SDL_DestroyWindow(w); }
-};
-struct RendererDeleter {
-    void operator()(SDL_Renderer* r) const { SDL_DestroyRenderer(r); }
-};
-struct TextureDeleter {
-    void operator()(SDL_Texture* t) const { SDL_DestroyTexture(t); }
-};
-
 // How long NextEvent waits for input before it lets the caller redraw, and
 // how often it looks meanwhile.
 constexpr Uint64 WaitMs = 100;
@@ -62,31 +50,15 @@ struct DialogWindow::Impl {
     std::deque<DialogEvent> pending;
     bool headless = true;
     bool quitRequested = false;
-    std::unique_ptr<SDL_Window, WindowDeleter> window;
-    std::unique_ptr<SDL_Renderer, RendererDeleter> renderer;
-    std::unique_ptr<SDL_Texture, TextureDeleter> texture;
+    std::optional<platform_detail::FrameWindow> frames;  // the real display only
 
     void OpenWindow(int width, int height) {
-        window.reset(SDL_CreateWindow(caption.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
-                                      SDL_WINDOW_SHOWN));
-        if (!window) Fail("SDL_CreateWindow");
-        renderer.reset(SDL_CreateRenderer(window.get(), -1, SDL_RENDERER_PRESENTVSYNC));
-        if (!renderer) renderer.reset(SDL_CreateRenderer(window.get(), -1, SDL_RENDERER_SOFTWARE));
-        if (!renderer) Fail("SDL_CreateRenderer");
-        texture.reset(SDL_CreateTexture(renderer.get(), platform_detail::GamePixelFormat, SDL_TEXTUREACCESS_STREAMING,
-                                        width, height));
-        if (!texture) Fail("SDL_CreateTexture");
-        SDL_RaiseWindow(window.get());
+        frames.emplace(caption.c_str(), width, height, SDL_WINDOW_SHOWN, platform_detail::GamePixelFormat);
+        SDL_RaiseWindow(frames->window.get());
         SDL_StartTextInput();
     }
 
-    void ShowTexture() {
-        SDL_RenderClear(renderer.get());
-        SDL_RenderCopy(renderer.get(), texture.get(), nullptr, nullptr);
-        SDL_RenderPresent(renderer.get());
-    }
-
-    bool Ours(Uint32 windowId) const { return windowId == 0 || windowId == SDL_GetWindowID(window.get()); }
+    bool Ours(Uint32 windowId) const { return windowId == 0 || windowId == SDL_GetWindowID(frames->window.get()); }
 
     void Translate(const SDL_Event& event) {
         switch (event.type) {
@@ -99,7 +71,7 @@ struct DialogWindow::Impl {
         case SDL_WINDOWEVENT:
             if (!Ours(event.window.windowID)) break;
             if (event.window.event == SDL_WINDOWEVENT_CLOSE) pending.push_back({.Type = DialogEvent::Kind::Close});
-            if (event.window.event == SDL_WINDOWEVENT_EXPOSED) ShowTexture();
+            if (event.window.event == SDL_WINDOWEVENT_EXPOSED) frames->Show();
             break;
         case SDL_KEYDOWN:
             if (Ours(event.key.windowID)) {
@@ -183,10 +155,8 @@ DialogWindow::DialogWindow(std::string_view caption, int width, int height) : im
 
 DialogWindow::~DialogWindow() {
     if (impl_->headless) return;
-    const Uint32 id = SDL_GetWindowID(impl_->window.get());
-    impl_->texture.reset();
-    impl_->renderer.reset();
-    impl_->window.reset();
+    const Uint32 id = SDL_GetWindowID(impl_->frames->window.get());
+    impl_->frames.reset();
     // A request to end the program that closed the dialog still ends it.
     if (impl_->quitRequested) {
         SDL_Event quit{};
@@ -225,9 +195,8 @@ void DialogWindow::Present() {
         platform_detail::ShowHeadlessDialogFrame(*impl_->surface, impl_->caption);
         return;
     }
-    const SDL_Surface* pixels = impl_->surface->impl().surface.get();
-    SDL_UpdateTexture(impl_->texture.get(), nullptr, pixels->pixels, pixels->pitch);
-    impl_->ShowTexture();
+    impl_->frames->Upload(*impl_->surface->impl().surface);
+    impl_->frames->Show();
 }
 
 std::optional<DialogEvent> DialogWindow::NextEvent() {

@@ -111,10 +111,6 @@ constexpr uint64_t MaxResamplerFlushBytes = 16u * 1024 * 1024;
 // Waves up to this size are converted in one go.
 constexpr size_t WholeConversionBytes = 4u * 1024 * 1024;
 
-struct AudioStreamDeleter {
-    void operator()(SDL_AudioStream* s) const { SDL_FreeAudioStream(s); }
-};
-
 // The wave's samples in the mixer's format. Raises RuntimeError ErrDirectX
 // when the converted sound would be larger than MaxConvertedSoundBytes, and
 // answers nothing when SDL cannot convert.
@@ -140,7 +136,7 @@ std::optional<std::vector<Uint8>> ConvertForMixer(const platform_detail::WaveDat
         throw RuntimeError(ErrDirectX, std::string(fileName) + ": sample rate too low for the mixer");
     }
     const SDL_AudioFormat from = wave.Format.nBitsPerSample == 8 ? AUDIO_U8 : AUDIO_S16LSB;
-    std::unique_ptr<SDL_AudioStream, AudioStreamDeleter> stream(SDL_NewAudioStream(
+    platform_detail::AudioStreamOwner stream(SDL_NewAudioStream(
         from, static_cast<Uint8>(wave.Format.nChannels), wave.Format.lSamplesPerSec, out.Format,
         static_cast<Uint8>(out.Channels), out.Rate));
     if (!stream) return std::nullopt;
