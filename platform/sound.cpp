@@ -31,7 +31,16 @@ public:
             SDL_QuitSubSystem(SDL_INIT_AUDIO);
             return nullptr;
         }
-        auto output = std::make_shared<AudioOutput>(Passkey{});
+        // Sounds are converted to the format the mixer got; a mixer that
+        // cannot tell it is no usable device either.
+        int frequency = 0, channels = 0;
+        Uint16 format = 0;
+        if (Mix_QuerySpec(&frequency, &format, &channels) == 0) {
+            Mix_CloseAudio();
+            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+            return nullptr;
+        }
+        auto output = std::make_shared<AudioOutput>(Passkey{}, frequency, format, channels);
         current = output;
         platform_detail::AtSessionEnd([weak = std::weak_ptr<AudioOutput>(output)] {
             if (auto open = weak.lock()) open->Close();
@@ -39,15 +48,11 @@ public:
         return output;
     }
 
-    explicit AudioOutput(Passkey) {
-        int frequency = 0, channels = 0;
-        Uint16 format = 0;
-        Mix_QuerySpec(&frequency, &format, &channels);
-        Rate = frequency;
-        Format = format;
-        Channels = channels;
-        FrameBytes = static_cast<int>(SDL_AUDIO_BITSIZE(format) / 8) * channels;
-    }
+    AudioOutput(Passkey, int frequency, SDL_AudioFormat format, int channels)
+        : Rate(frequency),
+          Format(format),
+          Channels(channels),
+          FrameBytes(static_cast<int>(SDL_AUDIO_BITSIZE(format) / 8) * channels) {}
 
     ~AudioOutput() { Close(); }
 
@@ -240,8 +245,10 @@ struct DirectSoundBuffer::Impl {
         playing.volume = MIX_MAX_VOLUME;
         mixedBytes.store(0);
         Mix_UnregisterAllEffects(channel);
-        Mix_RegisterEffect(channel, &Impl::CountMixed, nullptr, this);
-        // A channel that cannot start leaves the game silent, never stopped.
+        // A channel that cannot start, or whose progress cannot be counted
+        // (the position would stand still), leaves the game silent, never
+        // stopped.
+        if (Mix_RegisterEffect(channel, &Impl::CountMixed, nullptr, this) == 0) return;
         started = Mix_PlayChannel(channel, &playing, loop ? -1 : 0) == channel;
     }
 };
