@@ -86,14 +86,14 @@ inline void ReleaseGameObjects() {
     headless::OnFlip(nullptr);
     SetMainWindowEvents({});
     ResetSkinGlobals();
-    ResetGameFields();
+    Fields = GameFields{};
     ResetSceneControl();
     Questions = QuestionList{};
     QuestionMax = -1;
     DX = nullptr;
     DDraw = nullptr;
     DSound = nullptr;
-    DDSurfPrimary = DDSurfBack = DDSurfSnapshot = DDSurfTitle = DDSurfGame = DDSurfResult = DDSurfKeyConf = nullptr;
+    DDSurfPrimary = DDSurfBack = DDSurfSnapshot = nullptr;
     ErrLog.clear();
 }
 
@@ -178,8 +178,9 @@ protected:
         script.insert(script.begin(), {startTime, Kind::Key, 27});
         headless::Script(std::move(script));
         headless::OnFlip([this](const DirectDrawSurface7& frame, uint64_t number) {
-            FrameRecord r{number, GetTickCount(), GameState, TimeLeft, TypedLength, Combo, MaxCombo,
-                          MissCount, ClearCount, QuestionIndex};
+            const GameFields& f = Fields;
+            FrameRecord r{number, GetTickCount(), GameState, f.TimeLeft, f.TypedLength, f.Combo, f.MaxCombo,
+                          f.MissCount, f.ClearCount, f.QuestionIndex};
             frames.push_back(r);
             if (onFrame) onFrame(frame, r);
             if (number == frameLimit) {  // a test that lost its way still ends
