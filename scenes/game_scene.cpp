@@ -7,6 +7,7 @@
 #include "engine/questions.h"
 #include "platform/window.h"
 #include "scenes/anime_lists.h"
+#include "scenes/frame.h"
 #include "scenes/game_fields.h"
 #include "scenes/judgment.h"
 #include "scenes/scenes.h"
@@ -17,9 +18,7 @@ namespace dexlora {
 namespace {
 
 void DrawTimeLeft() {
-    DDSurfBack->SetFont(GameIni.TimeFont);
-    DDSurfBack->SetForeColor(GameIni.TimeFontColor);
-    DDSurfBack->DrawText(GameIni.TimeX, GameIni.TimeY, std::to_string(Fields.TimeLeft), false);
+    DrawFrameText(GameIni.TimeFont, GameIni.TimeFontColor, GameIni.TimeX, GameIni.TimeY, std::to_string(Fields.TimeLeft));
 }
 
 // The text window slides in over the bare background; the frame in which
@@ -34,9 +33,7 @@ bool SlideTextWindowIn() {
         for (uint32_t t = 0; t < ticks; ++t) GameIni.TextWindowAnime.AddTC();
         if (GameIni.TextWindowAnime.GetMoveEnd()) finished = true;
         GameIni.TextWindowAnime.PrintCharacter(DDSurfBack);
-        ShowFrame();
-        DoEvents();
-        if (SceneChangePending()) return false;
+        if (!EndFrame()) return false;
     }
     return true;
 }
@@ -47,7 +44,7 @@ void GameStart() {
     // A failing operation ends the program at once, without the shutdown.
     try {
         Fields.ClearCount = Fields.MissCount = Fields.MaxCombo = Fields.Combo = Fields.TypedLength = 0;
-        GameState = 1;
+        GameState = Scene::Game;
         InitFirstValue(Anime.GameBackAnime, Anime.UseGameBackAnime);
         InitFirstValue(Anime.GameFrontAnime, Anime.UseGameFrontAnime);
         if (GameIni.UseTextWindow) GameIni.TextWindowAnime.InitFirstValue();
@@ -90,15 +87,12 @@ void GameStart() {
             PrintCharacter(Anime.GameBackAnime, Anime.UseGameBackAnime);
             if (GameIni.UseTextWindow) GameIni.TextWindowAnime.PrintCharacter(DDSurfBack);
             if (!PrintQuestion()) return;
-            DDSurfBack->SetFontTransparency(true);
             DrawTimeLeft();
             PrintCharacter(Anime.GameFrontAnime, Anime.UseGameFrontAnime);
-            ShowFrame();
-            DoEvents();
-            if (SceneChangePending()) return;
+            if (!EndFrame()) return;
         }
 
-        GameState = 2;
+        GameState = Scene::Result;
         Fields.ResultReady = false;
         // A run still going at the end counts.
         if (Fields.MaxCombo < Fields.Combo) Fields.MaxCombo = Fields.Combo;

@@ -6,6 +6,7 @@
 #include "drawing/display.h"
 #include "drawing/scene_control.h"
 #include "platform/core/encoding.h"
+#include "scenes/frame.h"
 #include "scenes/game_fields.h"
 #include "skin/loaders/loaders.h"
 
@@ -25,11 +26,6 @@ std::string_view Utf8Prefix(std::string_view text, size_t count) {
         --count;
     }
     return text.substr(0, pos);
-}
-
-DirectDrawSurface7& BackBuffer() {
-    if (!DDSurfBack) throw RuntimeError(ErrObjectNotSet, "the back buffer does not exist");
-    return *DDSurfBack;
 }
 
 }  // namespace
@@ -85,17 +81,12 @@ bool PrintQuestion() {
     try {
         const std::optional<Question> question = CurrentQuestion();
         if (!question) return true;
-        DirectDrawSurface7& back = BackBuffer();
-        back.SetFont(GameIni.QuestionFont);
-        back.SetForeColor(GameIni.QuestionFontColor1);
-        back.SetFontTransparency(true);
-        back.DrawText(GameIni.QuestionX, GameIni.QuestionY, question->Text, false);
-        back.SetForeColor(GameIni.QuestionFontColor2);
-        back.DrawText(GameIni.RomeX, GameIni.RomeY, question->Romaji, false);
-        back.SetForeColor(GameIni.QuestionFontColor3);
+        const GameSettings& game = GameIni;
+        DrawFrameText(game.QuestionFont, game.QuestionFontColor1, game.QuestionX, game.QuestionY, question->Text);
+        DrawFrameText(game.QuestionFont, game.QuestionFontColor2, game.RomeX, game.RomeY, question->Romaji);
         if (Fields.TypedLength > 0) {
             const std::string_view typed = Utf8Prefix(question->Romaji, size_t(Fields.TypedLength));
-            back.DrawText(GameIni.RomeX, GameIni.RomeY, typed, false);
+            DrawFrameText(game.QuestionFont, game.QuestionFontColor3, game.RomeX, game.RomeY, typed);
         }
         return true;
     } catch (const std::exception&) {

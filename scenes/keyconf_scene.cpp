@@ -9,8 +9,10 @@
 #include "engine/keyconf_file.h"
 #include "engine/questions.h"
 #include "platform/window.h"
+#include "scenes/frame.h"
 #include "scenes/game_fields.h"
 #include "scenes/keyconf_layout.h"
+#include "scenes/scenes.h"
 #include "settings/shared.h"
 #include "skin/loaders/loaders.h"
 
@@ -55,7 +57,7 @@ RomeEntries& ShownTable() { return Fields.KeyConfPage == 0 ? RomeTable : Rome2Ta
 // close the main window before anything is saved, so that the next start
 // does not fail on the same choices.
 void ExitKeyConf() {
-    GameState = 0;
+    GameState = Scene::Title;
     bool loaded = false;
     try {
         loaded = LoadQuestions(SkinPath, "type.txt");
@@ -116,14 +118,12 @@ void KeyConfStart() {
         // Bounded by the back buffer and by the picture, so that a skin's
         // smaller picture is copied at its own size instead of failing.
         if (Backgrounds.DDSurfKeyConf) {
-            const RECT rect{0, 0, std::min(BackBufferDesc.lWidth, Backgrounds.KeyConfDesc.lWidth),
-                            std::min(BackBufferDesc.lHeight, Backgrounds.KeyConfDesc.lHeight)};
-            DDSurfBack->BltFast(0, 0, *Backgrounds.DDSurfKeyConf, rect, DDBLTFAST_WAIT);
+            CopyBackground(Backgrounds.DDSurfKeyConf, std::min(BackBufferDesc.lWidth, Backgrounds.KeyConfDesc.lWidth),
+                           std::min(BackBufferDesc.lHeight, Backgrounds.KeyConfDesc.lHeight));
         }
         DrawKeyConfFrame();
         DrawKeyConfTable(ShownTable());
-        DDSurfPrimary->Flip(nullptr, DDFLIP_WAIT);
-        DoEvents();
+        EndFrame();
     }
 }
 

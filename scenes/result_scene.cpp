@@ -2,6 +2,7 @@
 #include "scenes/result_scene.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 
 #include "drawing/display.h"
@@ -10,9 +11,11 @@
 #include "platform/core/error.h"
 #include "platform/window.h"
 #include "scenes/anime_lists.h"
+#include "scenes/frame.h"
 #include "scenes/game_fields.h"
 #include "scenes/judgment.h"
 #include "scenes/result_score.h"
+#include "scenes/scenes.h"
 #include "settings/shared.h"
 #include "skin/loaders/loaders.h"
 
@@ -27,44 +30,39 @@ namespace {
 // than failing the copy and leaving the scene stuck before ResultReady.
 void CopyResultBackground() {
     const SurfaceDesc& desc = Backgrounds.ResultDesc;
-    const RECT rect{0, 0, std::min(desc.lWidth, ScreenWidth), std::min(desc.lHeight, ScreenHeight)};
-    DDSurfBack->BltFast(0, 0, *Backgrounds.DDSurfResult, rect, DDBLTFAST_WAIT);
+    CopyBackground(Backgrounds.DDSurfResult, std::min(desc.lWidth, ScreenWidth), std::min(desc.lHeight, ScreenHeight));
 }
 
-void Flip() { DDSurfPrimary->Flip(nullptr, DDFLIP_WAIT); }
-
-void DrawItem(const TextItem& item, const std::string& text) {
-    DDSurfBack->SetFont(item.Font);
-    DDSurfBack->SetFontTransparency(true);
-    DDSurfBack->SetForeColor(item.Color);
-    DDSurfBack->DrawText(item.X, item.Y, text, false);
-}
-
-// Runs the scene; answers false as soon as a change of scene is recorded.
-bool RunResult() {
-    if (!Backgrounds.DDSurfResult || !DDSurfSnapshot) throw RuntimeError(ErrObjectNotSet, "no result background");
-    // Score, mastery and rank, and the rank's animations.
+// Score, mastery and rank of the finished game, and the rank's animations in
+// their start states. Answers the mastery as shown, or nothing when a
+// picture of the rank's files could not be loaded (which closes the window).
+std::optional<std::string> LoadRank() {
     const int32_t score = ResultScore(Fields.MaxCombo, Fields.ClearCount, Fields.MissCount);
     const double mastery = MasteryOfScore(score);
-    const std::string masteryText = MasteryText(mastery);
     const int32_t rank = ResultRank(ResultIni.Points, mastery);
     Anime.UseResultBackAnime = LoadAnimeList(SkinPath, ResultAnimeFile(true, rank), Anime.ResultBackAnime,
                                              ResultBackAnimeWarning, AnimeFileKind::ResultBack);
     Anime.UseResultFrontAnime = LoadAnimeList(SkinPath, ResultAnimeFile(false, rank), Anime.ResultFrontAnime,
                                               ResultFrontAnimeWarning, AnimeFileKind::ResultFront);
-    if (SceneChangePending()) return false;  // a picture of the rank's files could not be loaded
+    if (SceneChangePending()) return std::nullopt;
     InitFirstValue(Anime.ResultBackAnime, Anime.UseResultBackAnime);
     InitFirstValue(Anime.ResultFrontAnime, Anime.UseResultFrontAnime);
+    return MasteryText(mastery);
+}
 
-    // From the last typing frame to the result background.
-    DDSurfSnapshot->BltFast(0, 0, *DDSurfBack, ScreenRect, DDBLTFAST_WAIT);
+// From the last typing frame to the result background, shown, then a wait.
+bool WipeIn() {
+    TakeSnapshot(ScreenWidth, ScreenHeight);
     ScreenWipe(ResultIni.ResultWipeIn, DDSurfSnapshot, Backgrounds.DDSurfResult);
     if (SceneChangePending()) return false;
     CopyResultBackground();
-    Flip();
-    if (!WaitTime(200)) return false;
+    ShowFrame();
+    return WaitTime(200);
+}
 
-    // The result window and the big character come in, one tick a frame.
+// The result window and the big character come in, one tick a frame, until
+// both have stopped (one frame with neither); then a wait.
+bool EnterWindowAndCharacter() {
     if (BigChara.UseBigChara) BigChara.clsBigChara.InitFirstValue();
     if (ResultIni.UseResultWindow) ResultIni.ResultWindowAnime.InitFirstValue();
     for (;;) {
@@ -77,26 +75,27 @@ bool RunResult() {
             BigChara.clsBigChara.AddTC();
             BigChara.clsBigChara.PrintCharacter(DDSurfBack);
         }
-        Flip();
-        DoEvents();
-        if (SceneChangePending()) return false;
+        if (!EndFrame()) return false;
         if ((!ResultIni.UseResultWindow || ResultIni.ResultWindowAnime.GetMoveEnd()) &&
             (!BigChara.UseBigChara || BigChara.clsBigChara.GetMoveEnd()))
             break;
     }
-    if (!WaitTime(500)) return false;
+    return WaitTime(500);
+}
 
+// The result sound, then the figures under the pulsing prompt, until a key
+// records the next scene.
+void ShowFigures(const std::string& masteryText) {
     PlaySoundSlot(ResultIni.ResultSounds[0]);
     AnimationClock clock(GetTickCount());
     Fields.ResultReady = true;
     int32_t promptColor = 0;
 
-    // The figures under the pulsing prompt, until a key leaves.
     const std::string maxComboText = ResultIni.MaxComboItem.Text + std::to_string(Fields.MaxCombo);
     const std::string missText = ResultIni.MissItem.Text + std::to_string(Fields.MissCount);
     const std::string clearText = ResultIni.ClearItem.Text + std::to_string(Fields.ClearCount);
     const std::string rateText = ResultIni.RateItem.Text + masteryText + ResultIni.RateSuffix;
-    for (;;) {
+    do {
         for (uint32_t ticks = clock.Advance(GetTickCount()); ticks > 0; --ticks) {
             AddTC(Anime.ResultBackAnime, Anime.UseResultBackAnime);
             AddTC(Anime.ResultFrontAnime, Anime.UseResultFrontAnime);
@@ -106,35 +105,41 @@ bool RunResult() {
         if (ResultIni.UseResultWindow) ResultIni.ResultWindowAnime.PrintCharacter(DDSurfBack);
 
         promptColor = PulseColor(promptColor, ResultPromptDirection);
-        DDSurfBack->SetFont(ResultIni.EnterItem.Font);
         DDSurfBack->SetFontBackColor(promptColor);
-        DDSurfBack->SetForeColor(promptColor);
-        DDSurfBack->SetFontTransparency(true);
-        DDSurfBack->DrawText(ResultIni.EnterItem.X, ResultIni.EnterItem.Y, ResultIni.EnterItem.Text, false);
+        const TextItem& enter = ResultIni.EnterItem;
+        DrawFrameText(enter.Font, promptColor, enter.X, enter.Y, enter.Text);
 
-        DrawItem(ResultIni.MaxComboItem, maxComboText);
-        DrawItem(ResultIni.MissItem, missText);
-        DrawItem(ResultIni.ClearItem, clearText);
-        DrawItem(ResultIni.RateItem, rateText);
+        DrawTextItem(ResultIni.MaxComboItem, maxComboText);
+        DrawTextItem(ResultIni.MissItem, missText);
+        DrawTextItem(ResultIni.ClearItem, clearText);
+        DrawTextItem(ResultIni.RateItem, rateText);
 
         if (BigChara.UseBigChara) BigChara.clsBigChara.PrintCharacter(DDSurfBack);
         PrintCharacter(Anime.ResultFrontAnime, Anime.UseResultFrontAnime);
-        Flip();
-        DoEvents();
-        if (SceneChangePending()) return false;
-        if (!WaitTime(40)) return false;
-    }
+    } while (EndFrame() && WaitTime(40));
 }
 
 }  // namespace
 
+// The scene reads top to bottom as its steps: the rank, the wipe, the entry
+// of the window and the big character, the figures.
 bool PrintResult() {
     try {
-        RunResult();
+        if (!Backgrounds.DDSurfResult || !DDSurfSnapshot) throw RuntimeError(ErrObjectNotSet, "no result background");
+        const std::optional<std::string> masteryText = LoadRank();
+        if (!masteryText || !WipeIn() || !EnterWindowAndCharacter()) return true;
+        ShowFigures(*masteryText);
         return true;
     } catch (const RuntimeError&) {
         return false;
     }
+}
+
+void ResultKeyPress(char32_t) {
+    if (!Fields.ResultReady) return;
+    Anime.ResultFrontAnime.clear();
+    GameState = Scene::Title;
+    RequestScene(NextScene::Title);
 }
 
 }  // namespace dexlora

@@ -58,7 +58,7 @@ protected:
     // shown before ResultReady was set, and keeps the last frame shown.
     size_t Show() {
         ResetSceneControl();
-        GameState = 2;
+        GameState = Scene::Result;
         Fields.ResultReady = false;
         size_t before = 0;
         headless::Script({{GetTickCount() + 1500, Kind::Key, U'a'}});
