@@ -13,22 +13,14 @@ class KeyTest : public DexloraTest {
 protected:
     // One question between the spare empty entries, so that every pick is question 1.
     static void OneQuestion(const Question& q) {
-        dexlora::Questions = QuestionList{};
+        dexlora::Questions = QuestionList{}, QuestionMax = 0;
         for (const Question& entry : {Question{}, q, Question{}}) dexlora::Questions.push_back(entry);
-        QuestionMax = 0;
     }
 };
 
 TEST_F(KeyTest, SceneKeysFollowGameState) {
     using N = NextScene;
-    struct Row {
-        int32_t state;
-        bool resultReady;
-        char32_t key;
-        N next;
-        int32_t stateAfter, timeLeft;
-        bool pointerShown;
-    };
+    struct Row { int32_t state; bool resultReady; char32_t key; N next; int32_t stateAfter, timeLeft; bool pointerShown; };
     const Row rows[] = {
         {0, false, U'k', N::KeyConf, 3, 0, true},   {0, false, U'D', N::Game, 0, 30, false},
         {0, false, U's', N::Game, 0, 1, false},     {0, false, U'x', N::Game, 0, 60, false},
@@ -40,11 +32,8 @@ TEST_F(KeyTest, SceneKeysFollowGameState) {
     };
     for (size_t i = 0; i < std::size(rows); ++i) {
         const Row& row = rows[i];
-        ResetSceneControl();
-        ResetGameFields();
-        ShowMousePointer(false);
-        GameState = row.state;
-        ResultReady = row.resultReady;
+        ResetSceneControl(), ResetGameFields(), ShowMousePointer(false);
+        GameState = row.state, ResultReady = row.resultReady;
         ResultFrontAnime.resize(1);
         char32_t key = row.key;
         Form_KeyPress(key);
@@ -62,19 +51,13 @@ TEST_F(KeyTest, SceneKeysFollowGameState) {
 TEST_F(KeyTest, JudgmentCountsKeysAndPlaysTheirSounds) {
     // A steady sound two seconds long, so that "playing" holds for the test.
     const std::string wave = root.Write("s.wav", WaveFile(2 * 8000, '\x40'));
-    for (SoundSlot& slot : GameSounds) {
-        DSBUFFERDESC desc{DSBCAPS_STATIC};
-        WAVEFORMATEX format;
-        slot.Buffer = DSound->CreateSoundBufferFromFile(wave, desc, format);
-        slot.Loaded = true;
-    }
+    DSBUFFERDESC desc{DSBCAPS_STATIC};
+    WAVEFORMATEX format;
+    for (SoundSlot& slot : GameSounds) slot = {DSound->CreateSoundBufferFromFile(wave, desc, format), true};
     OneQuestion({"あ・い", "あ･い", "A\uFF65I"});
     QuestionIndex = 1;
-    struct Step {
-        char32_t key;
-        int32_t typed, combo, maxCombo, misses, clears;
-        const char* sounds;  // which of key, completion and miss started
-    };
+    // The key; typed, combo, max combo, misses, clears; which of key, completion and miss sounds started.
+    struct Step { char32_t key; int32_t typed, combo, maxCombo, misses, clears; const char* sounds; };
     const Step steps[] = {
         {U'A', 1, 1, 0, 0, 0, "k"},      {U'X', 1, 0, 1, 1, 0, "m"}, {U'X', 1, 0, 1, 2, 0, "m"},
         {U'\uFF65', 2, 1, 1, 2, 0, "k"}, {U'I', 0, 2, 1, 2, 1, "c"}, {U'A', 1, 3, 1, 2, 1, "k"},
@@ -100,8 +83,7 @@ TEST_F(KeyTest, KeysWithNothingToTypeAreIgnored) {
     for (auto [index, typed] : {std::pair{0, 0}, {7, 0}, {-1, 0}, {1, 5}}) {
         OneQuestion({"あ", "あ", "A"});
         ResetGameFields();
-        QuestionIndex = index;
-        TypedLength = typed;
+        QuestionIndex = index, TypedLength = typed;
         for (char32_t key : {U'A', U'X', U'/'}) JudgeKey(key);
         EXPECT_EQ(std::tuple(TypedLength, Combo, MissCount, ClearCount), std::tuple(typed, 0, 0, 0)) << index;
         EXPECT_FALSE(Judgment()) << index;
