@@ -31,7 +31,7 @@ GRID_TOPS, CELL_W, CELL_H, ROWS, COLUMNS = (10, 210), 43, 37, 5, 14
 
 
 class Failed(Exception):
-    pass
+    """A step the game did not pass."""
 
 
 def text(path):
@@ -55,8 +55,7 @@ def picture(path):
 
 
 def pixel(pic, x, y):
-    i = (y * pic[0] + x) * 3
-    return pic[2][i:i + 3]
+    return pic[2][(y * pic[0] + x) * 3:(y * pic[0] + x) * 3 + 3]
 
 
 def close(a, b, tolerance):
@@ -138,8 +137,7 @@ class Player:
         while True:
             if self.game.poll() is not None:
                 raise Failed(f"the game ended with status {self.game.returncode}")
-            why = why_not(self.take_shot())
-            if why is None:
+            if (why := why_not(self.take_shot())) is None:
                 return self.shot
             if time.monotonic() > deadline:
                 raise Failed(f"{what} not shown within {timeout} s: {why}")
@@ -220,9 +218,7 @@ class Player:
         self.step("files written")
         if f"SkinPath={self.skin}\r\n" not in text(os.path.join(self.system, "System.ini")):
             raise Failed("System.ini does not name the chosen skin")
-        keyconf = ["0"] * entries
-        keyconf[index] = "1"
-        if text(os.path.join(self.system, "KeyConf.txt")) != "\r\n".join(keyconf + [""]):
+        if text(os.path.join(self.system, "KeyConf.txt")) != "".join("01"[i == index] + "\r\n" for i in range(entries)):
             raise Failed(f"KeyConf.txt is not {entries} lines of 0 with 1 in line {index + 1}")
 
     def play_game(self, typing):
@@ -267,8 +263,7 @@ class Player:
 
 
 def main():
-    missing = [tool for tool in ("Xvfb", "xdotool", "import", "convert") if not shutil.which(tool)]
-    if missing:
+    if missing := [tool for tool in ("Xvfb", "xdotool", "import", "convert") if not shutil.which(tool)]:
         print(f"SKIPPED: needs {', '.join(missing)} (apt-get install xvfb xdotool imagemagick)", file=sys.stderr)
         return 77
     player = Player(*sys.argv[1:4])
