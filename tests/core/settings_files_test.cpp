@@ -70,8 +70,8 @@ TEST(Files, OnlyRegularFilesWithinTheLimitAreRead) {
     ASSERT_TRUE(!mkfifo(fifo.c_str(), 0644) && !truncate(huge.c_str(), MaxTextFileBytes + 1) &&
                 !truncate(vast.c_str(), 1L << 36));
     using S = FileReadStatus;
-    for (auto [path, status, message] : {std::tuple{fifo, S::NotAFile, "Not a regular file"}, {huge, S::TooLarge, "Too large"},
-                                         {vast, S::TooLarge, "Too large"}}) {
+    for (auto [path, status, message] : {std::tuple{fifo, S::NotAFile, "Not a regular file"},
+                                         {huge, S::TooLarge, "Too large"}, {vast, S::TooLarge, "Too large"}}) {
         std::string bytes = "left over";
         EXPECT_TRUE(ReadWholeFile(path, bytes) == status && bytes.empty()) << path;
         std::string said = "read";
@@ -86,14 +86,17 @@ TEST(Files, OnlyRegularFilesWithinTheLimitAreRead) {
 
 TEST(Files, WritesGoThroughLinksKeepModesAndLeaveReadOnlyFilesAlone) {
     // How K.txt is made; whether the write succeeds; where the content lands (nullptr: nowhere); its mode after.
-    struct Case { const char* name; std::function<void(const TempFolder&)> make; bool written; const char* file; mode_t mode; };
+    struct Case { const char* name; std::function<void(const TempFolder&)> make; bool written; const char* file;
+                  mode_t mode; };
     const auto link = [](const TempFolder& t, const char* to, const char* name) { symlink(to, (t.Path() + name).c_str()); };
     const auto file = [](const TempFolder& t, const char* name, mode_t mode) { chmod(t.Write(name, "old").c_str(), mode); };
     const Case cases[] = {
-        {"new file", [](auto&) {}, true, "K.txt", 0}, {"read-only file", [&](auto& t) { file(t, "K.txt", 0444); }, false, "K.txt", 0444},
+        {"new file", [](auto&) {}, true, "K.txt", 0},
+        {"read-only file", [&](auto& t) { file(t, "K.txt", 0444); }, false, "K.txt", 0444},
         {"link to a link to a file elsewhere", [&](auto& t) {
              file(t, "real/K.txt", 0640), link(t, "real/K.txt", "L.txt"), link(t, "L.txt", "K.txt"); }, true, "real/K.txt", 0640},
-        {"link to a read-only file", [&](auto& t) { file(t, "real/K.txt", 0444), link(t, "real/K.txt", "K.txt"); }, false, "real/K.txt", 0444},
+        {"link to a read-only file", [&](auto& t) { file(t, "real/K.txt", 0444), link(t, "real/K.txt", "K.txt"); },
+         false, "real/K.txt", 0444},
         {"dangling link", [&](auto& t) { link(t, "real/none.txt", "K.txt"); }, false, nullptr, 0},
         {"link loop", [&](auto& t) { link(t, "K.txt", "L.txt"), link(t, "L.txt", "K.txt"); }, false, nullptr, 0},
     };
@@ -105,7 +108,8 @@ TEST(Files, WritesGoThroughLinksKeepModesAndLeaveReadOnlyFilesAlone) {
         EXPECT_EQ(WriteFileAtomically(path, "new"), c.written) << c.name;
         EXPECT_EQ(std::filesystem::is_symlink(path), wasLink) << c.name << ": the link must stay";
         EXPECT_TRUE(!c.file || TempFolder::Read(temp.Path() + c.file) == (c.written ? "new" : "old")) << c.name;
-        EXPECT_TRUE(!c.mode || std::filesystem::status(temp.Path() + c.file).permissions() == std::filesystem::perms(c.mode));
+        EXPECT_TRUE(!c.mode || std::filesystem::status(temp.Path() + c.file).permissions() == std::filesystem::perms(c.mode))
+            << c.name;
     }
     TempFolder temp;  // the temporary file's name must stay within NAME_MAX
     EXPECT_TRUE(WriteFileAtomically(temp.Write(std::string(250, 'k'), "old"), "new")) << "a name of 250 bytes";
@@ -239,7 +243,8 @@ struct SaveKind { const char* file; std::string oldBytes, newBytes; bool (*save)
 const SaveKind Kinds[] = {
     {"KeyConf.txt", "0\r\n0\r\n", "1\r\n1\r\n", [](bool newer) { return SetChoices(newer), SaveKeyConf("KeyConf.txt"); },
      [] { return SetChoices(false), LoadKeyConf("KeyConf.txt") && RomeTable[1].Selected == 1; }},
-    {"System.ini", "[System]\r\nSkinPath=/old\r\n[Install]\r\nEdition=7\r\n", "[System]\r\nSkinPath=/new\r\n[Install]\r\nEdition=7\r\n",
+    {"System.ini", "[System]\r\nSkinPath=/old\r\n[Install]\r\nEdition=7\r\n",
+     "[System]\r\nSkinPath=/new\r\n[Install]\r\nEdition=7\r\n",
      [](bool newer) { return WriteIniString(SettingsFileToWrite("System.ini"), "System", "SkinPath", newer ? "/new" : "/old"); },
      [] { return ReadIniString(SettingsFileToRead("System.ini"), "System", "SkinPath", "") == "/new"; }},
 };
@@ -260,7 +265,8 @@ TEST(Saves, AFailedOrKilledStepLeavesOneWholeVersionAndNoTemporary) {
     using Step = AtomicWriteStep;
     for (const SaveKind& kind : Kinds) {
         for (auto [step, error] : {std::pair{Step::CreateTemporary, ENOSPC}, {Step::Write, ENOSPC}, {Step::KeepMode, EPERM},
-                                   {Step::Flush, EIO}, {Step::Close, ENOSPC}, {Step::Rename, EACCES}, {Step::SyncFolder, EIO}}) {
+                                   {Step::Flush, EIO}, {Step::Close, ENOSPC}, {Step::Rename, EACCES},
+                                   {Step::SyncFolder, EIO}}) {
             for (const bool killed : {false, true}) {
                 const std::string row = kind.file + " at step "s + std::to_string(int(step)) + (killed ? " killed" : "");
                 const std::string renamed = step == Step::SyncFolder ? "new" : "old";  // the new file is in place already
@@ -302,7 +308,8 @@ TEST(Saves, AFailedOrKilledStepLeavesOneWholeVersionAndNoTemporary) {
 TEST(UserSettings, EachSaveGoesWhereTheNextStartReadsIt) {
     // The installed file's mode (0 for no file, -1 for no system folder at all), a user copy, the save's target.
     const std::tuple<const char*, int, bool, bool> cases[] = {
-        {"writable system copy", 0644, false, false}, {"read-only system copy: a user copy starts from it", 0444, false, true},
+        {"writable system copy", 0644, false, false},
+        {"read-only system copy: a user copy starts from it", 0444, false, true},
         {"no system folder", -1, false, true}, {"the player's copy comes first", 0644, true, true},
     };
     for (const SaveKind& kind : Kinds) {
