@@ -13,6 +13,7 @@
 #include "skin/chooser/skin_dir_layout.h"
 #include "skin/chooser/skin_dir_state.h"
 #include "skin/chooser/skin_dir_view.h"
+#include "settings/user_settings.h"
 #include "tests/support/fixture.h"
 
 namespace dexlora::test {
@@ -22,10 +23,14 @@ namespace layout = skin_dir_layout;
 using Event = headless::ScriptedEvent;
 namespace fs = std::filesystem;
 
-Event Press(KeyCode code, int16_t shift = 0, uint32_t at = 0) { return {.At = at, .Type = Kind::KeyDown, .Shift = shift, .Code = code}; }
+Event Press(KeyCode code, int16_t shift = 0, uint32_t at = 0) {
+    return {.At = at, .Type = Kind::KeyDown, .Shift = shift, .Code = code};
+}
 Event Type(char32_t c, uint32_t at = 0) { return {.At = at, .Type = Kind::Key, .Key = c}; }
 const Event Close{.Type = Kind::Close};
-Event Click(int x, int y, bool twice = false) { return {.Type = twice ? Kind::DblClick : Kind::MouseDown, .X = float(x), .Y = float(y)}; }
+Event Click(int x, int y, bool twice = false) {
+    return {.Type = twice ? Kind::DblClick : Kind::MouseDown, .X = float(x), .Y = float(y)};
+}
 // A click (or the second press of a double click) on a row of a list, as shown.
 Event OnRow(const RECT& list, int row, bool twice = false) {
     return Click(list.Left + 40, list.Top + layout::Inset + row * layout::RowHeight + layout::RowHeight / 2, twice);
@@ -60,14 +65,20 @@ TEST_F(ChooserTest, OpensWhereSystemIniSays) {
         {"-", program},
         {SystemIni(top + "/work/skins/Standard"), top + "/work/skins/Standard"},
         {SystemIni(top + "/gone"), top + "/cwd"}, {SystemIni(top + "/work/skins/Standard/type.txt"), top + "/cwd"},
-        {SystemIni(top + "\\WORK\\skins\\standard"), top + "/work/skins/Standard"}, {SystemIni("../work/skins"), top + "/work/skins"},
+        {SystemIni(top + "\\WORK\\skins\\standard"), top + "/work/skins/Standard"},
+        {SystemIni("../work/skins"), top + "/work/skins"},
     };
+    UserSettingsPath = top + "/user/";  // the player's own copy, once there is one, comes first
     for (const auto& [ini, expected] : cases) {
         fs::remove(system + "System.ini");
         if (ini != "-") root.Write("system/System.ini", ini);
         headless::Script({Close});
         EXPECT_EQ(ShowSkinDirDialog(), expected) << ini;
     }
+    root.Write("user/System.ini", SystemIni(top + "/work/skins/Other"));
+    headless::Script({Close});
+    EXPECT_EQ(ShowSkinDirDialog(), top + "/work/skins/Other") << "the player's System.ini";
+    UserSettingsPath.clear();
 }
 
 TEST_F(ChooserTest, KeysAndClicksMoveThroughFolders) {
@@ -124,7 +135,8 @@ TEST_F(ChooserTest, NamesAreShownReadablyAndOpenedByTheirBytes) {
     for (const auto& [raw, shown] : cases) {
         EXPECT_EQ(ShownName(raw), shown) << raw;
         fs::remove_all(top + "/names"), fs::create_directories(top + "/names/" + raw);
-        EXPECT_EQ(Choose(top + "/names", {Press(KeyCode::Down), Press(KeyCode::Down), Press(KeyCode::Enter), Close}), top + "/names/" + raw);
+        const Event down = Press(KeyCode::Down);
+        EXPECT_EQ(Choose(top + "/names", {down, down, Press(KeyCode::Enter), Close}), top + "/names/" + raw);
     }
 }
 
@@ -176,11 +188,13 @@ TEST_F(ChooserTest, LongNamesAreCutToFitAtAWholeCharacter) {
                                       {ShownName("a\xFF" + std::string(100, 'x') + "桜"), 80}, {"abcdef", 1}}) {
         for (bool fromEnd : {false, true}) {
             const std::string cut = fromEnd ? FitTextFromEnd(*s, text, limit) : FitText(*s, text, limit);
-            const std::string kept = cut == text ? text : fromEnd ? cut.substr(dots.size()) : cut.substr(0, cut.size() - dots.size());
+            const std::string kept = cut == text ? text
+                                     : fromEnd   ? cut.substr(dots.size())
+                                                 : cut.substr(0, cut.size() - dots.size());
             s->MeasureText(cut, w, h);
             EXPECT_TRUE(w <= limit || cut == dots) << cut;
-            EXPECT_TRUE(cut == text || (fromEnd ? text.ends_with(kept) && cut.starts_with(dots) : text.starts_with(kept) && cut.ends_with(dots)))
-                << cut;
+            EXPECT_TRUE(cut == text || (fromEnd ? text.ends_with(kept) && cut.starts_with(dots)
+                                                : text.starts_with(kept) && cut.ends_with(dots))) << cut;
             EXPECT_EQ(U32ToUtf8(Utf8ToU32(kept)), kept) << "a split character in " << cut;
         }
     }
