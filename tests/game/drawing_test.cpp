@@ -130,7 +130,9 @@ protected:
         DDSurfBack->FillRect(ScreenRect, Black);
         EXPECT_NO_THROW(sprite.PrintCharacter(DDSurfBack));
         const int32_t color = DDSurfBack->GetPixel(sprite.GetPosition().Left + 2, sprite.GetPosition().Top + 2);
-        return color >> 22 != 1 ? Nothing : (color & 0xFF) / std::max(1, sprite.GetWidth()) + 10 * ((color >> 8 & 0xFF) / std::max(1, sprite.GetHeight()));
+        return color >> 22 != 1 ? Nothing
+                                : (color & 0xFF) / std::max(1, sprite.GetWidth()) +
+                                      10 * ((color >> 8 & 0xFF) / std::max(1, sprite.GetHeight()));
     }
 };
 

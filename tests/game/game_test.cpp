@@ -101,7 +101,8 @@ TEST_F(GameTest, AOneSecondGameCountsKeysShowsThemAndEndsOnTime) {
     std::vector<FrameRecord> game = FramesIn(1);
     std::erase_if(game, [](const FrameRecord& r) { return r.Question == 0; });
     ASSERT_GT(game.size(), 2u);
-    EXPECT_EQ(std::pair(game[game.size() - 2].TimeLeft, game.back().TimeLeft), std::pair(1, 0)) << "the loop ends on the frame showing 0";
+    EXPECT_EQ(std::pair(game[game.size() - 2].TimeLeft, game.back().TimeLeft), std::pair(1, 0))
+        << "the loop ends on the frame showing 0";
     EXPECT_EQ(game.back().Time - game.front().Time, 1000u) << "one second after the first frame, not a frame later";
     for (size_t i = 0; i < game.size(); ++i) EXPECT_EQ(redShown[i], game[i].Typed > 0) << "frame " << i << " shows its keys";
     EXPECT_GT(timeInk.back(), 0);
@@ -121,7 +122,8 @@ TEST_F(GameTest, SlowFramesCountAtMostOneSecondEach) {
         if (!started) started = true, Key(U'd');
         if (r.State != 1 || r.Question == 0) return;
         if (!stalled && r.TimeLeft == 29) stalled = true, headless::AdvanceClock(5000);
-        else if (stalled && next.size() < expected.size() && (next.push_back(r.TimeLeft), next.size() == expected.size())) Key(27);
+        else if (stalled && next.size() < expected.size() && (next.push_back(r.TimeLeft), next.size() == expected.size()))
+            Key(27);
     };
     EXPECT_EQ(Run(), 0);
     EXPECT_EQ(next, expected);

@@ -51,7 +51,8 @@ TEST_F(KeyConfTest, DoubleClicksChangeTheCellOrThePage) {
     for (const auto& [name, page, entry, afterEach] : rows) {
         KeyConfPage = page;
         RomeEntries& table = page == 0 ? RomeTable : Rome2Table;
-        for (RomeEntries* t : {&RomeTable, &Rome2Table}) std::for_each(t->begin(), t->end(), [](RomeEntry& e) { e.Selected = 0; });
+        for (RomeEntries* t : {&RomeTable, &Rome2Table})
+            for (RomeEntry& e : *t) e.Selected = 0;
         for (size_t i = 0; i < afterEach.size(); ++i) {
             std::vector<int32_t> expected = Selections(table);
             expected[size_t(entry)] = afterEach[i];

@@ -28,10 +28,8 @@ std::string MakeBitmap(int bpp) {
     auto bgr0 = [](int32_t c) { return std::string{char(c >> 16), char(c >> 8), char(c), 0}; };
     std::string pixels, palette;
     for (int row = 0; row < H; ++row) {
-        for (int x = 0; x < W; ++x) {
-            const int32_t i = Block(x, H - 1 - row);
+        for (int x = 0, i = Block(x, H - 1 - row); x < W; i = Block(++x, H - 1 - row))
             pixels += bpp == 8 ? std::string(1, char(i)) : bgr0(Colours[i]).substr(0, bpp / 8);
-        }
         pixels.resize((pixels.size() + 3) / 4 * 4, '\0');
     }
     for (int32_t c : Colours) palette += bpp == 8 ? bgr0(c) : "";
@@ -55,7 +53,8 @@ TEST_F(MediaTest, PicturesLoadWithTheirSizesAndColoursOrRaise) {
     const std::string thumbnail("\xFF\xE1\x00\x0F" "Exif\0\0" "\xFF\xD8\1\2\3\xFF\xD9", 17);
     // Tolerance per channel: JPEG is lossy, and only block centres are compared. (The fixture's
     // pictures, 32 bits top-down, load in every skin test.)
-    const struct { bool jpegLoader; std::string bytes; const char *written, *loaded; int32_t error; int tolerance = 0; } cases[] = {
+    const struct { bool jpegLoader; std::string bytes; const char *written, *loaded; int32_t error; int tolerance = 0; }
+    cases[] = {
         {false, MakeBitmap(8), "8.bmp", "8.bmp", 0, 0},
         {false, bitmap, "Skin/Pics/Back.BMP", "SKIN\\pics\\back.bmp", 0, 0},
         {true, jpeg, "Title.JPG", "title.jpg", 0, 12},
@@ -72,8 +71,10 @@ TEST_F(MediaTest, PicturesLoadWithTheirSizesAndColoursOrRaise) {
         SurfaceDesc desc{DDSD_CAPS, 0, 0, 0, DDSCAPS_OFFSCREENPLAIN};
         const std::string path = root.Path() + c.loaded;
         SurfacePtr got;
-        EXPECT_EQ(ErrorOf([&] { got = c.jpegLoader ? DDraw->CreateSurfaceFromJpeg(path, desc) : DDraw->CreateSurfaceFromFile(path, desc); }),
-                  c.error) << c.loaded;
+        const auto load = [&] {
+            got = c.jpegLoader ? DDraw->CreateSurfaceFromJpeg(path, desc) : DDraw->CreateSurfaceFromFile(path, desc);
+        };
+        EXPECT_EQ(ErrorOf(load), c.error) << c.loaded;
         if (c.error) continue;
         ASSERT_TRUE(desc.lWidth == W && desc.lHeight == H) << c.loaded << ": " << desc.lWidth << "x" << desc.lHeight;
         for (int y = c.tolerance ? 8 : 0; y < H; y += c.tolerance ? 16 : 1)
@@ -96,7 +97,8 @@ std::string Riff(std::initializer_list<std::string> chunks) {
     return "RIFF" + Le32(uint32_t(body.size())) + body;
 }
 std::string MakeWave(uint16_t bits, uint16_t channels, uint32_t rate, uint32_t frames) {
-    return Riff({Chunk("fmt ", Fmt(1, channels, rate, bits)), Chunk("data", std::string(frames * channels * bits / 8, '\x40'))});
+    return Riff({Chunk("fmt ", Fmt(1, channels, rate, bits)),
+                 Chunk("data", std::string(frames * channels * bits / 8, '\x40'))});
 }
 
 TEST_F(MediaTest, WaveFilesLoadWithTheirFormatOrRaise) {
@@ -136,7 +138,9 @@ TEST(SoundSessionTest, SoundsRestartOnTheirOwnChannelsAndOutliveTheSession) {
     TempFolder folder;
     DSBUFFERDESC desc{DSBCAPS_STATIC};
     WAVEFORMATEX format;
-    auto load = [&](const std::string& bytes) { return dsound->CreateSoundBufferFromFile(folder.Write("s.wav", bytes), desc, format); };
+    auto load = [&](const std::string& bytes) {
+        return dsound->CreateSoundBufferFromFile(folder.Write("s.wav", bytes), desc, format);
+    };
     std::vector<SoundBufferPtr> sounds(12);
     for (auto& s : sounds) (s = load(MakeWave(16, 2, 44100, 44100)))->Play(0);
     sounds[3] = nullptr;  // frees its channel for the next buffer, touching no other
@@ -199,12 +203,15 @@ TEST_F(MediaTest, TextInTheForeColourAtXYClippedAndCachedPerColour) {
     const int exact = CountColour(*s, box, White);
     EXPECT_TRUE(w > 20 && h > 15 && ink == inBox && exact > 10 && inBox - exact > 10)
         << w << "x" << h << ": all ink inside the text's box, exact cores and blended edges";
-    for (auto [x, y, visible] : {std::tuple{-12, -10, true}, {50, 5, true}, {-1000, 5, false}, {INT32_MIN / 2, INT32_MAX / 2, false}})
-        EXPECT_EQ(CountColour(*Draw(64, 40, White, "MS UI Gothic", Black, x, y, "WWWWWWWW"), {0, 0, 64, 40}, White) < 64 * 40,
-                  visible) << x << ", " << y;
+    for (auto [x, y, visible] :
+         {std::tuple{-12, -10, true}, {50, 5, true}, {-1000, 5, false}, {INT32_MIN / 2, INT32_MAX / 2, false}}) {
+        SurfacePtr clipped = Draw(64, 40, White, "MS UI Gothic", Black, x, y, "WWWWWWWW");
+        EXPECT_EQ(CountColour(*clipped, {0, 0, 64, 40}, White) < 64 * 40, visible) << x << ", " << y;
+    }
     for (int32_t colour : {Red, Blue}) {  // the same text in two colours
         SurfacePtr c = Draw(100, 40, Black, "MS UI Gothic", colour, 0, 0, "Combo");
-        EXPECT_TRUE(CountColour(*c, {0, 0, 100, 40}, colour) > 0 && CountColour(*c, {0, 0, 100, 40}, Red + Blue - colour) == 0);
+        const RECT all{0, 0, 100, 40};
+        EXPECT_TRUE(CountColour(*c, all, colour) > 0 && CountColour(*c, all, Red + Blue - colour) == 0) << colour;
     }
     const auto first = Render("MS UI Gothic", "問題 0");  // then far more texts than the cache holds
     for (int i = 0; i < 1500; ++i) s->DrawText(0, 0, "問題 " + std::to_string(i), false);

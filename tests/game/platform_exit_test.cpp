@@ -88,8 +88,11 @@ TEST(PlatformExit, DialogsClosedUnderLoadLeaveNoXErrorForTheSessionEnd) {
                 for (int f = 0; f < 30; ++f) X(FillRectangle)(other, canvas, gc, 0, 0, 1024, 768);
                 X(Flush)(other);
             });
-            for (auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5); std::chrono::steady_clock::now() < end;)
-                if (const auto event = dialog.NextEvent(); event && event->Type == DialogEvent::Kind::Close && ++closed) break;
+            const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+            for (bool gone = false; !gone && std::chrono::steady_clock::now() < end; closed += gone) {
+                const auto event = dialog.NextEvent();
+                gone = event && event->Type == DialogEvent::Kind::Close;
+            }
             closer.join();
         }
         X(CloseDisplay)(other);

@@ -17,7 +17,9 @@ struct Recorder {
     void Install() {
         SetMainWindowEvents({
             .KeyPress = [this](char32_t& key) { got.push_back(Words("key", uint32_t(key))), HoldEvents(key == hold); },
-            .MouseDown = [this](int16_t b, int16_t s, float x, float y) { got.push_back(Words("down", b, s, int(x), int(y))); },
+            .MouseDown = [this](int16_t b, int16_t s, float x, float y) {
+                got.push_back(Words("down", b, s, int(x), int(y)));
+            },
             .DblClick = [this] { got.push_back("dblclick"); },
         });
     }
@@ -29,7 +31,8 @@ constexpr int32_t Magenta = 0xFF00FF;
 TEST_F(HeadlessDisplayTest, BltFastCopiesPlainOrKeyedAndRefusesWhatLeavesEitherSurface) {
     // A 4x4 sprite, a key-colour border around red, green / blue, white, onto 32x32 black: the error
     // raised, the pixels written and one of them.
-    const struct { const char* name; int32_t flags, key; RECT rect; int32_t x, y, error, inked, spotX, spotY, spot; } cases[] = {
+    const struct { const char* name; int32_t flags, key; RECT rect; int32_t x, y, error, inked, spotX, spotY, spot; }
+    cases[] = {
         {"plain copy keeps the key colour", 16, Magenta, {0, 0, 4, 4}, 10, 20, 0, 16, 12, 21, Green},
         {"keyed copy skips the key colour", 17, Magenta, {0, 0, 4, 4}, 10, 20, 0, 4, 11, 22, Blue},
         {"a near key matches nothing", 17, Magenta - 1, {0, 0, 4, 4}, 10, 20, 0, 16, 10, 20, Magenta},
@@ -43,7 +46,8 @@ TEST_F(HeadlessDisplayTest, BltFastCopiesPlainOrKeyedAndRefusesWhatLeavesEitherS
     };
     for (const auto& c : cases) {
         SurfacePtr sprite = Surface(4, 4, Magenta), dst = Surface(32, 32);
-        for (auto [x, y, colour] : {std::tuple{1, 1, Red}, {2, 1, Green}, {1, 2, Blue}, {2, 2, White}}) sprite->SetPixel(x, y, colour);
+        for (auto [x, y, colour] : {std::tuple{1, 1, Red}, {2, 1, Green}, {1, 2, Blue}, {2, 2, White}})
+            sprite->SetPixel(x, y, colour);
         sprite->SetColorKey(DDCKEY_SRCBLT, DDCOLORKEY{c.key, c.key});
         EXPECT_EQ(ErrorOf([&] { dst->BltFast(c.x, c.y, *sprite, c.rect, c.flags); }), c.error) << c.name;
         EXPECT_EQ(32 * 32 - CountColour(*dst, {0, 0, 32, 32}, Black), c.inked) << c.name;
@@ -63,7 +67,9 @@ SDL_Event Text(Uint32 window, const char* utf8) {
 SDL_Event Button(Uint32 window, int x, int y, Uint8 clicks, Uint8 button = SDL_BUTTON_LEFT) {
     return {.button = {SDL_MOUSEBUTTONDOWN, 0, window, 0, button, SDL_PRESSED, clicks, 0, x, y}};
 }
-SDL_Event Other(Uint32 type, Uint32 window = 0) { return {.window = {type, 0, window, SDL_WINDOWEVENT_CLOSE, 0, 0, 0, 0, 0}}; }
+SDL_Event Other(Uint32 type, Uint32 window = 0) {
+    return {.window = {type, 0, window, SDL_WINDOWEVENT_CLOSE, 0, 0, 0, 0, 0}};
+}
 void Push(std::vector<SDL_Event> events) {
     for (SDL_Event& e : events) ASSERT_EQ(SDL_PushEvent(&e), 1);
 }

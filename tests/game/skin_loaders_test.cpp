@@ -19,10 +19,8 @@ class SkinLoaderTest : public DexloraTest {
 protected:
     SkinLoaderTest() {
         Bmp("skin/sheet.bmp", 64, 16, 0x336699, 0x123456);
-        for (const char* name : {"Game.bmp", "Result.bmp", "Title.bmp", "KeyConf.bmp"})
-            Bmp("skin/" + std::string(name), 640, 480);
-        Wave("skin/Sounds/ok.wav");
-        Wave("outside.wav");
+        for (const char* name : {"Game.bmp", "Result.bmp", "Title.bmp", "KeyConf.bmp"}) Bmp("skin/" + std::string(name), 640, 480);
+        Wave("skin/Sounds/ok.wav"), Wave("outside.wav");
     }
     // ErrLog in short: "FILE!" for a settings file's warning, "NAME?" for a picture that could not be
     // loaded (named below the skin folder), then "end" when the main window was closed.
@@ -57,8 +55,7 @@ std::string Sprite(clsAnimeCharacter& sprite) {
     SurfaceDesc desc{DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH, 480, 640, 0, DDSCAPS_OFFSCREENPLAIN};
     SurfacePtr screen = DDraw->CreateSurface(desc);
     sprite.PrintCharacter(screen);
-    const RECT at = sprite.GetPosition();
-    return Words(at.Left, at.Top, sprite.GetWidth(), sprite.GetHeight(),
+    return Words(sprite.GetPosition().Left, sprite.GetPosition().Top, sprite.GetWidth(), sprite.GetHeight(),
                  CountColour(*screen, {0, 0, 640, 480}, Black) < 640 * 480) + ";";
 }
 std::string Sprites(AnimeList& list) {

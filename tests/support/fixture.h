@@ -64,7 +64,9 @@ inline bool WriteBmp(const DirectDrawSurface7& surf, const std::string& path) {
 
 // A mono 8-bit wave file at 8000 Hz, every sample at level (0x80 is silence).
 inline std::string WaveFile(uint32_t samples = 200, char level = '\x80') {
-    auto le = [](size_t v, int bytes) { return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)}.substr(0, bytes); };
+    auto le = [](size_t v, int bytes) {
+        return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)}.substr(0, size_t(bytes));
+    };
     const std::string fmt = le(1, 2) + le(1, 2) + le(8000, 4) + le(8000, 4) + le(1, 2) + le(8, 2);
     const std::string body = "WAVEfmt " + le(16, 4) + fmt + "data" + le(samples, 4) + std::string(samples, level);
     return "RIFF" + le(body.size(), 4) + body;
