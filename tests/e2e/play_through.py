@@ -87,8 +87,7 @@ class Player:
         self.checker, self.keep, self.start = checker, keep, time.monotonic()
         self.step_name, self.shot, self.xvfb, self.game = "setting up", None, None, None
         self.tmp = tempfile.mkdtemp(prefix="dexlora-e2e-")
-        self.root = os.path.join(self.tmp, "game")
-        self.system, self.skin = os.path.join(self.root, "system"), os.path.join(self.root, "skins", "Test")
+        self.root, self.system, self.skin = (os.path.join(self.tmp, "game", *p) for p in ([], ["system"], ["skins", "Test"]))
         shutil.copytree(os.path.join(runtime, "system"), self.system,
                         ignore=shutil.ignore_patterns("System.ini", "KeyConf.txt"))
         shutil.copytree(os.path.join(runtime, "skins", "Standard"), self.skin)
@@ -119,8 +118,8 @@ class Player:
         os.close(read_end)
         if not re.fullmatch(rb"\d+\n", number):
             raise Failed("Xvfb did not start")
-        self.env = {k: v for k, v in os.environ.items() if not k.startswith(("XDG_", "SDL_"))}
-        self.env["DISPLAY"] = ":" + number.decode().strip()
+        self.env = dict({k: v for k, v in os.environ.items() if not k.startswith(("XDG_", "SDL_"))},
+                        DISPLAY=":" + number.decode().strip())
 
     def x(self, *args):
         subprocess.run(["xdotool", *args], env=self.env, stdout=subprocess.DEVNULL, check=True, timeout=30)
