@@ -97,7 +97,7 @@ void Main(const std::string& programFolder) {
         TitleFrontAnime.clear();
         TitleBackAnime.clear();
         ShowMousePointer(false);
-        GameState = 0;
+        GameState = Scene::Title;
         ShowMainWindow();
 
         if (!InitDisplay(hWnd, DDraw, DDSurfPrimary, DDSurfBack, PrimaryDesc, BackBufferDesc)) return;

@@ -7,6 +7,7 @@
 #include "engine/questions.h"
 #include "platform/window.h"
 #include "scenes/anime_lists.h"
+#include "scenes/frame.h"
 #include "scenes/game_fields.h"
 #include "scenes/judgment.h"
 #include "scenes/scenes.h"
@@ -16,11 +17,7 @@ namespace dexlora {
 
 namespace {
 
-void DrawTimeLeft() {
-    DDSurfBack->SetFont(TimeFont);
-    DDSurfBack->SetForeColor(TimeFontColor);
-    DDSurfBack->DrawText(TimeX, TimeY, std::to_string(TimeLeft), false);
-}
+void DrawTimeLeft() { DrawFrameText(TimeFont, TimeFontColor, TimeX, TimeY, std::to_string(TimeLeft)); }
 
 // The text window slides in over the bare background; the frame in which
 // its movement ends is still drawn. Answers false when a handler recorded
@@ -34,9 +31,7 @@ bool SlideTextWindowIn() {
         for (uint32_t t = 0; t < ticks; ++t) TextWindowAnime.AddTC();
         if (TextWindowAnime.GetMoveEnd()) finished = true;
         TextWindowAnime.PrintCharacter(DDSurfBack);
-        ShowFrame();
-        DoEvents();
-        if (SceneChangePending()) return false;
+        if (!EndFrame()) return false;
     }
     return true;
 }
@@ -47,7 +42,7 @@ void GameStart() {
     // A failing operation ends the program at once, without the shutdown.
     try {
         ClearCount = MissCount = MaxCombo = Combo = TypedLength = 0;
-        GameState = 1;
+        GameState = Scene::Game;
         InitFirstValue(GameBackAnime, UseGameBackAnime);
         InitFirstValue(GameFrontAnime, UseGameFrontAnime);
         if (UseTextWindow) TextWindowAnime.InitFirstValue();
@@ -90,15 +85,12 @@ void GameStart() {
             PrintCharacter(GameBackAnime, UseGameBackAnime);
             if (UseTextWindow) TextWindowAnime.PrintCharacter(DDSurfBack);
             if (!PrintQuestion()) return;
-            DDSurfBack->SetFontTransparency(true);
             DrawTimeLeft();
             PrintCharacter(GameFrontAnime, UseGameFrontAnime);
-            ShowFrame();
-            DoEvents();
-            if (SceneChangePending()) return;
+            if (!EndFrame()) return;
         }
 
-        GameState = 2;
+        GameState = Scene::Result;
         ResultReady = false;
         // A run still going at the end counts.
         if (MaxCombo < Combo) MaxCombo = Combo;

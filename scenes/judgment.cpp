@@ -6,6 +6,7 @@
 #include "drawing/display.h"
 #include "drawing/scene_control.h"
 #include "platform/core/encoding.h"
+#include "scenes/frame.h"
 #include "scenes/game_fields.h"
 #include "skin/loaders/loaders.h"
 
@@ -25,11 +26,6 @@ std::string_view Utf8Prefix(std::string_view text, size_t count) {
         --count;
     }
     return text.substr(0, pos);
-}
-
-DirectDrawSurface7& BackBuffer() {
-    if (!DDSurfBack) throw RuntimeError(ErrObjectNotSet, "the back buffer does not exist");
-    return *DDSurfBack;
 }
 
 }  // namespace
@@ -85,15 +81,10 @@ bool PrintQuestion() {
     try {
         const std::optional<Question> question = CurrentQuestion();
         if (!question) return true;
-        DirectDrawSurface7& back = BackBuffer();
-        back.SetFont(QuestionFont);
-        back.SetForeColor(QuestionFontColor1);
-        back.SetFontTransparency(true);
-        back.DrawText(QuestionX, QuestionY, question->Text, false);
-        back.SetForeColor(QuestionFontColor2);
-        back.DrawText(RomeX, RomeY, question->Romaji, false);
-        back.SetForeColor(QuestionFontColor3);
-        if (TypedLength > 0) back.DrawText(RomeX, RomeY, Utf8Prefix(question->Romaji, size_t(TypedLength)), false);
+        DrawFrameText(QuestionFont, QuestionFontColor1, QuestionX, QuestionY, question->Text);
+        DrawFrameText(QuestionFont, QuestionFontColor2, RomeX, RomeY, question->Romaji);
+        if (TypedLength > 0)
+            DrawFrameText(QuestionFont, QuestionFontColor3, RomeX, RomeY, Utf8Prefix(question->Romaji, size_t(TypedLength)));
         return true;
     } catch (const std::exception&) {
         EndProgramNow();

@@ -9,8 +9,10 @@
 #include "engine/keyconf_file.h"
 #include "engine/questions.h"
 #include "platform/window.h"
+#include "scenes/frame.h"
 #include "scenes/game_fields.h"
 #include "scenes/keyconf_layout.h"
+#include "scenes/scenes.h"
 #include "skin/loaders/loaders.h"
 
 namespace dexlora {
@@ -54,7 +56,7 @@ RomeEntries& ShownTable() { return KeyConfPage == 0 ? RomeTable : Rome2Table; }
 // close the main window before anything is saved, so that the next start
 // does not fail on the same choices.
 void ExitKeyConf() {
-    GameState = 0;
+    GameState = Scene::Title;
     bool loaded = false;
     try {
         loaded = LoadQuestions("type.txt");
@@ -115,14 +117,12 @@ void KeyConfStart() {
         // Bounded by the back buffer and by the picture, so that a skin's
         // smaller picture is copied at its own size instead of failing.
         if (DDSurfKeyConf) {
-            const RECT rect{0, 0, std::min(BackBufferDesc.lWidth, KeyConfDesc.lWidth),
-                            std::min(BackBufferDesc.lHeight, KeyConfDesc.lHeight)};
-            DDSurfBack->BltFast(0, 0, *DDSurfKeyConf, rect, DDBLTFAST_WAIT);
+            CopyBackground(DDSurfKeyConf, std::min(BackBufferDesc.lWidth, KeyConfDesc.lWidth),
+                           std::min(BackBufferDesc.lHeight, KeyConfDesc.lHeight));
         }
         DrawKeyConfFrame();
         DrawKeyConfTable(ShownTable());
-        DDSurfPrimary->Flip(nullptr, DDFLIP_WAIT);
-        DoEvents();
+        EndFrame();
     }
 }
 

@@ -2,6 +2,7 @@
 #include "scenes/result_scene.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 
 #include "drawing/display.h"
@@ -10,9 +11,11 @@
 #include "platform/core/error.h"
 #include "platform/window.h"
 #include "scenes/anime_lists.h"
+#include "scenes/frame.h"
 #include "scenes/game_fields.h"
 #include "scenes/judgment.h"
 #include "scenes/result_score.h"
+#include "scenes/scenes.h"
 #include "skin/loaders/loaders.h"
 
 namespace dexlora {
@@ -25,44 +28,39 @@ namespace {
 // screen is copied at its own size, as the other scenes copy theirs, rather
 // than failing the copy and leaving the scene stuck before ResultReady.
 void CopyResultBackground() {
-    const RECT rect{0, 0, std::min(ResultDesc.lWidth, ScreenWidth), std::min(ResultDesc.lHeight, ScreenHeight)};
-    DDSurfBack->BltFast(0, 0, *DDSurfResult, rect, DDBLTFAST_WAIT);
+    CopyBackground(DDSurfResult, std::min(ResultDesc.lWidth, ScreenWidth), std::min(ResultDesc.lHeight, ScreenHeight));
 }
 
-void Flip() { DDSurfPrimary->Flip(nullptr, DDFLIP_WAIT); }
-
-void DrawItem(const TextItem& item, const std::string& text) {
-    DDSurfBack->SetFont(item.Font);
-    DDSurfBack->SetFontTransparency(true);
-    DDSurfBack->SetForeColor(item.Color);
-    DDSurfBack->DrawText(item.X, item.Y, text, false);
-}
-
-// Runs the scene; answers false as soon as a change of scene is recorded.
-bool RunResult() {
-    if (!DDSurfResult || !DDSurfSnapshot) throw RuntimeError(ErrObjectNotSet, "no result background");
-    // Score, mastery and rank, and the rank's animations.
+// Score, mastery and rank of the finished game, and the rank's animations in
+// their start states. Answers the mastery as shown, or nothing when a
+// picture of the rank's files could not be loaded (which closes the window).
+std::optional<std::string> LoadRank() {
     const int32_t score = ResultScore(MaxCombo, ClearCount, MissCount);
     const double mastery = MasteryOfScore(score);
-    const std::string masteryText = MasteryText(mastery);
     const int32_t rank = ResultRank(Points, mastery);
     UseResultBackAnime = LoadAnimeList(ResultAnimeFile(true, rank), ResultBackAnime, ResultBackAnimeWarning,
                                        AnimeFileKind::ResultBack);
     UseResultFrontAnime = LoadAnimeList(ResultAnimeFile(false, rank), ResultFrontAnime,
                                         ResultFrontAnimeWarning, AnimeFileKind::ResultFront);
-    if (SceneChangePending()) return false;  // a picture of the rank's files could not be loaded
+    if (SceneChangePending()) return std::nullopt;
     InitFirstValue(ResultBackAnime, UseResultBackAnime);
     InitFirstValue(ResultFrontAnime, UseResultFrontAnime);
+    return MasteryText(mastery);
+}
 
-    // From the last typing frame to the result background.
-    DDSurfSnapshot->BltFast(0, 0, *DDSurfBack, ScreenRect, DDBLTFAST_WAIT);
+// From the last typing frame to the result background, shown, then a wait.
+bool WipeIn() {
+    TakeSnapshot(ScreenWidth, ScreenHeight);
     ScreenWipe(ResultWipeIn, DDSurfSnapshot, DDSurfResult);
     if (SceneChangePending()) return false;
     CopyResultBackground();
-    Flip();
-    if (!WaitTime(200)) return false;
+    ShowFrame();
+    return WaitTime(200);
+}
 
-    // The result window and the big character come in, one tick a frame.
+// The result window and the big character come in, one tick a frame, until
+// both have stopped (one frame with neither); then a wait.
+bool EnterWindowAndCharacter() {
     if (UseBigChara) clsBigChara.InitFirstValue();
     if (UseResultWindow) ResultWindowAnime.InitFirstValue();
     for (;;) {
@@ -75,24 +73,25 @@ bool RunResult() {
             clsBigChara.AddTC();
             clsBigChara.PrintCharacter(DDSurfBack);
         }
-        Flip();
-        DoEvents();
-        if (SceneChangePending()) return false;
+        if (!EndFrame()) return false;
         if ((!UseResultWindow || ResultWindowAnime.GetMoveEnd()) && (!UseBigChara || clsBigChara.GetMoveEnd())) break;
     }
-    if (!WaitTime(500)) return false;
+    return WaitTime(500);
+}
 
+// The result sound, then the figures under the pulsing prompt, until a key
+// records the next scene.
+void ShowFigures(const std::string& masteryText) {
     PlaySoundSlot(ResultSounds[0]);
     AnimationClock clock(GetTickCount());
     ResultReady = true;
     int32_t promptColor = 0;
 
-    // The figures under the pulsing prompt, until a key leaves.
     const std::string maxComboText = MaxComboItem.Text + std::to_string(MaxCombo);
     const std::string missText = MissItem.Text + std::to_string(MissCount);
     const std::string clearText = ClearItem.Text + std::to_string(ClearCount);
     const std::string rateText = RateItem.Text + masteryText + RateSuffix;
-    for (;;) {
+    do {
         for (uint32_t ticks = clock.Advance(GetTickCount()); ticks > 0; --ticks) {
             AddTC(ResultBackAnime, UseResultBackAnime);
             AddTC(ResultFrontAnime, UseResultFrontAnime);
@@ -102,35 +101,40 @@ bool RunResult() {
         if (UseResultWindow) ResultWindowAnime.PrintCharacter(DDSurfBack);
 
         promptColor = PulseColor(promptColor, ResultPromptDirection);
-        DDSurfBack->SetFont(EnterItem.Font);
         DDSurfBack->SetFontBackColor(promptColor);
-        DDSurfBack->SetForeColor(promptColor);
-        DDSurfBack->SetFontTransparency(true);
-        DDSurfBack->DrawText(EnterItem.X, EnterItem.Y, EnterItem.Text, false);
+        DrawFrameText(EnterItem.Font, promptColor, EnterItem.X, EnterItem.Y, EnterItem.Text);
 
-        DrawItem(MaxComboItem, maxComboText);
-        DrawItem(MissItem, missText);
-        DrawItem(ClearItem, clearText);
-        DrawItem(RateItem, rateText);
+        DrawTextItem(MaxComboItem, maxComboText);
+        DrawTextItem(MissItem, missText);
+        DrawTextItem(ClearItem, clearText);
+        DrawTextItem(RateItem, rateText);
 
         if (UseBigChara) clsBigChara.PrintCharacter(DDSurfBack);
         PrintCharacter(ResultFrontAnime, UseResultFrontAnime);
-        Flip();
-        DoEvents();
-        if (SceneChangePending()) return false;
-        if (!WaitTime(40)) return false;
-    }
+    } while (EndFrame() && WaitTime(40));
 }
 
 }  // namespace
 
+// The scene reads top to bottom as its steps: the rank, the wipe, the entry
+// of the window and the big character, the figures.
 bool PrintResult() {
     try {
-        RunResult();
+        if (!DDSurfResult || !DDSurfSnapshot) throw RuntimeError(ErrObjectNotSet, "no result background");
+        const std::optional<std::string> masteryText = LoadRank();
+        if (!masteryText || !WipeIn() || !EnterWindowAndCharacter()) return true;
+        ShowFigures(*masteryText);
         return true;
     } catch (const RuntimeError&) {
         return false;
     }
+}
+
+void ResultKeyPress(char32_t) {
+    if (!ResultReady) return;
+    ResultFrontAnime.clear();
+    GameState = Scene::Title;
+    RequestScene(NextScene::Title);
 }
 
 }  // namespace dexlora

@@ -1,10 +1,12 @@
-// The title scene.
+// The title scene and its key.
 #include <exception>
 
 #include "drawing/display.h"
 #include "drawing/scene_control.h"
 #include "platform/window.h"
 #include "scenes/anime_lists.h"
+#include "scenes/frame.h"
+#include "scenes/game_fields.h"
 #include "scenes/scenes.h"
 #include "skin/loaders/loaders.h"
 
@@ -22,26 +24,29 @@ void TitleStart() {
         if (SceneChangePending() || !WaitTime(200)) return;
 
         AnimationClock clock(GetTickCount());
-        for (;;) {
+        do {
             for (uint32_t ticks = clock.Advance(GetTickCount()); ticks > 0; --ticks) {
                 AddTC(TitleBackAnime, UseTitleBackAnime);
                 AddTC(TitleFrontAnime, UseTitleFrontAnime);
             }
             CopyBackground(DDSurfTitle);
             PrintCharacter(TitleBackAnime, UseTitleBackAnime);
-            for (const TextItem& item : TitleTexts) {
-                DDSurfBack->SetFontTransparency(true);
-                DDSurfBack->SetFont(item.Font);
-                DDSurfBack->SetForeColor(item.Color);
-                DDSurfBack->DrawText(item.X, item.Y, item.Text, false);
-            }
+            for (const TextItem& item : TitleTexts) DrawTextItem(item);
             PrintCharacter(TitleFrontAnime, UseTitleFrontAnime);
-            ShowFrame();
-            DoEvents();
-            if (SceneChangePending()) return;
-        }
+        } while (EndFrame());
     } catch (const std::exception&) {
     }
+}
+
+void TitleKeyPress(char32_t key) {
+    if (key == U'K') {
+        ShowMousePointer(true);
+        GameState = Scene::KeyConf;
+        RequestScene(NextScene::KeyConf);
+        return;
+    }
+    TimeLeft = key == U'D' ? 30 : key == U'S' ? 1 : 60;
+    RequestScene(NextScene::Game);
 }
 
 }  // namespace dexlora

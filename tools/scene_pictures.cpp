@@ -117,7 +117,7 @@ bool WriteScenePictures(const std::string& folder) {
     ResetGameFields();
     bool all = true;
 
-    GameState = 0;
+    GameState = Scene::Title;
     uint32_t start = GetTickCount();
     all &= Capture(base + "title.png", TitleStart, [&] { return GetTickCount() - start >= TitleShownMs; });
 
@@ -128,7 +128,7 @@ bool WriteScenePictures(const std::string& folder) {
     all &= Capture(base + "game.png", GameStart, [&] {
         if (typed) return static_cast<size_t>(TypedLength) >= half;
         const std::optional<Question> question = CurrentQuestion();
-        if (GameState != 1 || QuestionIndex < 1 || !question || question->Romaji.empty()) return false;
+        if (GameState != Scene::Game || QuestionIndex < 1 || !question || question->Romaji.empty()) return false;
         const std::u32string romaji = Utf8ToU32(question->Romaji);
         half = romaji.size() / 2;
         std::vector<headless::ScriptedEvent> keys;
@@ -148,7 +148,7 @@ bool WriteScenePictures(const std::string& folder) {
             continue;
         }
         SetCountersForScore(score);
-        GameState = 2;
+        GameState = Scene::Result;
         ResultReady = false;
         ResultPromptDirection = false;
         int shown = 0;
@@ -157,7 +157,7 @@ bool WriteScenePictures(const std::string& folder) {
 
     // Both pages of the key configuration.
     for (int32_t page : {0, 1}) {
-        GameState = 3;
+        GameState = Scene::KeyConf;
         KeyConfPage = page;
         all &= Capture(base + (page == 0 ? "keyconf-key1.png" : "keyconf-key2.png"), KeyConfStart, [] { return true; });
     }

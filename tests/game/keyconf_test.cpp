@@ -21,7 +21,7 @@ protected:
         Screen();
         Tables();
         DDSurfKeyConf = Surface(640, 480, White);
-        KeyConfDesc.lWidth = 640, KeyConfDesc.lHeight = 480, GameState = 3;
+        KeyConfDesc.lWidth = 640, KeyConfDesc.lHeight = 480, GameState = Scene::KeyConf;
         Questions({{"本", "ほん"}, {"新聞", "しんぶん"}, {"富士", "ふじ"}});
         EXPECT_TRUE(LoadQuestions("type.txt"));
     }
@@ -59,7 +59,7 @@ TEST_F(KeyConfTest, DoubleClicksChangeTheCellOrThePage) {
             DoubleClick(entry);
             EXPECT_EQ(Selections(table), expected) << name << ", click " << i + 1;
         }
-        EXPECT_EQ(std::pair(PendingScene(), GameState), std::pair(NextScene::None, 3)) << name;
+        EXPECT_EQ(std::pair(PendingScene(), GameState), std::pair(NextScene::None, Scene::KeyConf)) << name;
     }
     // Key 2, Key 1, between the buttons, between the grids.
     for (auto [x, y, before, after] : {std::tuple{450, 445, 0, 1}, {300, 430, 1, 0}, {405, 440, 1, 1}, {100, 200, 0, 0}}) {
@@ -79,14 +79,14 @@ TEST_F(KeyConfTest, ExitConfigureRebuildsTheQuestionsAndSavesTheChoicesOnlyWhenT
     };
     for (const auto& [name, typeTxt, next] : rows) {
         ResetSceneControl(), ShowMousePointer(true), std::filesystem::remove(skin + "type.txt");
-        GameState = 3;
+        GameState = Scene::KeyConf;
         if (typeTxt) Ini("type.txt", typeTxt);
         DoubleClick(560, 445);
         EXPECT_EQ(PendingScene(), next) << name;
         EXPECT_EQ(std::filesystem::exists(system + "KeyConf.txt"), next == NextScene::Title) << name;
         EXPECT_EQ(MousePointerShown(), next != NextScene::Title) << name;
     }
-    EXPECT_EQ(GameState, 0);
+    EXPECT_EQ(GameState, Scene::Title);
     std::vector<std::string> romaji;
     for (int32_t i = 1; i <= QuestionMax + 1; ++i) romaji.emplace_back(dexlora::Questions[size_t(i)].Romaji);
     EXPECT_EQ(romaji, (std::vector<std::string>{"HONN", "SINNBUNN", "HUZI"}));

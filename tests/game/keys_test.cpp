@@ -1,5 +1,5 @@
-// The key handler without a running scene: the next scene of every key in
-// every scene, the judgment of typed characters with its counters and
+// The key handler without a running scene: the scene table it follows, the
+// next scene of every key in every scene, the judgment of typed characters with its counters and
 // sounds, keys with nothing to type, and the question picks.
 #include "platform/sound.h"
 #include "tests/support/fixture.h"
@@ -18,17 +18,25 @@ protected:
     }
 };
 
+TEST(SceneTableTest, EveryStateHasItsRowAndRecord) {
+    for (size_t i = 0; i < SceneCount; ++i) {
+        const SceneRow& row = SceneTable()[i];
+        EXPECT_TRUE(row.State == Scene(i) && row.Start && SceneStartedBy(row.StartedBy) == &row) << "row " << i;
+    }
+}
+
 TEST_F(KeyTest, SceneKeysFollowGameState) {
     using N = NextScene;
-    struct Row { int32_t state; bool resultReady; char32_t key; N next; int32_t stateAfter, timeLeft; bool pointerShown; };
+    using S = Scene;
+    struct Row { S state; bool resultReady; char32_t key; N next; S stateAfter; int32_t timeLeft; bool pointerShown; };
     const Row rows[] = {
-        {0, false, U'k', N::KeyConf, 3, 0, true},   {0, false, U'D', N::Game, 0, 30, false},
-        {0, false, U's', N::Game, 0, 1, false},     {0, false, U'x', N::Game, 0, 60, false},
-        {0, false, 13, N::Game, 0, 60, false},      {0, false, U'あ', N::Game, 0, 60, false},
-        {0, false, 27, N::Shutdown, 0, 0, false},   {1, false, 27, N::Shutdown, 1, 0, false},
-        {1, false, U'K', N::None, 1, 0, false},     {2, false, U'a', N::None, 2, 0, false},
-        {2, false, 27, N::Shutdown, 2, 0, false},   {2, true, U'a', N::Title, 0, 0, false},
-        {3, false, U'a', N::None, 3, 0, false},     {3, false, 27, N::Shutdown, 3, 0, false},
+        {S::Title, false, U'k', N::KeyConf, S::KeyConf, 0, true},  {S::Title, false, U'D', N::Game, S::Title, 30, false},
+        {S::Title, false, U's', N::Game, S::Title, 1, false},  {S::Title, false, U'x', N::Game, S::Title, 60, false},
+        {S::Title, false, 13, N::Game, S::Title, 60, false},  {S::Title, false, U'あ', N::Game, S::Title, 60, false},
+        {S::Title, false, 27, N::Shutdown, S::Title, 0, false},  {S::Game, false, 27, N::Shutdown, S::Game, 0, false},
+        {S::Game, false, U'K', N::None, S::Game, 0, false},  {S::Result, false, U'a', N::None, S::Result, 0, false},
+        {S::Result, false, 27, N::Shutdown, S::Result, 0, false},  {S::Result, true, U'a', N::Title, S::Title, 0, false},
+        {S::KeyConf, false, U'a', N::None, S::KeyConf, 0, false},  {S::KeyConf, false, 27, N::Shutdown, S::KeyConf, 0, false},
     };
     for (size_t i = 0; i < std::size(rows); ++i) {
         const Row& row = rows[i];

@@ -56,7 +56,7 @@ protected:
     // shown before ResultReady was set, and keeps the last frame shown.
     size_t Show() {
         ResetSceneControl();
-        GameState = 2, ResultReady = false;
+        GameState = Scene::Result, ResultReady = false;
         size_t before = 0;
         headless::Script({{GetTickCount() + 1500, Kind::Key, U'a'}});
         headless::OnFlip([&](const DirectDrawSurface7& frame, uint64_t) {

@@ -76,7 +76,8 @@ inline std::string WaveFile(uint32_t samples = 200, char level = '\x80') {
 struct FrameRecord {
     uint64_t Number = 0;
     uint32_t Time = 0;  // virtual time just after the flip
-    int32_t State = 0, TimeLeft = 0, Typed = 0, Combo = 0, MaxCombo = 0, Misses = 0, Clears = 0, Question = 0;
+    Scene State = Scene::Title;
+    int32_t TimeLeft = 0, Typed = 0, Combo = 0, MaxCombo = 0, Misses = 0, Clears = 0, Question = 0;
 };
 
 // Every object the game holds released, every global back to its start.
@@ -178,7 +179,7 @@ protected:
         for (char32_t key : keys) Key(key, delay);
     }
     // The frames shown while GameState had the value.
-    std::vector<FrameRecord> FramesIn(int32_t state) const {
+    std::vector<FrameRecord> FramesIn(Scene state) const {
         std::vector<FrameRecord> out;
         for (const FrameRecord& r : frames)
             if (r.State == state) out.push_back(r);
