@@ -175,9 +175,7 @@ protected:
 
     // Input from now on, delay milliseconds later.
     static void Key(char32_t key, uint32_t delay = 0) { headless::Script({{GetTickCount() + delay, Kind::Key, key}}); }
-    static void Keys(std::u32string_view keys, uint32_t delay = 0) {
-        for (char32_t key : keys) Key(key, delay);
-    }
+    static void Keys(std::u32string_view keys, uint32_t delay = 0) { for (char32_t key : keys) Key(key, delay); }
     // The frames shown while GameState had the value.
     std::vector<FrameRecord> FramesIn(Scene state) const {
         std::vector<FrameRecord> out;
