@@ -17,7 +17,9 @@ namespace dexlora {
 
 namespace {
 
-void DrawTimeLeft() { DrawFrameText(TimeFont, TimeFontColor, TimeX, TimeY, std::to_string(TimeLeft)); }
+void DrawTimeLeft() {
+    DrawFrameText(GameIni.TimeFont, GameIni.TimeFontColor, GameIni.TimeX, GameIni.TimeY, std::to_string(Fields.TimeLeft));
+}
 
 // The text window slides in over the bare background; the frame in which
 // its movement ends is still drawn. Answers false when a handler recorded
@@ -27,10 +29,10 @@ bool SlideTextWindowIn() {
     bool finished = false;
     while (!finished) {
         const uint32_t ticks = clock.Advance(GetTickCount());
-        CopyBackground(DDSurfGame);
-        for (uint32_t t = 0; t < ticks; ++t) TextWindowAnime.AddTC();
-        if (TextWindowAnime.GetMoveEnd()) finished = true;
-        TextWindowAnime.PrintCharacter(DDSurfBack);
+        CopyBackground(Backgrounds.DDSurfGame);
+        for (uint32_t t = 0; t < ticks; ++t) GameIni.TextWindowAnime.AddTC();
+        if (GameIni.TextWindowAnime.GetMoveEnd()) finished = true;
+        GameIni.TextWindowAnime.PrintCharacter(DDSurfBack);
         if (!EndFrame()) return false;
     }
     return true;
@@ -41,19 +43,19 @@ bool SlideTextWindowIn() {
 void GameStart() {
     // A failing operation ends the program at once, without the shutdown.
     try {
-        ClearCount = MissCount = MaxCombo = Combo = TypedLength = 0;
+        Fields.ClearCount = Fields.MissCount = Fields.MaxCombo = Fields.Combo = Fields.TypedLength = 0;
         GameState = Scene::Game;
-        InitFirstValue(GameBackAnime, UseGameBackAnime);
-        InitFirstValue(GameFrontAnime, UseGameFrontAnime);
-        if (UseTextWindow) TextWindowAnime.InitFirstValue();
+        InitFirstValue(Anime.GameBackAnime, Anime.UseGameBackAnime);
+        InitFirstValue(Anime.GameFrontAnime, Anime.UseGameFrontAnime);
+        if (GameIni.UseTextWindow) GameIni.TextWindowAnime.InitFirstValue();
 
-        if (!DDSurfGame) throw RuntimeError(ErrObjectNotSet, "no game picture");
-        TakeSnapshot(DDSurfGame->Width(), DDSurfGame->Height());
-        ScreenWipe(GameWipeIn, DDSurfSnapshot, DDSurfGame);
+        if (!Backgrounds.DDSurfGame) throw RuntimeError(ErrObjectNotSet, "no game picture");
+        TakeSnapshot(Backgrounds.DDSurfGame->Width(), Backgrounds.DDSurfGame->Height());
+        ScreenWipe(GameIni.GameWipeIn, DDSurfSnapshot, Backgrounds.DDSurfGame);
         if (SceneChangePending() || !WaitTime(200)) return;
 
-        CopyBackground(DDSurfGame);
-        if (UseTextWindow) {
+        CopyBackground(Backgrounds.DDSurfGame);
+        if (GameIni.UseTextWindow) {
             if (!SlideTextWindowIn()) return;
         } else {
             ShowFrame();
@@ -61,43 +63,43 @@ void GameStart() {
         if (!WaitTime(500)) return;
 
         SeedRandom(ClockSeed());
-        QuestionIndex = PickQuestion();
+        Fields.QuestionIndex = PickQuestion();
         // Keys typed during the opening were judged against the question
         // current then; the new question starts untyped all the same.
-        TypedLength = 0;
+        Fields.TypedLength = 0;
         if (!PrintQuestion()) return;
 
         AnimationClock clock(GetTickCount());
         uint32_t secAcc = 0;
-        while (TimeLeft > 0) {
+        while (Fields.TimeLeft > 0) {
             const uint32_t ticks = clock.Advance(GetTickCount());
             secAcc += clock.Elapsed();
             // At most one second per frame, however long the frame took.
             if (secAcc >= 1000) {
-                --TimeLeft;
+                --Fields.TimeLeft;
                 secAcc -= 1000;
             }
             for (uint32_t t = 0; t < ticks; ++t) {
-                AddTC(GameBackAnime, UseGameBackAnime);
-                AddTC(GameFrontAnime, UseGameFrontAnime);
+                AddTC(Anime.GameBackAnime, Anime.UseGameBackAnime);
+                AddTC(Anime.GameFrontAnime, Anime.UseGameFrontAnime);
             }
-            CopyBackground(DDSurfGame);
-            PrintCharacter(GameBackAnime, UseGameBackAnime);
-            if (UseTextWindow) TextWindowAnime.PrintCharacter(DDSurfBack);
+            CopyBackground(Backgrounds.DDSurfGame);
+            PrintCharacter(Anime.GameBackAnime, Anime.UseGameBackAnime);
+            if (GameIni.UseTextWindow) GameIni.TextWindowAnime.PrintCharacter(DDSurfBack);
             if (!PrintQuestion()) return;
             DrawTimeLeft();
-            PrintCharacter(GameFrontAnime, UseGameFrontAnime);
+            PrintCharacter(Anime.GameFrontAnime, Anime.UseGameFrontAnime);
             if (!EndFrame()) return;
         }
 
         GameState = Scene::Result;
-        ResultReady = false;
+        Fields.ResultReady = false;
         // A run still going at the end counts.
-        if (MaxCombo < Combo) MaxCombo = Combo;
+        if (Fields.MaxCombo < Fields.Combo) Fields.MaxCombo = Fields.Combo;
         if (!WaitTime(600)) return;
         DrawTimeLeft();
-        TakeSnapshot(DDSurfGame->Width(), DDSurfGame->Height());
-        ScreenWipe(GameWipeOut, DDSurfSnapshot, DDSurfResult);
+        TakeSnapshot(Backgrounds.DDSurfGame->Width(), Backgrounds.DDSurfGame->Height());
+        ScreenWipe(GameIni.GameWipeOut, DDSurfSnapshot, Backgrounds.DDSurfResult);
         if (SceneChangePending()) return;
         RequestScene(NextScene::Result);
     } catch (const std::exception&) {

@@ -13,6 +13,7 @@
 #include "scenes/game_fields.h"
 #include "scenes/keyconf_layout.h"
 #include "scenes/scenes.h"
+#include "settings/shared.h"
 #include "skin/loaders/loaders.h"
 
 namespace dexlora {
@@ -49,7 +50,7 @@ private:
 // The left edge that centres a text of this width in a cell starting at x.
 int32_t CentredX(int32_t x, int32_t width) { return x + RoundHalfEven((KeyConfCellWidth - width) / 2.0); }
 
-RomeEntries& ShownTable() { return KeyConfPage == 0 ? RomeTable : Rome2Table; }
+RomeEntries& ShownTable() { return Fields.KeyConfPage == 0 ? RomeTable : Rome2Table; }
 
 // "Exit Configure": the questions follow the new spellings, the choices are
 // kept, and the title comes next. Questions that can no longer be spelled
@@ -59,7 +60,7 @@ void ExitKeyConf() {
     GameState = Scene::Title;
     bool loaded = false;
     try {
-        loaded = LoadQuestions("type.txt");
+        loaded = LoadQuestions(SkinPath, "type.txt");
     } catch (const RuntimeError&) {
         // type.txt gone or cut short since start-up: as at start-up, the end.
         EndProgramNow();
@@ -89,15 +90,15 @@ void DrawKeyConfFrame() {
         }
     }
     for (const KeyConfButton& button : KeyConfButtons) back.DrawBox(button.Left, button.Top, button.Right, button.Bottom);
-    back.SetFont(KeyConfFont);
-    back.SetForeColor(KeyConfFontColor);
+    back.SetFont(KeyConfIni.KeyConfFont);
+    back.SetForeColor(KeyConfIni.KeyConfFontColor);
     for (const KeyConfButton& button : KeyConfButtons) back.DrawText(button.LabelX, button.LabelY, button.Label, false);
 }
 
 void DrawKeyConfTable(const RomeEntries& table) {
     DirectDrawSurface7& back = *DDSurfBack;
-    back.SetFont(KeyConfFont);
-    back.SetForeColor(KeyConfFontColor);
+    back.SetFont(KeyConfIni.KeyConfFont);
+    back.SetForeColor(KeyConfIni.KeyConfFontColor);
     const CellTextMeasure measure;
     const int32_t spellingDrop = measure.Height("a") - 5;
     const int32_t shown = std::min(RomeEntryCount(table), KeyConfScreenEntries);
@@ -116,9 +117,9 @@ void KeyConfStart() {
     while (!SceneChangePending()) {
         // Bounded by the back buffer and by the picture, so that a skin's
         // smaller picture is copied at its own size instead of failing.
-        if (DDSurfKeyConf) {
-            CopyBackground(DDSurfKeyConf, std::min(BackBufferDesc.lWidth, KeyConfDesc.lWidth),
-                           std::min(BackBufferDesc.lHeight, KeyConfDesc.lHeight));
+        if (Backgrounds.DDSurfKeyConf) {
+            CopyBackground(Backgrounds.DDSurfKeyConf, std::min(BackBufferDesc.lWidth, Backgrounds.KeyConfDesc.lWidth),
+                           std::min(BackBufferDesc.lHeight, Backgrounds.KeyConfDesc.lHeight));
         }
         DrawKeyConfFrame();
         DrawKeyConfTable(ShownTable());
@@ -128,13 +129,13 @@ void KeyConfStart() {
 
 void KeyConfDblClick() {
     int32_t entry = 0;
-    switch (KeyConfTargetAt(MouseX, MouseY, entry)) {
+    switch (KeyConfTargetAt(Fields.MouseX, Fields.MouseY, entry)) {
         case KeyConfTarget::Key1:
-            KeyConfPage = 0;
+            Fields.KeyConfPage = 0;
             ScreenBlt();
             break;
         case KeyConfTarget::Key2:
-            KeyConfPage = 1;
+            Fields.KeyConfPage = 1;
             ScreenBlt();
             break;
         case KeyConfTarget::Exit:

@@ -20,8 +20,8 @@ void Form_KeyPress(char32_t& keyAscii) {
 }
 
 void Form_MouseDown(int16_t, int16_t, float x, float y) {
-    MouseX = RoundHalfEven(x);
-    MouseY = RoundHalfEven(y);
+    Fields.MouseX = RoundHalfEven(x);
+    Fields.MouseY = RoundHalfEven(y);
 }
 
 void Form_DblClick() {

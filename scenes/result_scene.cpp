@@ -16,6 +16,7 @@
 #include "scenes/judgment.h"
 #include "scenes/result_score.h"
 #include "scenes/scenes.h"
+#include "settings/shared.h"
 #include "skin/loaders/loaders.h"
 
 namespace dexlora {
@@ -28,30 +29,31 @@ namespace {
 // screen is copied at its own size, as the other scenes copy theirs, rather
 // than failing the copy and leaving the scene stuck before ResultReady.
 void CopyResultBackground() {
-    CopyBackground(DDSurfResult, std::min(ResultDesc.lWidth, ScreenWidth), std::min(ResultDesc.lHeight, ScreenHeight));
+    const SurfaceDesc& desc = Backgrounds.ResultDesc;
+    CopyBackground(Backgrounds.DDSurfResult, std::min(desc.lWidth, ScreenWidth), std::min(desc.lHeight, ScreenHeight));
 }
 
 // Score, mastery and rank of the finished game, and the rank's animations in
 // their start states. Answers the mastery as shown, or nothing when a
 // picture of the rank's files could not be loaded (which closes the window).
 std::optional<std::string> LoadRank() {
-    const int32_t score = ResultScore(MaxCombo, ClearCount, MissCount);
+    const int32_t score = ResultScore(Fields.MaxCombo, Fields.ClearCount, Fields.MissCount);
     const double mastery = MasteryOfScore(score);
-    const int32_t rank = ResultRank(Points, mastery);
-    UseResultBackAnime = LoadAnimeList(ResultAnimeFile(true, rank), ResultBackAnime, ResultBackAnimeWarning,
-                                       AnimeFileKind::ResultBack);
-    UseResultFrontAnime = LoadAnimeList(ResultAnimeFile(false, rank), ResultFrontAnime,
-                                        ResultFrontAnimeWarning, AnimeFileKind::ResultFront);
+    const int32_t rank = ResultRank(ResultIni.Points, mastery);
+    Anime.UseResultBackAnime = LoadAnimeList(SkinPath, ResultAnimeFile(true, rank), Anime.ResultBackAnime,
+                                             ResultBackAnimeWarning, AnimeFileKind::ResultBack);
+    Anime.UseResultFrontAnime = LoadAnimeList(SkinPath, ResultAnimeFile(false, rank), Anime.ResultFrontAnime,
+                                              ResultFrontAnimeWarning, AnimeFileKind::ResultFront);
     if (SceneChangePending()) return std::nullopt;
-    InitFirstValue(ResultBackAnime, UseResultBackAnime);
-    InitFirstValue(ResultFrontAnime, UseResultFrontAnime);
+    InitFirstValue(Anime.ResultBackAnime, Anime.UseResultBackAnime);
+    InitFirstValue(Anime.ResultFrontAnime, Anime.UseResultFrontAnime);
     return MasteryText(mastery);
 }
 
 // From the last typing frame to the result background, shown, then a wait.
 bool WipeIn() {
     TakeSnapshot(ScreenWidth, ScreenHeight);
-    ScreenWipe(ResultWipeIn, DDSurfSnapshot, DDSurfResult);
+    ScreenWipe(ResultIni.ResultWipeIn, DDSurfSnapshot, Backgrounds.DDSurfResult);
     if (SceneChangePending()) return false;
     CopyResultBackground();
     ShowFrame();
@@ -61,20 +63,22 @@ bool WipeIn() {
 // The result window and the big character come in, one tick a frame, until
 // both have stopped (one frame with neither); then a wait.
 bool EnterWindowAndCharacter() {
-    if (UseBigChara) clsBigChara.InitFirstValue();
-    if (UseResultWindow) ResultWindowAnime.InitFirstValue();
+    if (BigChara.UseBigChara) BigChara.clsBigChara.InitFirstValue();
+    if (ResultIni.UseResultWindow) ResultIni.ResultWindowAnime.InitFirstValue();
     for (;;) {
         CopyResultBackground();
-        if (UseResultWindow) {
-            ResultWindowAnime.AddTC();
-            ResultWindowAnime.PrintCharacter(DDSurfBack);
+        if (ResultIni.UseResultWindow) {
+            ResultIni.ResultWindowAnime.AddTC();
+            ResultIni.ResultWindowAnime.PrintCharacter(DDSurfBack);
         }
-        if (UseBigChara) {
-            clsBigChara.AddTC();
-            clsBigChara.PrintCharacter(DDSurfBack);
+        if (BigChara.UseBigChara) {
+            BigChara.clsBigChara.AddTC();
+            BigChara.clsBigChara.PrintCharacter(DDSurfBack);
         }
         if (!EndFrame()) return false;
-        if ((!UseResultWindow || ResultWindowAnime.GetMoveEnd()) && (!UseBigChara || clsBigChara.GetMoveEnd())) break;
+        if ((!ResultIni.UseResultWindow || ResultIni.ResultWindowAnime.GetMoveEnd()) &&
+            (!BigChara.UseBigChara || BigChara.clsBigChara.GetMoveEnd()))
+            break;
     }
     return WaitTime(500);
 }
@@ -82,35 +86,36 @@ bool EnterWindowAndCharacter() {
 // The result sound, then the figures under the pulsing prompt, until a key
 // records the next scene.
 void ShowFigures(const std::string& masteryText) {
-    PlaySoundSlot(ResultSounds[0]);
+    PlaySoundSlot(ResultIni.ResultSounds[0]);
     AnimationClock clock(GetTickCount());
-    ResultReady = true;
+    Fields.ResultReady = true;
     int32_t promptColor = 0;
 
-    const std::string maxComboText = MaxComboItem.Text + std::to_string(MaxCombo);
-    const std::string missText = MissItem.Text + std::to_string(MissCount);
-    const std::string clearText = ClearItem.Text + std::to_string(ClearCount);
-    const std::string rateText = RateItem.Text + masteryText + RateSuffix;
+    const std::string maxComboText = ResultIni.MaxComboItem.Text + std::to_string(Fields.MaxCombo);
+    const std::string missText = ResultIni.MissItem.Text + std::to_string(Fields.MissCount);
+    const std::string clearText = ResultIni.ClearItem.Text + std::to_string(Fields.ClearCount);
+    const std::string rateText = ResultIni.RateItem.Text + masteryText + ResultIni.RateSuffix;
     do {
         for (uint32_t ticks = clock.Advance(GetTickCount()); ticks > 0; --ticks) {
-            AddTC(ResultBackAnime, UseResultBackAnime);
-            AddTC(ResultFrontAnime, UseResultFrontAnime);
+            AddTC(Anime.ResultBackAnime, Anime.UseResultBackAnime);
+            AddTC(Anime.ResultFrontAnime, Anime.UseResultFrontAnime);
         }
         CopyResultBackground();
-        PrintCharacter(ResultBackAnime, UseResultBackAnime);
-        if (UseResultWindow) ResultWindowAnime.PrintCharacter(DDSurfBack);
+        PrintCharacter(Anime.ResultBackAnime, Anime.UseResultBackAnime);
+        if (ResultIni.UseResultWindow) ResultIni.ResultWindowAnime.PrintCharacter(DDSurfBack);
 
         promptColor = PulseColor(promptColor, ResultPromptDirection);
         DDSurfBack->SetFontBackColor(promptColor);
-        DrawFrameText(EnterItem.Font, promptColor, EnterItem.X, EnterItem.Y, EnterItem.Text);
+        const TextItem& enter = ResultIni.EnterItem;
+        DrawFrameText(enter.Font, promptColor, enter.X, enter.Y, enter.Text);
 
-        DrawTextItem(MaxComboItem, maxComboText);
-        DrawTextItem(MissItem, missText);
-        DrawTextItem(ClearItem, clearText);
-        DrawTextItem(RateItem, rateText);
+        DrawTextItem(ResultIni.MaxComboItem, maxComboText);
+        DrawTextItem(ResultIni.MissItem, missText);
+        DrawTextItem(ResultIni.ClearItem, clearText);
+        DrawTextItem(ResultIni.RateItem, rateText);
 
-        if (UseBigChara) clsBigChara.PrintCharacter(DDSurfBack);
-        PrintCharacter(ResultFrontAnime, UseResultFrontAnime);
+        if (BigChara.UseBigChara) BigChara.clsBigChara.PrintCharacter(DDSurfBack);
+        PrintCharacter(Anime.ResultFrontAnime, Anime.UseResultFrontAnime);
     } while (EndFrame() && WaitTime(40));
 }
 
@@ -120,7 +125,7 @@ void ShowFigures(const std::string& masteryText) {
 // of the window and the big character, the figures.
 bool PrintResult() {
     try {
-        if (!DDSurfResult || !DDSurfSnapshot) throw RuntimeError(ErrObjectNotSet, "no result background");
+        if (!Backgrounds.DDSurfResult || !DDSurfSnapshot) throw RuntimeError(ErrObjectNotSet, "no result background");
         const std::optional<std::string> masteryText = LoadRank();
         if (!masteryText || !WipeIn() || !EnterWindowAndCharacter()) return true;
         ShowFigures(*masteryText);
@@ -131,8 +136,8 @@ bool PrintResult() {
 }
 
 void ResultKeyPress(char32_t) {
-    if (!ResultReady) return;
-    ResultFrontAnime.clear();
+    if (!Fields.ResultReady) return;
+    Anime.ResultFrontAnime.clear();
     GameState = Scene::Title;
     RequestScene(NextScene::Title);
 }

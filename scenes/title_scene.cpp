@@ -16,23 +16,23 @@ void TitleStart() {
     // A failing operation ends the scene without a message: the screen keeps
     // its last picture and keys still follow GameState.
     try {
-        InitFirstValue(TitleBackAnime, UseTitleBackAnime);
-        InitFirstValue(TitleFrontAnime, UseTitleFrontAnime);
-        if (!DDSurfTitle) return;
-        TakeSnapshot(DDSurfTitle->Width(), DDSurfTitle->Height());
-        ScreenWipe(TitleWipeIn, DDSurfSnapshot, DDSurfTitle);
+        InitFirstValue(Anime.TitleBackAnime, Anime.UseTitleBackAnime);
+        InitFirstValue(Anime.TitleFrontAnime, Anime.UseTitleFrontAnime);
+        if (!Backgrounds.DDSurfTitle) return;
+        TakeSnapshot(Backgrounds.DDSurfTitle->Width(), Backgrounds.DDSurfTitle->Height());
+        ScreenWipe(TitleIni.TitleWipeIn, DDSurfSnapshot, Backgrounds.DDSurfTitle);
         if (SceneChangePending() || !WaitTime(200)) return;
 
         AnimationClock clock(GetTickCount());
         do {
             for (uint32_t ticks = clock.Advance(GetTickCount()); ticks > 0; --ticks) {
-                AddTC(TitleBackAnime, UseTitleBackAnime);
-                AddTC(TitleFrontAnime, UseTitleFrontAnime);
+                AddTC(Anime.TitleBackAnime, Anime.UseTitleBackAnime);
+                AddTC(Anime.TitleFrontAnime, Anime.UseTitleFrontAnime);
             }
-            CopyBackground(DDSurfTitle);
-            PrintCharacter(TitleBackAnime, UseTitleBackAnime);
-            for (const TextItem& item : TitleTexts) DrawTextItem(item);
-            PrintCharacter(TitleFrontAnime, UseTitleFrontAnime);
+            CopyBackground(Backgrounds.DDSurfTitle);
+            PrintCharacter(Anime.TitleBackAnime, Anime.UseTitleBackAnime);
+            for (const TextItem& item : TitleIni.TitleTexts) DrawTextItem(item);
+            PrintCharacter(Anime.TitleFrontAnime, Anime.UseTitleFrontAnime);
         } while (EndFrame());
     } catch (const std::exception&) {
     }
@@ -45,7 +45,7 @@ void TitleKeyPress(char32_t key) {
         RequestScene(NextScene::KeyConf);
         return;
     }
-    TimeLeft = key == U'D' ? 30 : key == U'S' ? 1 : 60;
+    Fields.TimeLeft = key == U'D' ? 30 : key == U'S' ? 1 : 60;
     RequestScene(NextScene::Game);
 }
 

@@ -59,8 +59,8 @@ TEST(HostileUse, CheckerRefusesWhatNoKeyTypesWithinTheGamesMemory) {
             execl(DEXLORA_CHECK, DEXLORA_CHECK, folder.Path().c_str(), path.c_str(), nullptr);
         });
         const long gamePeak = InChild([&] {
-            SystemPath = SkinPath = folder.Path();
-            LoadRomeTable(RomeTable, "Rome.ini"), BuildRomeIndex(RomeIndex, RomeTable, 1), LoadQuestions("type.txt");
+            SystemPath = folder.Path();
+            LoadRomeTable(RomeTable, "Rome.ini"), BuildRomeIndex(RomeIndex, RomeTable, 1), LoadQuestions(folder.Path(), "type.txt");
         }).second;
         EXPECT_EQ(status, 1) << line;
         EXPECT_NE(TempFolder::Read(out).find(line), std::string::npos) << line << ": " << TempFolder::Read(out);

@@ -36,9 +36,9 @@ void LoadBundledTables() {
                 BuildRomeIndex(RomeIndex, RomeTable, 1) && BuildRomeIndex(Rome2Index, Rome2Table, 2));
 }
 
-// The file (UTF-8, written as CP932) as name in SystemPath and SkinPath, or no such file for "\x01".
+// The file (UTF-8, written as CP932) as name in the folder, which becomes SystemPath, or no such file for "\x01".
 void WriteData(const TempFolder& folder, const char* name, const std::string& file) {
-    SystemPath = SkinPath = folder.Path();
+    SystemPath = folder.Path();
     std::filesystem::remove(folder.Path() + name);
     if (file != "\x01") folder.Write(name, Utf8ToCp932(file));
 }
@@ -165,7 +165,7 @@ TEST(LoadQuestions, KeepsTheSpelledQuestionsOrRaisesLeavingThemIntact) {
         WriteData(folder, "type.txt", c.file);
         Questions.assign(3, Question{"前", "まえ", "MAE"});
         int32_t outcome = 0;
-        try { outcome = LoadQuestions("type.txt") ? 1 : 0; } catch (const RuntimeError& raised) { outcome = raised.Number; }
+        try { outcome = LoadQuestions(folder.Path(), "type.txt") ? 1 : 0; } catch (const RuntimeError& e) { outcome = e.Number; }
         std::string stored;
         for (size_t i = 1; i + 1 < Questions.size(); ++i)
             stored += std::string(Questions[i].Text) + " " + std::string(Questions[i].Romaji) + "|";

@@ -107,7 +107,8 @@ TEST_F(GameTest, AOneSecondGameCountsKeysShowsThemAndEndsOnTime) {
     EXPECT_GT(timeInk.back(), 0);
     EXPECT_NE(timeInk.back(), timeInk[timeInk.size() - 2]) << "the last frame shows 0, not 1";
     EXPECT_EQ(windowEdge, std::pair(Black, White)) << "the text window where its slide ended";
-    EXPECT_EQ(std::tuple(ClearCount, MissCount, MaxCombo), std::tuple(1, 1, 4)) << "a run still going counts";
+    EXPECT_EQ(std::tuple(Fields.ClearCount, Fields.MissCount, Fields.MaxCombo), std::tuple(1, 1, 4))
+        << "a run still going counts";
     EXPECT_EQ(frames.back().State, Scene::Title) << "back on the title after the result";
 }
 

@@ -20,10 +20,10 @@ protected:
     KeyConfTest() {
         Screen();
         Tables();
-        DDSurfKeyConf = Surface(640, 480, White);
-        KeyConfDesc.lWidth = 640, KeyConfDesc.lHeight = 480, GameState = Scene::KeyConf;
+        Backgrounds.DDSurfKeyConf = Surface(640, 480, White);
+        Backgrounds.KeyConfDesc.lWidth = 640, Backgrounds.KeyConfDesc.lHeight = 480, GameState = Scene::KeyConf;
         Questions({{"本", "ほん"}, {"新聞", "しんぶん"}, {"富士", "ふじ"}});
-        EXPECT_TRUE(LoadQuestions("type.txt"));
+        EXPECT_TRUE(LoadQuestions(SkinPath, "type.txt"));
     }
     // A double click on an entry's cell.
     using DexloraTest::DoubleClick;
@@ -49,7 +49,7 @@ TEST_F(KeyConfTest, DoubleClicksChangeTheCellOrThePage) {
         {"a pair on the second page", 1, 0, {1, 0, 1}},
     };
     for (const auto& [name, page, entry, afterEach] : rows) {
-        KeyConfPage = page;
+        Fields.KeyConfPage = page;
         RomeEntries& table = page == 0 ? RomeTable : Rome2Table;
         for (RomeEntries* t : {&RomeTable, &Rome2Table})
             for (RomeEntry& e : *t) e.Selected = 0;
@@ -63,8 +63,8 @@ TEST_F(KeyConfTest, DoubleClicksChangeTheCellOrThePage) {
     }
     // Key 2, Key 1, between the buttons, between the grids.
     for (auto [x, y, before, after] : {std::tuple{450, 445, 0, 1}, {300, 430, 1, 0}, {405, 440, 1, 1}, {100, 200, 0, 0}}) {
-        KeyConfPage = before, DoubleClick(x, y);
-        EXPECT_EQ(KeyConfPage, after) << x << "," << y;
+        Fields.KeyConfPage = before, DoubleClick(x, y);
+        EXPECT_EQ(Fields.KeyConfPage, after) << x << "," << y;
     }
 }
 
@@ -102,7 +102,7 @@ TEST_F(KeyConfTest, ATableLongerThanTheScreenKeepsToItsCells) {
     auto frame = [](size_t entries) {
         RomeEntries table(entries, RomeEntry{"あ", 2, {"A", "AA", ""}, 0});
         table.resize(entries + 2);
-        DDSurfBack->BltFast(0, 0, *DDSurfKeyConf, ScreenRect, DDBLTFAST_WAIT);
+        DDSurfBack->BltFast(0, 0, *Backgrounds.DDSurfKeyConf, ScreenRect, DDBLTFAST_WAIT);
         DrawKeyConfFrame(), DrawKeyConfTable(table);
         RomeTable = table;
         return Pixels(*DDSurfBack, ScreenRect);
@@ -114,8 +114,8 @@ TEST_F(KeyConfTest, ATableLongerThanTheScreenKeepsToItsCells) {
 }
 
 TEST_F(KeyConfTest, ABackgroundSmallerThanTheScreenIsCopiedAtItsSize) {
-    DDSurfKeyConf = Surface(200, 100, 0x00FFFF);
-    KeyConfDesc.lWidth = 200, KeyConfDesc.lHeight = 100;
+    Backgrounds.DDSurfKeyConf = Surface(200, 100, 0x00FFFF);
+    Backgrounds.KeyConfDesc.lWidth = 200, Backgrounds.KeyConfDesc.lHeight = 100;
     int32_t corner = -1;
     headless::OnFlip([&](const DirectDrawSurface7& frame, uint64_t) { corner = frame.GetPixel(5, 5); });
     headless::Script({{GetTickCount() + 100, Kind::DblClick, 0, 560, 445}});

@@ -40,19 +40,21 @@ TEST_F(KeyTest, SceneKeysFollowGameState) {
     };
     for (size_t i = 0; i < std::size(rows); ++i) {
         const Row& row = rows[i];
-        ResetSceneControl(), ResetGameFields(), ShowMousePointer(false);
-        GameState = row.state, ResultReady = row.resultReady;
-        ResultFrontAnime.resize(1);
+        ResetSceneControl(), Fields = GameFields{}, ShowMousePointer(false);
+        GameState = row.state, Fields.ResultReady = row.resultReady;
+        Anime.ResultFrontAnime.resize(1);
         char32_t key = row.key;
         Form_KeyPress(key);
-        EXPECT_EQ(std::tuple(PendingScene(), GameState, TimeLeft, MousePointerShown()),
+        EXPECT_EQ(std::tuple(PendingScene(), GameState, Fields.TimeLeft, MousePointerShown()),
                   std::tuple(row.next, row.stateAfter, row.timeLeft, row.pointerShown)) << "row " << i;
-        EXPECT_EQ(ResultFrontAnime.empty(), row.next == N::Title) << "row " << i << ": released on leaving the result";
+        EXPECT_EQ(Anime.ResultFrontAnime.empty(), row.next == N::Title)
+            << "row " << i << ": released on leaving the result";
         EXPECT_EQ(key, row.key >= U'a' && row.key <= U'z' ? row.key - 32 : row.key) << "row " << i << ": upper-cased in place";
     }
     for (auto [x, rounded] : {std::pair{10.4f, 10}, {10.6f, 11}, {2.5f, 2}, {3.5f, 4}}) {
         Form_MouseDown(1, 0, x, x);
-        EXPECT_EQ(std::pair(MouseX, MouseY), std::pair(rounded, rounded)) << x << ": the nearest pixel, ties to even";
+        EXPECT_EQ(std::pair(Fields.MouseX, Fields.MouseY), std::pair(rounded, rounded))
+            << x << ": the nearest pixel, ties to even";
     }
 }
 
@@ -61,9 +63,9 @@ TEST_F(KeyTest, JudgmentCountsKeysAndPlaysTheirSounds) {
     const std::string wave = root.Write("s.wav", WaveFile(2 * 8000, '\x40'));
     DSBUFFERDESC desc{DSBCAPS_STATIC};
     WAVEFORMATEX format;
-    for (SoundSlot& slot : GameSounds) slot = {DSound->CreateSoundBufferFromFile(wave, desc, format), true};
+    for (SoundSlot& slot : GameIni.GameSounds) slot = {DSound->CreateSoundBufferFromFile(wave, desc, format), true};
     OneQuestion({"あ・い", "あ･い", "A\uFF65I"});
-    QuestionIndex = 1;
+    Fields.QuestionIndex = 1;
     // The key; typed, combo, max combo, misses, clears; which of key, completion and miss sounds started.
     struct Step { char32_t key; int32_t typed, combo, maxCombo, misses, clears; const char* sounds; };
     const Step steps[] = {
@@ -73,16 +75,17 @@ TEST_F(KeyTest, JudgmentCountsKeysAndPlaysTheirSounds) {
     };
     for (size_t i = 0; i < std::size(steps); ++i) {
         const Step& s = steps[i];
-        for (SoundSlot& slot : GameSounds) slot.Buffer->Stop();
+        for (SoundSlot& slot : GameIni.GameSounds) slot.Buffer->Stop();
         JudgeKey(s.key);
-        EXPECT_EQ(std::tuple(TypedLength, Combo, MaxCombo, MissCount, ClearCount, QuestionIndex),
+        const GameFields& f = Fields;
+        EXPECT_EQ(std::tuple(f.TypedLength, f.Combo, f.MaxCombo, f.MissCount, f.ClearCount, f.QuestionIndex),
                   std::tuple(s.typed, s.combo, s.maxCombo, s.misses, s.clears, 1)) << "step " << i;
         std::string played;
         for (int slot = 0; slot < 3; ++slot)
-            if (GameSounds[slot].Buffer->IsPlaying()) played += "kcm"[slot];
+            if (GameIni.GameSounds[slot].Buffer->IsPlaying()) played += "kcm"[slot];
         EXPECT_EQ(played, DSound->HasAudio() ? s.sounds : "") << "step " << i;
     }
-    ClearSoundSlots(GameSounds);
+    ClearSoundSlots(GameIni.GameSounds);
 }
 
 TEST_F(KeyTest, KeysWithNothingToTypeAreIgnored) {
@@ -90,10 +93,11 @@ TEST_F(KeyTest, KeysWithNothingToTypeAreIgnored) {
     // below it, and a question typed to its end.
     for (auto [index, typed] : {std::pair{0, 0}, {7, 0}, {-1, 0}, {1, 5}}) {
         OneQuestion({"あ", "あ", "A"});
-        ResetGameFields();
-        QuestionIndex = index, TypedLength = typed;
+        Fields = GameFields{};
+        Fields.QuestionIndex = index, Fields.TypedLength = typed;
         for (char32_t key : {U'A', U'X', U'/'}) JudgeKey(key);
-        EXPECT_EQ(std::tuple(TypedLength, Combo, MissCount, ClearCount), std::tuple(typed, 0, 0, 0)) << index;
+        EXPECT_EQ(std::tuple(Fields.TypedLength, Fields.Combo, Fields.MissCount, Fields.ClearCount),
+                  std::tuple(typed, 0, 0, 0)) << index;
         EXPECT_FALSE(Judgment()) << index;
     }
 }

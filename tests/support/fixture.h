@@ -85,11 +85,11 @@ inline void ReleaseGameObjects() {
     headless::OnFlip(nullptr);
     SetMainWindowEvents({});
     ResetSkinGlobals();
-    ResetGameFields();
+    Fields = GameFields{};
     ResetSceneControl();
     Questions = QuestionList{}, QuestionMax = -1;
     DX = nullptr, DDraw = nullptr, DSound = nullptr;
-    DDSurfPrimary = DDSurfBack = DDSurfSnapshot = DDSurfTitle = DDSurfGame = DDSurfResult = DDSurfKeyConf = nullptr;
+    DDSurfPrimary = DDSurfBack = DDSurfSnapshot = nullptr;
     ErrLog.clear();
 }
 
@@ -164,8 +164,9 @@ protected:
         script.insert(script.begin(), {startTime, Kind::Key, 27});
         headless::Script(std::move(script));
         headless::OnFlip([this](const DirectDrawSurface7& frame, uint64_t number) {
-            frames.push_back({number, GetTickCount(), GameState, TimeLeft, TypedLength, Combo, MaxCombo, MissCount,
-                              ClearCount, QuestionIndex});
+            const GameFields& f = Fields;
+            frames.push_back({number, GetTickCount(), GameState, f.TimeLeft, f.TypedLength, f.Combo, f.MaxCombo,
+                              f.MissCount, f.ClearCount, f.QuestionIndex});
             if (onFrame) onFrame(frame, frames.back());
             if (number == frameLimit) ADD_FAILURE() << "still running after " << frameLimit << " frames", Key(27);
         });
