@@ -37,43 +37,33 @@ namespace fs = std::filesystem;
 namespace {
 
 // The settings text's names: LoadSkin's files and the result scene's defaults.
-const char* const SettingsFiles[] = {"Game_FrontAnime.ini", "Game_BackAnime.ini", "Game.ini", "result.ini",
-                                     "title.ini", "Title_FrontAnime.ini", "Title_BackAnime.ini", "keyconf.ini",
-                                     "Result_BackAnime.ini", "Result_FrontAnime.ini"};
+const char* const SettingsFiles[] = {"Game_FrontAnime.ini", "Game_BackAnime.ini", "Game.ini", "result.ini", "title.ini",
+                                     "Title_FrontAnime.ini", "Title_BackAnime.ini", "keyconf.ini", "Result_BackAnime.ini",
+                                     "Result_FrontAnime.ini"};
 // In LoadSkin's order.
-const std::string_view Warnings[] = {
-    GameFrontAnimeWarning, GameBackAnimeWarning,
-    "game.iniでエラーの可能性があったので、デフォルト値で設定しました",
-    "Result.iniにエラーの可能性があったので、デフォルト値で設定しました",
-    "Title.iniでエラーの可能性があったので、デフォルト値で設定しました",
-    TitleFrontAnimeWarning, TitleBackAnimeWarning,
+const std::string_view Warnings[] = {GameFrontAnimeWarning, GameBackAnimeWarning,
+    "game.iniでエラーの可能性があったので、デフォルト値で設定しました", "Result.iniにエラーの可能性があったので、デフォルト値で設定しました",
+    "Title.iniでエラーの可能性があったので、デフォルト値で設定しました", TitleFrontAnimeWarning, TitleBackAnimeWarning,
     "KeyConf.iniでエラーの可能性があったので、デフォルト値で設定しました"};
 
 // The headless devices, a 640x480 screen and the watched way down to the skin
 // folder: ROOT, ROOT/up1, ROOT/up1/up2 and the skin folder, made once.
 struct Sandbox {
     PlatformSession session{DisplayKind::Headless};
-    const std::string levels[4] = {fuzz::Scratch() + "root", levels[0] + "/up1", levels[1] + "/up2",
-                                   levels[2] + "/skin"};
+    const std::string levels[4] = {fuzz::Scratch() + "root", levels[0] + "/up1", levels[1] + "/up2", levels[2] + "/skin"};
     int watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     int watches[3] = {};
     SurfacePtr screen;
 
     Sandbox() {
-        DDraw = DirectDrawCreate("");
-        DSound = DirectSoundCreate("");
+        DDraw = DirectDrawCreate(""), DSound = DirectSoundCreate("");
         SurfaceDesc desc{DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH, 480, 640, 0, DDSCAPS_OFFSCREENPLAIN};
         screen = DDraw->CreateSurface(desc);
         fs::create_directories(levels[3]);
         for (int i = 0; i < 3; ++i) watches[i] = inotify_add_watch(watch, levels[i].c_str(), IN_OPEN);
         FUZZ_CHECK(watch >= 0 && watches[2] >= 0, "inotify watches on " + levels[0]);
     }
-    ~Sandbox() {
-        ResetSkinGlobals();
-        screen = nullptr;
-        DSound = nullptr;
-        DDraw = nullptr;
-    }
+    ~Sandbox() { ResetSkinGlobals(), screen = nullptr, DSound = nullptr, DDraw = nullptr; }
 
     // Everything but the way down goes. Each file of the input comes where its
     // name leads, while that stays inside ROOT; the settings text comes last.
@@ -122,9 +112,7 @@ struct Sandbox {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static Sandbox sandbox;
-    ResetSkinGlobals();
-    ErrLog.clear();
-    ResetSceneControl();
+    ResetSkinGlobals(), ErrLog.clear(), ResetSceneControl();
     sandbox.Fill({reinterpret_cast<const char*>(data), size});
     const std::string skinFolder = sandbox.levels[3] + "/";
     LoadSkin(skinFolder);
@@ -153,26 +141,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // The rank files as the result scene loads them, for one past the ranks
     // written, then each rank up to the first, until a picture fails.
     const int32_t lastRank = static_cast<int32_t>(std::min<size_t>(ResultIni.Points.size(), 4));
-    for (int32_t rank = lastRank; rank >= 0 && !failure; --rank) {
-        for (bool back : {true, false}) {
-            LoadAnimeList(skinFolder, ResultAnimeFile(back, rank),
-                          back ? Anime.ResultBackAnime : Anime.ResultFrontAnime,
+    for (int32_t rank = lastRank; rank >= 0 && !failure; --rank)
+        for (bool back : {true, false})
+            LoadAnimeList(skinFolder, ResultAnimeFile(back, rank), back ? Anime.ResultBackAnime : Anime.ResultFrontAnime,
                           back ? ResultBackAnimeWarning : ResultFrontAnimeWarning,
                           back ? AnimeFileKind::ResultBack : AnimeFileKind::ResultFront);
-        }
-    }
     sandbox.CheckOpens("a rank animation file");
     // Every sprite has its sheet and runs a few hundred ticks on the screen
     // without raising (a copy reaching outside a surface would).
     for (AnimeList* list : {&Anime.GameFrontAnime, &Anime.GameBackAnime, &Anime.TitleFrontAnime,
-                            &Anime.TitleBackAnime, &Anime.ResultBackAnime, &Anime.ResultFrontAnime}) {
+                            &Anime.TitleBackAnime, &Anime.ResultBackAnime, &Anime.ResultFrontAnime})
         for (clsAnimeCharacter& sprite : *list) {
             FUZZ_CHECK(sprite.HasSheet(), "a sprite without its sheet");
-            for (int tick = 1; tick <= 240; ++tick) {
-                sprite.AddTC();
-                if (tick % 4 == 0 || tick <= 2) sprite.PrintCharacter(sandbox.screen);
-            }
+            for (int tick = 1; tick <= 240; ++tick)
+                if (sprite.AddTC(), tick % 4 == 0 || tick <= 2) sprite.PrintCharacter(sandbox.screen);
         }
-    }
     return 0;
 }

@@ -31,7 +31,7 @@ GRID_TOPS, CELL_W, CELL_H, ROWS, COLUMNS = (10, 210), 43, 37, 5, 14
 
 
 class Failed(Exception):
-    pass
+    """A step the game did not pass."""
 
 
 def text(path):
@@ -55,8 +55,7 @@ def picture(path):
 
 
 def pixel(pic, x, y):
-    i = (y * pic[0] + x) * 3
-    return pic[2][i:i + 3]
+    return pic[2][(y * pic[0] + x) * 3:(y * pic[0] + x) * 3 + 3]
 
 
 def close(a, b, tolerance):
@@ -88,8 +87,7 @@ class Player:
         self.checker, self.keep, self.start = checker, keep, time.monotonic()
         self.step_name, self.shot, self.xvfb, self.game = "setting up", None, None, None
         self.tmp = tempfile.mkdtemp(prefix="dexlora-e2e-")
-        self.root = os.path.join(self.tmp, "game")
-        self.system, self.skin = os.path.join(self.root, "system"), os.path.join(self.root, "skins", "Test")
+        self.root, self.system, self.skin = (os.path.join(self.tmp, "game", *p) for p in ([], ["system"], ["skins", "Test"]))
         shutil.copytree(os.path.join(runtime, "system"), self.system,
                         ignore=shutil.ignore_patterns("System.ini", "KeyConf.txt"))
         shutil.copytree(os.path.join(runtime, "skins", "Standard"), self.skin)
@@ -120,8 +118,8 @@ class Player:
         os.close(read_end)
         if not re.fullmatch(rb"\d+\n", number):
             raise Failed("Xvfb did not start")
-        self.env = {k: v for k, v in os.environ.items() if not k.startswith(("XDG_", "SDL_"))}
-        self.env["DISPLAY"] = ":" + number.decode().strip()
+        self.env = dict({k: v for k, v in os.environ.items() if not k.startswith(("XDG_", "SDL_"))},
+                        DISPLAY=":" + number.decode().strip())
 
     def x(self, *args):
         subprocess.run(["xdotool", *args], env=self.env, stdout=subprocess.DEVNULL, check=True, timeout=30)
@@ -138,8 +136,7 @@ class Player:
         while True:
             if self.game.poll() is not None:
                 raise Failed(f"the game ended with status {self.game.returncode}")
-            why = why_not(self.take_shot())
-            if why is None:
+            if (why := why_not(self.take_shot())) is None:
                 return self.shot
             if time.monotonic() > deadline:
                 raise Failed(f"{what} not shown within {timeout} s: {why}")
@@ -220,9 +217,7 @@ class Player:
         self.step("files written")
         if f"SkinPath={self.skin}\r\n" not in text(os.path.join(self.system, "System.ini")):
             raise Failed("System.ini does not name the chosen skin")
-        keyconf = ["0"] * entries
-        keyconf[index] = "1"
-        if text(os.path.join(self.system, "KeyConf.txt")) != "\r\n".join(keyconf + [""]):
+        if text(os.path.join(self.system, "KeyConf.txt")) != "".join("01"[i == index] + "\r\n" for i in range(entries)):
             raise Failed(f"KeyConf.txt is not {entries} lines of 0 with 1 in line {index + 1}")
 
     def play_game(self, typing):
@@ -267,8 +262,7 @@ class Player:
 
 
 def main():
-    missing = [tool for tool in ("Xvfb", "xdotool", "import", "convert") if not shutil.which(tool)]
-    if missing:
+    if missing := [tool for tool in ("Xvfb", "xdotool", "import", "convert") if not shutil.which(tool)]:
         print(f"SKIPPED: needs {', '.join(missing)} (apt-get install xvfb xdotool imagemagick)", file=sys.stderr)
         return 77
     player = Player(*sys.argv[1:4])

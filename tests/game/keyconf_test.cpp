@@ -21,8 +21,7 @@ protected:
         Screen();
         Tables();
         Backgrounds.DDSurfKeyConf = Surface(640, 480, White);
-        Backgrounds.KeyConfDesc.lWidth = 640, Backgrounds.KeyConfDesc.lHeight = 480;
-        GameState = Scene::KeyConf;
+        Backgrounds.KeyConfDesc.lWidth = 640, Backgrounds.KeyConfDesc.lHeight = 480, GameState = Scene::KeyConf;
         Questions({{"本", "ほん"}, {"新聞", "しんぶん"}, {"富士", "ふじ"}});
         EXPECT_TRUE(LoadQuestions(SkinPath, "type.txt"));
     }
@@ -64,8 +63,7 @@ TEST_F(KeyConfTest, DoubleClicksChangeTheCellOrThePage) {
     }
     // Key 2, Key 1, between the buttons, between the grids.
     for (auto [x, y, before, after] : {std::tuple{450, 445, 0, 1}, {300, 430, 1, 0}, {405, 440, 1, 1}, {100, 200, 0, 0}}) {
-        Fields.KeyConfPage = before;
-        DoubleClick(x, y);
+        Fields.KeyConfPage = before, DoubleClick(x, y);
         EXPECT_EQ(Fields.KeyConfPage, after) << x << "," << y;
     }
 }
@@ -80,10 +78,8 @@ TEST_F(KeyConfTest, ExitConfigureRebuildsTheQuestionsAndSavesTheChoicesOnlyWhenT
         {"the questions as they were", "本\nほん\n\n新聞\nしんぶん\n\n富士\nふじ\n\n", NextScene::Title},
     };
     for (const auto& [name, typeTxt, next] : rows) {
-        ResetSceneControl();
+        ResetSceneControl(), ShowMousePointer(true), std::filesystem::remove(skin + "type.txt");
         GameState = Scene::KeyConf;
-        ShowMousePointer(true);
-        std::filesystem::remove(skin + "type.txt");
         if (typeTxt) Ini("type.txt", typeTxt);
         DoubleClick(560, 445);
         EXPECT_EQ(PendingScene(), next) << name;
@@ -107,8 +103,7 @@ TEST_F(KeyConfTest, ATableLongerThanTheScreenKeepsToItsCells) {
         RomeEntries table(entries, RomeEntry{"あ", 2, {"A", "AA", ""}, 0});
         table.resize(entries + 2);
         DDSurfBack->BltFast(0, 0, *Backgrounds.DDSurfKeyConf, ScreenRect, DDBLTFAST_WAIT);
-        DrawKeyConfFrame();
-        DrawKeyConfTable(table);
+        DrawKeyConfFrame(), DrawKeyConfTable(table);
         RomeTable = table;
         return Pixels(*DDSurfBack, ScreenRect);
     };
@@ -125,8 +120,7 @@ TEST_F(KeyConfTest, ABackgroundSmallerThanTheScreenIsCopiedAtItsSize) {
     headless::OnFlip([&](const DirectDrawSurface7& frame, uint64_t) { corner = frame.GetPixel(5, 5); });
     headless::Script({{GetTickCount() + 100, Kind::DblClick, 0, 560, 445}});
     KeyConfStart();
-    EXPECT_EQ(PendingScene(), NextScene::Title);
-    EXPECT_EQ(corner, 0x00FFFF);
+    EXPECT_EQ(std::pair(PendingScene(), corner), std::pair(NextScene::Title, 0x00FFFF));
 }
 
 }  // namespace

@@ -13,9 +13,8 @@ class KeyTest : public DexloraTest {
 protected:
     // One question between the spare empty entries, so that every pick is question 1.
     static void OneQuestion(const Question& q) {
-        dexlora::Questions = QuestionList{};
+        dexlora::Questions = QuestionList{}, QuestionMax = 0;
         for (const Question& entry : {Question{}, q, Question{}}) dexlora::Questions.push_back(entry);
-        QuestionMax = 0;
     }
 };
 
@@ -29,15 +28,7 @@ TEST(SceneTableTest, EveryStateHasItsRowAndRecord) {
 TEST_F(KeyTest, SceneKeysFollowGameState) {
     using N = NextScene;
     using S = Scene;
-    struct Row {
-        S state;
-        bool resultReady;
-        char32_t key;
-        N next;
-        S stateAfter;
-        int32_t timeLeft;
-        bool pointerShown;
-    };
+    struct Row { S state; bool resultReady; char32_t key; N next; S stateAfter; int32_t timeLeft; bool pointerShown; };
     const Row rows[] = {
         {S::Title, false, U'k', N::KeyConf, S::KeyConf, 0, true},  {S::Title, false, U'D', N::Game, S::Title, 30, false},
         {S::Title, false, U's', N::Game, S::Title, 1, false},  {S::Title, false, U'x', N::Game, S::Title, 60, false},
@@ -49,11 +40,8 @@ TEST_F(KeyTest, SceneKeysFollowGameState) {
     };
     for (size_t i = 0; i < std::size(rows); ++i) {
         const Row& row = rows[i];
-        ResetSceneControl();
-        Fields = GameFields{};
-        ShowMousePointer(false);
-        GameState = row.state;
-        Fields.ResultReady = row.resultReady;
+        ResetSceneControl(), Fields = GameFields{}, ShowMousePointer(false);
+        GameState = row.state, Fields.ResultReady = row.resultReady;
         Anime.ResultFrontAnime.resize(1);
         char32_t key = row.key;
         Form_KeyPress(key);
@@ -73,19 +61,13 @@ TEST_F(KeyTest, SceneKeysFollowGameState) {
 TEST_F(KeyTest, JudgmentCountsKeysAndPlaysTheirSounds) {
     // A steady sound two seconds long, so that "playing" holds for the test.
     const std::string wave = root.Write("s.wav", WaveFile(2 * 8000, '\x40'));
-    for (SoundSlot& slot : GameIni.GameSounds) {
-        DSBUFFERDESC desc{DSBCAPS_STATIC};
-        WAVEFORMATEX format;
-        slot.Buffer = DSound->CreateSoundBufferFromFile(wave, desc, format);
-        slot.Loaded = true;
-    }
+    DSBUFFERDESC desc{DSBCAPS_STATIC};
+    WAVEFORMATEX format;
+    for (SoundSlot& slot : GameIni.GameSounds) slot = {DSound->CreateSoundBufferFromFile(wave, desc, format), true};
     OneQuestion({"あ・い", "あ･い", "A\uFF65I"});
     Fields.QuestionIndex = 1;
-    struct Step {
-        char32_t key;
-        int32_t typed, combo, maxCombo, misses, clears;
-        const char* sounds;  // which of key, completion and miss started
-    };
+    // The key; typed, combo, max combo, misses, clears; which of key, completion and miss sounds started.
+    struct Step { char32_t key; int32_t typed, combo, maxCombo, misses, clears; const char* sounds; };
     const Step steps[] = {
         {U'A', 1, 1, 0, 0, 0, "k"},      {U'X', 1, 0, 1, 1, 0, "m"}, {U'X', 1, 0, 1, 2, 0, "m"},
         {U'\uFF65', 2, 1, 1, 2, 0, "k"}, {U'I', 0, 2, 1, 2, 1, "c"}, {U'A', 1, 3, 1, 2, 1, "k"},
@@ -112,8 +94,7 @@ TEST_F(KeyTest, KeysWithNothingToTypeAreIgnored) {
     for (auto [index, typed] : {std::pair{0, 0}, {7, 0}, {-1, 0}, {1, 5}}) {
         OneQuestion({"あ", "あ", "A"});
         Fields = GameFields{};
-        Fields.QuestionIndex = index;
-        Fields.TypedLength = typed;
+        Fields.QuestionIndex = index, Fields.TypedLength = typed;
         for (char32_t key : {U'A', U'X', U'/'}) JudgeKey(key);
         EXPECT_EQ(std::tuple(Fields.TypedLength, Fields.Combo, Fields.MissCount, Fields.ClearCount),
                   std::tuple(typed, 0, 0, 0)) << index;

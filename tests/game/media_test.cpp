@@ -5,6 +5,7 @@
 #include <SDL_image.h>
 
 #include <chrono>
+#include <numeric>
 #include <thread>
 
 #include "platform/sound.h"
@@ -27,10 +28,8 @@ std::string MakeBitmap(int bpp) {
     auto bgr0 = [](int32_t c) { return std::string{char(c >> 16), char(c >> 8), char(c), 0}; };
     std::string pixels, palette;
     for (int row = 0; row < H; ++row) {
-        for (int x = 0; x < W; ++x) {
-            const int32_t i = Block(x, H - 1 - row);
+        for (int x = 0, i = Block(x, H - 1 - row); x < W; i = Block(++x, H - 1 - row))
             pixels += bpp == 8 ? std::string(1, char(i)) : bgr0(Colours[i]).substr(0, bpp / 8);
-        }
         pixels.resize((pixels.size() + 3) / 4 * 4, '\0');
     }
     for (int32_t c : Colours) palette += bpp == 8 ? bgr0(c) : "";
@@ -54,13 +53,8 @@ TEST_F(MediaTest, PicturesLoadWithTheirSizesAndColoursOrRaise) {
     const std::string thumbnail("\xFF\xE1\x00\x0F" "Exif\0\0" "\xFF\xD8\1\2\3\xFF\xD9", 17);
     // Tolerance per channel: JPEG is lossy, and only block centres are compared. (The fixture's
     // pictures, 32 bits top-down, load in every skin test.)
-    const struct {
-        bool jpegLoader;
-        std::string bytes;
-        const char *written, *loaded;
-        int32_t error;
-        int tolerance = 0;
-    } cases[] = {
+    const struct { bool jpegLoader; std::string bytes; const char *written, *loaded; int32_t error; int tolerance = 0; }
+    cases[] = {
         {false, MakeBitmap(8), "8.bmp", "8.bmp", 0, 0},
         {false, bitmap, "Skin/Pics/Back.BMP", "SKIN\\pics\\back.bmp", 0, 0},
         {true, jpeg, "Title.JPG", "title.jpg", 0, 12},
@@ -99,13 +93,12 @@ std::string Fmt(uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bits) {
     return Le16(tag) + Le16(channels) + Le32(rate) + Le32(rate * align) + Le16(align) + Le16(bits);
 }
 std::string Riff(std::initializer_list<std::string> chunks) {
-    std::string body = "WAVE";
-    for (const auto& c : chunks) body += c;
+    const std::string body = std::accumulate(chunks.begin(), chunks.end(), std::string("WAVE"));
     return "RIFF" + Le32(uint32_t(body.size())) + body;
 }
 std::string MakeWave(uint16_t bits, uint16_t channels, uint32_t rate, uint32_t frames) {
-    const std::string samples(frames * channels * bits / 8, '\x40');
-    return Riff({Chunk("fmt ", Fmt(1, channels, rate, bits)), Chunk("data", samples)});
+    return Riff({Chunk("fmt ", Fmt(1, channels, rate, bits)),
+                 Chunk("data", std::string(frames * channels * bits / 8, '\x40'))});
 }
 
 TEST_F(MediaTest, WaveFilesLoadWithTheirFormatOrRaise) {
@@ -132,8 +125,7 @@ TEST_F(MediaTest, WaveFilesLoadWithTheirFormatOrRaise) {
         format = WAVEFORMATEX{};
         const std::string path = c.bytes.empty() ? root.Path() + "none.wav" : root.Write("s.WAV", c.bytes);
         EXPECT_EQ(ErrorOf([&] { DSound->CreateSoundBufferFromFile(path, desc, format); }), c.error) << c.name;
-        const std::string loaded =
-            Words(format.nFormatTag, format.nChannels, format.lSamplesPerSec, format.nBitsPerSample);
+        const std::string loaded = Words(format.nFormatTag, format.nChannels, format.lSamplesPerSec, format.nBitsPerSample);
         EXPECT_EQ(c.error ? "1 " : loaded, "1 " + c.format) << c.name;
     }
 }
@@ -144,9 +136,9 @@ TEST(SoundSessionTest, SoundsRestartOnTheirOwnChannelsAndOutliveTheSession) {
     auto session = std::make_unique<PlatformSession>(DisplayKind::Headless);
     DirectSoundPtr dsound = DirectSoundCreate("");
     TempFolder folder;
+    DSBUFFERDESC desc{DSBCAPS_STATIC};
+    WAVEFORMATEX format;
     auto load = [&](const std::string& bytes) {
-        DSBUFFERDESC desc{DSBCAPS_STATIC};
-        WAVEFORMATEX format;
         return dsound->CreateSoundBufferFromFile(folder.Write("s.wav", bytes), desc, format);
     };
     std::vector<SoundBufferPtr> sounds(12);
@@ -164,7 +156,7 @@ TEST(SoundSessionTest, SoundsRestartOnTheirOwnChannelsAndOutliveTheSession) {
             << "Stop keeps the position " << stoppedAt;
         for (int i = 0; i < 50; ++i) {
             sound->Stop(), sound->SetCurrentPosition(0);
-            EXPECT_EQ(sound->GetCurrentPosition(), 0);
+            ASSERT_EQ(sound->GetCurrentPosition(), 0);
             sound->Play(0);
             ASSERT_TRUE(sound->IsPlaying()) << "restart " << i;
         }
@@ -176,8 +168,7 @@ TEST(SoundSessionTest, SoundsRestartOnTheirOwnChannelsAndOutliveTheSession) {
     session.reset();  // closes audio under the living buffers
     EXPECT_FALSE(sounds[0]->IsPlaying());
     sounds[0]->SetCurrentPosition(8), sounds[0]->Play(0), sounds[0]->SetVolume(0);
-    EXPECT_EQ(sounds[0]->GetCurrentPosition(), 8);
-    EXPECT_FALSE(sounds[0]->IsPlaying());
+    EXPECT_TRUE(sounds[0]->GetCurrentPosition() == 8 && !sounds[0]->IsPlaying());
 }
 
 // A fresh surface of the back colour with text drawn transparent at (x, y).
@@ -186,20 +177,12 @@ SurfacePtr Draw(int32_t w, int32_t h, int32_t back, const char* face, int32_t fo
     SurfaceDesc desc{DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT, h, w, 0, DDSCAPS_OFFSCREENPLAIN};
     SurfacePtr s = DDraw->CreateSurface(desc);
     s->FillRect(RECT{0, 0, w, h}, back);
-    s->SetFont(StdFont{face, 20.0f, false});
-    s->SetForeColor(fore);
-    s->SetFontTransparency(true);
+    s->SetFont(StdFont{face, 20.0f, false}), s->SetForeColor(fore), s->SetFontTransparency(true);
     s->DrawText(x, y, text, false);
     return s;
 }
-std::vector<int32_t> Pixels(const DirectDrawSurface7& s) {
-    std::vector<int32_t> pixels;
-    for (int y = 0; y < s.Height(); ++y)
-        for (int x = 0; x < s.Width(); ++x) pixels.push_back(s.GetPixel(x, y));
-    return pixels;
-}
 std::vector<int32_t> Render(const char* face, const std::string& text) {
-    return Pixels(*Draw(80, 60, White, face, Black, 2, 2, text));
+    return Pixels(*Draw(80, 60, White, face, Black, 2, 2, text), {0, 0, 80, 60});
 }
 
 TEST_F(MediaTest, KanaAreDrawnNotBoxesInEveryFace) {
@@ -220,8 +203,8 @@ TEST_F(MediaTest, TextInTheForeColourAtXYClippedAndCachedPerColour) {
     const int exact = CountColour(*s, box, White);
     EXPECT_TRUE(w > 20 && h > 15 && ink == inBox && exact > 10 && inBox - exact > 10)
         << w << "x" << h << ": all ink inside the text's box, exact cores and blended edges";
-    for (auto [x, y, visible] : {std::tuple{-12, -10, true}, {50, 5, true}, {5, 30, true}, {-1000, 5, false},
-                                 {INT32_MIN / 2, INT32_MAX / 2, false}}) {
+    for (auto [x, y, visible] :
+         {std::tuple{-12, -10, true}, {50, 5, true}, {-1000, 5, false}, {INT32_MIN / 2, INT32_MAX / 2, false}}) {
         SurfacePtr clipped = Draw(64, 40, White, "MS UI Gothic", Black, x, y, "WWWWWWWW");
         EXPECT_EQ(CountColour(*clipped, {0, 0, 64, 40}, White) < 64 * 40, visible) << x << ", " << y;
     }

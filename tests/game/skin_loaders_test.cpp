@@ -1,12 +1,12 @@
 // The skin loaders: which names a settings file may give, each loader's
 // outcomes (absent file, malformed values, stop points with their one
 // warning, pictures and sounds that cannot be loaded) as one table per
-// loader, and the bundled skin's sprite sheets. (Start-up's loading order and
-// its stop after a picture failure are the whole-skin fuzz target's checks.)
+// loader. (Start-up's loading order and its stop after a picture failure are
+// the whole-skin fuzz target's checks; the bundled sheets' fringes are checked
+// by tools/make_standard_skin.py, which makes them.)
 #include <filesystem>
-#include <set>
+#include <numeric>
 
-#include "settings/ini.h"
 #include "skin/loaders/loader_support.h"
 #include "tests/support/fixture.h"
 
@@ -19,10 +19,8 @@ class SkinLoaderTest : public DexloraTest {
 protected:
     SkinLoaderTest() {
         Bmp("skin/sheet.bmp", 64, 16, 0x336699, 0x123456);
-        for (const char* name : {"Game.bmp", "Result.bmp", "Title.bmp", "KeyConf.bmp"})
-            Bmp("skin/" + std::string(name), 640, 480);
-        Wave("skin/Sounds/ok.wav");
-        Wave("outside.wav");
+        for (const char* name : {"Game.bmp", "Result.bmp", "Title.bmp", "KeyConf.bmp"}) Bmp("skin/" + std::string(name), 640, 480);
+        Wave("skin/Sounds/ok.wav"), Wave("outside.wav");
     }
     // ErrLog in short: "FILE!" for a settings file's warning, "NAME?" for a picture that could not be
     // loaded (named below the skin folder), then "end" when the main window was closed.
@@ -53,19 +51,15 @@ protected:
 
 // "x y w h drawn;" of a sprite after three ticks, drawn on black.
 std::string Sprite(clsAnimeCharacter& sprite) {
-    sprite.InitFirstValue();
-    for (int tick = 0; tick < 3; ++tick) sprite.AddTC();
+    sprite.InitFirstValue(), sprite.AddTC(), sprite.AddTC(), sprite.AddTC();
     SurfaceDesc desc{DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH, 480, 640, 0, DDSCAPS_OFFSCREENPLAIN};
     SurfacePtr screen = DDraw->CreateSurface(desc);
     sprite.PrintCharacter(screen);
-    const RECT at = sprite.GetPosition();
-    return Words(at.Left, at.Top, sprite.GetWidth(), sprite.GetHeight(),
+    return Words(sprite.GetPosition().Left, sprite.GetPosition().Top, sprite.GetWidth(), sprite.GetHeight(),
                  CountColour(*screen, {0, 0, 640, 480}, Black) < 640 * 480) + ";";
 }
 std::string Sprites(AnimeList& list) {
-    std::string out;
-    for (clsAnimeCharacter& sprite : list) out += Sprite(sprite);
-    return out;
+    return std::accumulate(list.begin(), list.end(), std::string(), [](auto s, auto& sprite) { return s + Sprite(sprite); });
 }
 std::string Hex(int32_t colour) { return (std::ostringstream() << std::hex << colour).str(); }
 
@@ -97,7 +91,6 @@ TEST_F(SkinLoaderTest, AnimeListTable) {
              {"[setting]\nAnimeName=a,b\n[a]\nFileName=sheet.bmp\n", "? end 0 320 240 64 16 1;"},
              {a + "DX=1,5\n", "Game_Anime.ini! 0 "},
              {"[setting]\nAnimeName=a,b\n[a]\nFileName=sheet.bmp\n" + b + "DY=\n", "Game_Anime.ini! 0 320 240 64 16 1;"},
-             {a + "Row=0\n", "Game_Anime.ini! 0 "},
              {"[setting]\nAnimeName=a\n[a]\nFileName=..\\outside.bmp\n", "..\\outside.bmp? end 0 "},
          });
 }
@@ -137,8 +130,7 @@ TEST_F(SkinLoaderTest, GameSettingsTable) {
     // The warnings, the background, the text window, the sizes of the question and time fonts, the question,
     // typed, untyped and time colours, RomeY, TimeX, the sounds and the two wipes.
     const std::string all = " 1 - 10 20 ffffff ffffff ffffff ffffff 20 300 ", stopped = " 1 - 9 9 0 0 0 0 0 0 --- 0 0";
-    Walk(
-        "Game.ini", [] { LoadGameSettings(SkinPath); },
+    Walk("Game.ini", [] { LoadGameSettings(SkinPath); },
         [&] {
             GameSettings& g = GameIni;
             std::string sounds;
@@ -155,19 +147,15 @@ TEST_F(SkinLoaderTest, GameSettingsTable) {
              "game.ini! 1 - 10 9 30201 0 0 0 7 0 --- 0 0"},
             {"[QuestionText]\nQuestionFontColor2=1,x,3\nQuestionFontColor3=300,20,5\n[Time]\nTimeX=9\n",
              " 1 - 10 20 ffffff ffffff 514ff ffffff 20 9 --- 0 0"},
-            {"[QuestionText]\nQuestionFontColor1=-1,0,0\n", all + "--- 0 0"},
             {"[QuestionText]\nQuestionFontSize=201\nQuestionX=5\n", "game.ini!" + stopped},
             {"[QuestionText]\nQuestionFontSize=200\n", " 1 - 200 20 ffffff ffffff ffffff ffffff 20 300 --- 0 0"},
             {"[Time]\nTimeFontSize=500\nTimeX=12\n", " 1 - 10 9 ffffff ffffff ffffff ffffff 20 12 --- 0 0"},
-            {"[Time]\nTimeFontColor=1,2\n", " 1 - 10 20 ffffff ffffff ffffff 0 20 300 --- 0 0"},
             {"[TextWindow]\nFileName=window.bmp\nStartX=10\nStartY=20\nDX=1.5\nColumn=2\nMoveCount=1\n"
              "VisibleAfterMoveEnd=0\n",
              " 1 11 20 32 32 1; 10 20 ffffff ffffff ffffff ffffff 20 300 --- 0 0"},
-            {"[TextWindow]\nFileName=window.bmp\nDX=fast\n", "game.ini!" + stopped},
             {"[TextWindow]\nFileName=nowhere.bmp\n", "nowhere.bmp? end 0 - 9 9 0 0 0 0 0 0 --- 0 0"},
             {"[Sound]\nType=sounds\\ok.wav\nComplete=\nMiss=Sounds/OK.WAV\n", all + "L-L 0 0"},
             {"[Sound]\nType=sounds/ok.wav\nComplete=missing.wav\nMiss=sounds/ok.wav\n", "game.ini!" + all + "L-- 0 0"},
-            {"[Sound]\nType=..\\outside.wav\n", "game.ini!" + all + "--- 0 0"},
             {"[BackGround]\nFileName=none.bmp\n", "none.bmp? end 0" + all.substr(2) + "--- 0 0"},
         });
 }
@@ -179,8 +167,7 @@ TEST_F(SkinLoaderTest, ResultSettingsTable) {
     // ('-' when not in use) and the sound.
     const std::string texts = "Press Any Key@300,190 MaxCombo 290 ％です 10 ", none = "@0,0  0  9 0  - - 0";
     const std::string sound = "[Sound]\nFirst=sounds\\ok.wav\n", points = "[Rank]\nPoint=90,70,50,0\n";
-    Walk(
-        "result.ini", [] { LoadResultSettings(SkinPath); },
+    Walk("result.ini", [] { LoadResultSettings(SkinPath); },
         [&] {
             const auto list = [](const std::vector<std::string>& names, bool use) {
                 std::string s = use ? "" : "-";
@@ -203,7 +190,6 @@ TEST_F(SkinLoaderTest, ResultSettingsTable) {
             {"[ResultText]\nResultFontSize=12\nResultFontColor=0,0,255\nEnterText=Go\nEnterX=1\nMaxComboText=C:\n"
              "Text1Y=5\nResultText2=%\n" + sound,
              " 1 - Go@1,190 C: 5 % 12 ff0000  - - 1"},
-            {"[ResultText]\nResultFontColor=0,0\n", " 1 - " + texts + "0  - - 0"},
             {points + "FileNameBack=a,b,c\nFileNameFront=w,x,y,z\n",
              " 1 - " + texts + "ffffff 90,70,50,0, a,b,c, w,x,y,z, 0"},
             {points + "FileNameBack=a,b\n" + sound, "Result.ini! 1 - " + texts + "ffffff 90,70,50,0, - - 0"},
@@ -213,7 +199,6 @@ TEST_F(SkinLoaderTest, ResultSettingsTable) {
             {"[ResultText]\nResultFontSize=0\n", "Result.ini! 1 - " + none},
             {"[ResultWindow]\nFileName=window.bmp\nDY=-2.5\n", " 1 0 -5 40 20 1; " + texts + "ffffff  - - 0"},
             {"[ResultWindow]\nFileName=gone.bmp\n", "gone.bmp? end 0 - " + none},
-            {"[Sound]\nFirst=none.wav\n", "Result.ini! 1 - " + texts + "ffffff  - - 0"},
             {"[BackGround]\nFileName=none.bmp\n" + sound, "none.bmp? end 0 - " + texts + "ffffff  - - 0"},
         });
 }
@@ -222,8 +207,7 @@ TEST_F(SkinLoaderTest, TitleAndKeyConfSettingsTables) {
     // Each title text (text, x, y, size, colour), the wipe, the warnings and the background.
     const std::string text = "@ 300 220 10 ffffff|", others = "@ 300 240 10 ffffff|@ 300 260 10 ffffff|";
     const std::string texts = text + others + "@ 300 280 10 ffffff|";
-    Walk(
-        "title.ini", [] { LoadTitleSettings(SkinPath); },
+    Walk("title.ini", [] { LoadTitleSettings(SkinPath); },
         [&] {
             std::string s;
             for (const TextItem& t : TitleIni.TitleTexts) s += Words(t.Text, t.X, t.Y, t.Font.Size, Hex(t.Color)) + "|";
@@ -241,8 +225,7 @@ TEST_F(SkinLoaderTest, TitleAndKeyConfSettingsTables) {
              text + "@ 300 240 10 ffffff|K 0 0 9 0| 0 0 9 0| 0  Title.ini! 1"},
             {"[BackGround]\nFileName=Title.jpg\n", texts + " 0  Title.jpg? end 0"},
         });
-    Walk(
-        "keyconf.ini", [] { LoadKeyConfSettings(SkinPath); },
+    Walk("keyconf.ini", [] { LoadKeyConfSettings(SkinPath); },
         [&] {
             const KeyConfSettings& k = KeyConfIni;
             return Words(k.KeyConfFont.Name, k.KeyConfFont.Size, Hex(k.KeyConfFontColor), Logged(),
@@ -253,31 +236,9 @@ TEST_F(SkinLoaderTest, TitleAndKeyConfSettingsTables) {
             {"[TitleText]\nKeyConfFontName=IPAGothic\nKeyConfFontSize=12\nKeyConfFontColor=300,0,16\n",
              "IPAGothic 12 1000ff  1"},
             {"[KeyConf]\nKeyConfFontSize=30\nKeyConfFontColor=0,0,0\n", "MS UI Gothic 14 ffffff  1"},
-            {"[TitleText]\nKeyConfFontColor=1,2\n", "MS UI Gothic 14 0 KeyConf.ini! 1"},
             {"[TitleText]\nKeyConfFontSize=0\n", "MS UI Gothic 9 0 KeyConf.ini! 1"},
             {"[BackGround]\nFileName=keys.bmp\n", "MS UI Gothic 14 ffffff keys.bmp? end 0"},
         });
-}
-
-// Sprite sheets must not carry anti-aliased edges blended into their key colour: such pixels escape
-// the colour key and ring every sprite.
-TEST_F(SkinLoaderTest, StandardSkinSheetsHaveNoFringeAroundTheirKeyColour) {
-    const std::string standard = DEXLORA_SOURCE_DIR "/skins/Standard/";
-    std::set<std::string> sheets;
-    for (const auto& entry : std::filesystem::directory_iterator(standard))
-        if (entry.path().extension() == ".bmp") sheets.insert(entry.path().filename().string());
-    for (const char* ini : {"title.ini", "Game.ini", "result.ini", "keyconf.ini"})
-        sheets.erase(ReadIniString(standard + ini, "BackGround", "FileName", ""));
-    EXPECT_GT(sheets.size(), 5u) << "the standard skin's sprite sheets were found";
-    for (const std::string& name : sheets) {
-        SurfaceDesc desc;
-        SurfacePtr sheet;
-        LoadImageSurface(DDraw, standard + name, desc, sheet);
-        ASSERT_TRUE(sheet) << name;
-        const RECT all{0, 0, desc.lWidth, desc.lHeight};
-        const int32_t key = sheet->GetPixel(0, 0);
-        EXPECT_EQ(CountColour(*sheet, all, key, 96), CountColour(*sheet, all, key)) << name << ": pixels near the key";
-    }
 }
 
 }  // namespace

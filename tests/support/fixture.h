@@ -65,9 +65,7 @@ inline bool WriteBmp(const DirectDrawSurface7& surf, const std::string& path) {
 // A mono 8-bit wave file at 8000 Hz, every sample at level (0x80 is silence).
 inline std::string WaveFile(uint32_t samples = 200, char level = '\x80') {
     auto le = [](size_t v, int bytes) {
-        std::string s;
-        for (int i = 0; i < bytes; ++i) s += static_cast<char>((v >> (8 * i)) & 0xFF);
-        return s;
+        return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)}.substr(0, size_t(bytes));
     };
     const std::string fmt = le(1, 2) + le(1, 2) + le(8000, 4) + le(8000, 4) + le(1, 2) + le(8, 2);
     const std::string body = "WAVEfmt " + le(16, 4) + fmt + "data" + le(samples, 4) + std::string(samples, level);
@@ -89,11 +87,8 @@ inline void ReleaseGameObjects() {
     ResetSkinGlobals();
     Fields = GameFields{};
     ResetSceneControl();
-    Questions = QuestionList{};
-    QuestionMax = -1;
-    DX = nullptr;
-    DDraw = nullptr;
-    DSound = nullptr;
+    Questions = QuestionList{}, QuestionMax = -1;
+    DX = nullptr, DDraw = nullptr, DSound = nullptr;
     DDSurfPrimary = DDSurfBack = DDSurfSnapshot = nullptr;
     ErrLog.clear();
 }
@@ -110,22 +105,16 @@ protected:
     std::function<void(const DirectDrawSurface7&, const FrameRecord&)> onFrame;
 
     DexloraTest() { StartSession(); }
-    ~DexloraTest() override {
-        ReleaseGameObjects();
-        session_.reset();
-    }
+    ~DexloraTest() override { ReleaseGameObjects(), session_.reset(); }
 
     // A fresh headless session with the devices, every global at its start,
     // SkinPath and SystemPath on the scratch folders.
     void StartSession() {
-        ReleaseGameObjects();
-        session_.reset();
+        ReleaseGameObjects(), session_.reset();
         session_ = std::make_unique<PlatformSession>(DisplayKind::Headless);
-        DDraw = DirectDrawCreate("");
-        DSound = DirectSoundCreate("");
+        DDraw = DirectDrawCreate(""), DSound = DirectSoundCreate("");
         headless::SetClock(0);
-        SkinPath = skin;
-        SystemPath = system;
+        SkinPath = skin, SystemPath = system;
     }
 
     // A settings or question file of the skin, in CP932 with CR LF line ends.
@@ -161,10 +150,8 @@ protected:
         for (const char* name : {"Rome.ini", "Rome2.ini"})
             root.Write("system/" + std::string(name), TempFolder::Read(std::string(DEXLORA_SOURCE_DIR) + "/system/" + name));
         if (!load) return;
-        ASSERT_TRUE(LoadRomeTable(RomeTable, "Rome.ini"));
-        ASSERT_TRUE(LoadRomeTable(Rome2Table, "Rome2.ini"));
-        BuildRomeIndex(RomeIndex, RomeTable, 1);
-        BuildRomeIndex(Rome2Index, Rome2Table, 2);
+        ASSERT_TRUE(LoadRomeTable(RomeTable, "Rome.ini") && LoadRomeTable(Rome2Table, "Rome2.ini"));
+        BuildRomeIndex(RomeIndex, RomeTable, 1), BuildRomeIndex(Rome2Index, Rome2Table, 2);
     }
 
     // Runs the whole game from start-up with the script, after Esc has
@@ -173,21 +160,15 @@ protected:
     int Run(std::vector<headless::ScriptedEvent> script = {}, uint32_t startTime = 0) {
         if (TempFolder::Read(system + "Rome.ini").empty()) Tables(false);
         if (TempFolder::Read(system + "System.ini").empty()) root.Write("system/System.ini", SystemIni(skin));
-        StartSession();
-        frames.clear();
-        headless::SetClock(startTime);
+        StartSession(), frames.clear(), headless::SetClock(startTime);
         script.insert(script.begin(), {startTime, Kind::Key, 27});
         headless::Script(std::move(script));
         headless::OnFlip([this](const DirectDrawSurface7& frame, uint64_t number) {
             const GameFields& f = Fields;
-            FrameRecord r{number, GetTickCount(), GameState, f.TimeLeft, f.TypedLength, f.Combo, f.MaxCombo,
-                          f.MissCount, f.ClearCount, f.QuestionIndex};
-            frames.push_back(r);
-            if (onFrame) onFrame(frame, r);
-            if (number == frameLimit) {  // a test that lost its way still ends
-                ADD_FAILURE() << "still running after " << frameLimit << " frames";
-                Key(27);
-            }
+            frames.push_back({number, GetTickCount(), GameState, f.TimeLeft, f.TypedLength, f.Combo, f.MaxCombo,
+                              f.MissCount, f.ClearCount, f.QuestionIndex});
+            if (onFrame) onFrame(frame, frames.back());
+            if (number == frameLimit) ADD_FAILURE() << "still running after " << frameLimit << " frames", Key(27);
         });
         return RunDexlora(root.Path());
     }
@@ -195,9 +176,7 @@ protected:
 
     // Input from now on, delay milliseconds later.
     static void Key(char32_t key, uint32_t delay = 0) { headless::Script({{GetTickCount() + delay, Kind::Key, key}}); }
-    static void Keys(std::u32string_view keys, uint32_t delay = 0) {
-        for (char32_t key : keys) Key(key, delay);
-    }
+    static void Keys(std::u32string_view keys, uint32_t delay = 0) { for (char32_t key : keys) Key(key, delay); }
     // The frames shown while GameState had the value.
     std::vector<FrameRecord> FramesIn(Scene state) const {
         std::vector<FrameRecord> out;
@@ -213,10 +192,7 @@ protected:
         return surf;
     }
     // A double click at (x, y), as the main window delivers it.
-    static void DoubleClick(int32_t x, int32_t y) {
-        Form_MouseDown(1, 0, float(x), float(y));
-        Form_DblClick();
-    }
+    static void DoubleClick(int32_t x, int32_t y) { Form_MouseDown(1, 0, float(x), float(y)), Form_DblClick(); }
     // The headless screen taken as start-up takes it, with the snapshot
     // surface and the game's own window event handlers, for a scene run alone.
     static void Screen() {
@@ -244,10 +220,9 @@ inline int CountColour(const DirectDrawSurface7& surf, const RECT& r, int32_t co
     int n = 0;
     for (int32_t y = r.Top; y < r.Bottom; ++y)
         for (int32_t x = r.Left; x < r.Right; ++x) {
-            const int32_t p = surf.GetPixel(x, y);
             bool near = true;
             for (int shift : {0, 8, 16})
-                near = near && std::abs(((p >> shift) & 0xFF) - ((colour >> shift) & 0xFF)) <= tolerance;
+                near = near && std::abs((surf.GetPixel(x, y) >> shift & 0xFF) - (colour >> shift & 0xFF)) <= tolerance;
             n += near;
         }
     return n;
@@ -255,12 +230,8 @@ inline int CountColour(const DirectDrawSurface7& surf, const RECT& r, int32_t co
 
 // The error number an operation raises, 0 when it raises none.
 inline int32_t ErrorOf(const std::function<void()>& operation) {
-    try {
-        operation();
-        return 0;
-    } catch (const RuntimeError& e) {
-        return e.Number;
-    }
+    try { operation(); } catch (const RuntimeError& e) { return e.Number; }
+    return 0;
 }
 
 // The parts written with a space between them, as a table row expects them.
