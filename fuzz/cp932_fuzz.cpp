@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <string>
-#include <string_view>
 
 #include "fuzz/fuzz_support.h"
 #include "platform/core/encoding.h"
@@ -16,16 +15,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string decoded = Cp932ToUtf8(input);
     FUZZ_CHECK(U32ToUtf8(Utf8ToU32(decoded)) == decoded, "malformed UTF-8 from " + Escaped(input));
     // The text reader splits lines on the decoded text.
-    for (char end : {'\r', '\n'}) {
+    for (char end : {'\r', '\n'})
         FUZZ_CHECK(std::count(input.begin(), input.end(), end) == std::count(decoded.begin(), decoded.end(), end),
                    "line breaks of " + Escaped(input));
-    }
     // The decoded text, and the bytes as UTF-8 text the program wants to store.
-    for (const std::string& text : {decoded, input}) {
-        std::string encoded;
-        if (TryUtf8ToCp932(text, encoded)) {
-            FUZZ_CHECK(Cp932ToUtf8(encoded) == text, Escaped(text) + " -> " + Escaped(encoded));
-        }
-    }
+    for (std::string encoded; const std::string& text : {decoded, input})
+        if (TryUtf8ToCp932(text, encoded)) FUZZ_CHECK(Cp932ToUtf8(encoded) == text, Escaped(text) + " -> " + Escaped(encoded));
     return 0;
 }

@@ -21,8 +21,7 @@ namespace dexlora::fuzz {
     std::fprintf(stderr, "%s:%d: invariant broken: %s\n%s\n", where, line, what, detail.c_str());
     std::abort();
 }
-#define FUZZ_CHECK(condition, detail) \
-    do { if (!(condition)) ::dexlora::fuzz::Fail(__FILE__, __LINE__, #condition, detail); } while (0)
+#define FUZZ_CHECK(condition, detail) ((condition) ? void() : ::dexlora::fuzz::Fail(__FILE__, __LINE__, #condition, detail))
 
 // Printable ASCII as it is, every other byte as \xNN, for failure messages.
 inline std::string Escaped(std::string_view text) {
@@ -37,10 +36,7 @@ inline std::string Escaped(std::string_view text) {
 inline const std::string& Scratch() {
     static const struct Folder {
         std::string path = "/dev/shm/dexlora_fuzz_XXXXXX";
-        Folder() {
-            FUZZ_CHECK(mkdtemp(path.data()) != nullptr, path);
-            path += '/';
-        }
+        Folder() { FUZZ_CHECK(mkdtemp(path.data()) != nullptr, path), path += '/'; }
         ~Folder() { std::filesystem::remove_all(path); }
     } folder;
     return folder.path;

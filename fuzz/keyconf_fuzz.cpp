@@ -2,7 +2,6 @@
 // what is saved reads back as the same choices.
 #include <cstdint>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "engine/keyconf_file.h"
@@ -16,7 +15,7 @@ namespace {
 // The choices of both tables, each checked; reset afterwards when asked.
 std::vector<int32_t> Choices(bool reset) {
     std::vector<int32_t> choices;
-    for (RomeEntries* table : {&RomeTable, &Rome2Table}) {
+    for (RomeEntries* table : {&RomeTable, &Rome2Table})
         for (int32_t i = 0; i < RomeEntryCount(*table); ++i) {
             RomeEntry& entry = (*table)[static_cast<size_t>(i)];
             FUZZ_CHECK(entry.Selected == 0 || (entry.Selected > 0 && entry.Selected < entry.Count),
@@ -24,7 +23,6 @@ std::vector<int32_t> Choices(bool reset) {
             choices.push_back(entry.Selected);
             if (reset) entry.Selected = 0;
         }
-    }
     return choices;
 }
 

@@ -15,18 +15,16 @@ using namespace dexlora;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // A headless session and its display device, made once; the device goes first.
-    static struct Screen {
-        PlatformSession session{DisplayKind::Headless};
-        DirectDrawPtr draw = DirectDrawCreate("");
-    } screen;
+    static PlatformSession session{DisplayKind::Headless};
+    static DirectDrawPtr draw = DirectDrawCreate("");
     for (const char* name : {"picture.bmp", "picture.jpg"}) {
         const std::string path = fuzz::WriteScratch(name, {reinterpret_cast<const char*>(data), size});
         ErrLog.clear();
         ResetSceneControl();
         SurfaceDesc desc{DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH, 2, 2, 0, DDSCAPS_OFFSCREENPLAIN};
-        const SurfacePtr old = screen.draw->CreateSurface(desc);
+        const SurfacePtr old = draw->CreateSurface(desc);
         SurfacePtr surf = old;
-        LoadImageSurface(screen.draw, path, desc, surf);
+        LoadImageSurface(draw, path, desc, surf);
         const bool closed = PendingScene() == NextScene::Shutdown;
         FUZZ_CHECK(surf == old ? closed && !ErrLog.empty() : !closed && ErrLog.empty(), path + " reported " + ErrLog);
         if (surf == old) continue;

@@ -2,12 +2,10 @@
 // profile string, a written key reads back and leaves the others alone, and
 // CSng reads digits as the C library does.
 #include <cmath>
-#include <iterator>
 #include <cstdint>
 #include <cstdlib>
+#include <iterator>
 #include <string>
-#include <string_view>
-#include <utility>
 #include <vector>
 
 #include "fuzz/fuzz_support.h"
@@ -26,11 +24,7 @@ namespace {
 void CheckCSng(const std::string& text) {
     float value = 0;
     int32_t error = 0;
-    try {
-        value = CSng(text);
-    } catch (const RuntimeError& e) {
-        error = e.Number;
-    }
+    try { value = CSng(text); } catch (const RuntimeError& e) { error = e.Number; }
     const float expected = static_cast<float>(std::strtod(text.c_str(), nullptr));
     FUZZ_CHECK(error == ErrTypeMismatch || (std::isinf(expected) ? error == ErrOverflow : !error && value == expected),
                "CSng(\"" + Escaped(text) + "\") gave " + std::to_string(value) + ", error " + std::to_string(error));
@@ -54,11 +48,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     // A value written reads back, and every other key keeps its value.
     const std::string written = "1,2,3 fuzz";
-    if (WriteIniString(file, "S", "k", written)) {
-        for (size_t i = 0; i < std::size(keys); ++i) {
-            const std::string again = ReadIniString(file, keys[i].first, keys[i].second, "");
-            FUZZ_CHECK(again == (i == 0 ? written : values[i]), "writing S/k changed " + keys[i].second);
-        }
-    }
+    if (WriteIniString(file, "S", "k", written))
+        for (size_t i = 0; i < std::size(keys); ++i)
+            FUZZ_CHECK(ReadIniString(file, keys[i].first, keys[i].second, "") == (i == 0 ? written : values[i]),
+                       "writing S/k changed " + keys[i].second);
     return 0;
 }

@@ -3,7 +3,6 @@
 // leaves the old questions.
 #include <cstdint>
 #include <string>
-#include <string_view>
 
 #include "engine/questions.h"
 #include "engine/reading_to_romaji.h"
@@ -21,9 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Questions.push_back(Question{});
     QuestionMax = 0;
     bool stored = false;
-    try {
-        stored = LoadQuestions(fuzz::Scratch(), "type.txt");
-    } catch (const RuntimeError&) {
+    try { stored = LoadQuestions(fuzz::Scratch(), "type.txt"); } catch (const RuntimeError&) {
         FUZZ_CHECK(Questions.size() == 3 && Questions[1].Text == "before" && QuestionMax == 0,
                    "a refused file changed the questions");
         return 0;

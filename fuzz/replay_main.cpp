@@ -18,11 +18,8 @@ int main(int argc, char** argv) {
     namespace fs = std::filesystem;
     std::vector<fs::path> inputs;
     for (int i = 1; i < argc; ++i) {
-        if (!fs::is_directory(argv[i])) {
-            inputs.emplace_back(argv[i]);
-            continue;
-        }
-        for (const auto& entry : fs::recursive_directory_iterator(argv[i]))
+        if (!fs::is_directory(argv[i])) inputs.emplace_back(argv[i]);
+        else for (const auto& entry : fs::recursive_directory_iterator(argv[i]))
             if (entry.is_regular_file()) inputs.push_back(entry.path());
     }
     std::sort(inputs.begin(), inputs.end());
@@ -37,10 +34,8 @@ int main(int argc, char** argv) {
         // is a fault even on a machine that has the memory.
         rusage usage{};
         getrusage(RUSAGE_SELF, &usage);
-        if (usage.ru_maxrss > 1024 * 1024) {
-            std::fprintf(stderr, "replay: %s took the peak memory to %ld MB\n", input.c_str(), usage.ru_maxrss / 1024);
-            return 1;
-        }
+        if (usage.ru_maxrss > 1024 * 1024)
+            return std::fprintf(stderr, "replay: %s took the peak memory to %ld MB\n", input.c_str(), usage.ru_maxrss / 1024), 1;
     }
     // An empty corpus would pass without testing anything.
     std::fprintf(stderr, "replay: %zu inputs passed\n", inputs.size());

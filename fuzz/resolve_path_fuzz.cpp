@@ -9,7 +9,6 @@
 #include <cstdint>
 #include <iterator>
 #include <string>
-#include <string_view>
 
 #include "fuzz/fuzz_support.h"
 #include "platform/core/files.h"
@@ -26,10 +25,9 @@ constexpr const char* Entries[] = {"Skin", "Skin/Image", "Skin/image2", "Skin/SO
 
 const std::string& Root() {
     static const std::string root = [] {
-        for (int i = 0; i < 12; ++i) {
+        for (int i = 0; i < 12; ++i)
             if (i < 6) mkdir((fuzz::Scratch() + Entries[i]).c_str(), 0755);
             else fuzz::WriteScratch(Entries[i], "x");
-        }
         symlink("Image", (fuzz::Scratch() + "Skin/Link").c_str());
         symlink("Loop", (fuzz::Scratch() + "Skin/Loop").c_str());
         return fuzz::Scratch();
@@ -56,8 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(strcasecmp(resolved.c_str(), given.c_str()) == 0 && (lstat(given.c_str(), &st) != 0 || resolved == given),
                Escaped(given) + " -> " + Escaped(resolved));
     if (std::any_of(std::begin(Entries), std::end(Entries),
-                    [&](const char* entry) { return strcasecmp(Normalised(input).c_str(), entry) == 0; })) {
+                    [&](const char* entry) { return strcasecmp(Normalised(input).c_str(), entry) == 0; }))
         FUZZ_CHECK(lstat(resolved.c_str(), &st) == 0, Escaped(given) + " resolved to a missing " + Escaped(resolved));
-    }
     return 0;
 }

@@ -26,10 +26,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     LoadRomeTable(Rome2Table, "Rome2.ini");
     for (const RomeEntries* table : {&RomeTable, &Rome2Table}) {
         FUZZ_CHECK(table->size() >= 2 && table->back().Count == 0 && (*table)[table->size() - 2].Count == 0, "spares");
-        for (const RomeEntry& entry : *table) {
+        for (const RomeEntry& entry : *table)
             FUZZ_CHECK(entry.Count >= 0 && entry.Romaji.size() == entry.Count + 1u && entry.Romaji.back().empty(),
                        Escaped(entry.Kana) + " count " + std::to_string(entry.Count));
-        }
     }
     FUZZ_CHECK(BuildRomeIndex(RomeIndex, RomeTable, 1) && BuildRomeIndex(Rome2Index, Rome2Table, 2), "BuildRomeIndex");
 
@@ -37,13 +36,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // kana, answers the same both ways.
     const std::u32string probes = U"あかきゃっんー " + RomeIndex.substr(0, 64) + Rome2Index.substr(0, 64);
     const RomeLookup& lookup = RomeLookup::Current();
-    for (size_t i = 0; i < probes.size(); ++i) {
-        for (char32_t next : {i + 1 < probes.size() ? probes[i + 1] : U'ゃ', U'ゃ'}) {
+    for (size_t i = 0; i < probes.size(); ++i)
+        for (char32_t next : {i + 1 < probes.size() ? probes[i + 1] : U'ゃ', U'ゃ'})
             FUZZ_CHECK(lookup.Single(probes[i]) == FindRomeEntry(probes[i]) &&
                            lookup.Pair(probes[i], next) == FindRome2Entry(probes[i], next),
                        "lookups of " + Escaped(U32ToUtf8(std::u32string{probes[i], next})));
-        }
-    }
     // Readings of one table kana each, of two, and of all the probes in a row:
     // romaji, or none and a reason.
     auto CheckReading = [](const std::u32string& reading) {

@@ -96,7 +96,7 @@ struct Sandbox {
     // the last call, unless what is empty.
     void CheckOpens(const std::string& what) {
         alignas(inotify_event) char buffer[16384];
-        for (ssize_t got; (got = read(watch, buffer, sizeof buffer)) > 0;) {
+        for (ssize_t got; (got = read(watch, buffer, sizeof buffer)) > 0;)
             for (ssize_t at = 0; at < got;) {
                 const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
                 at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
@@ -104,7 +104,6 @@ struct Sandbox {
                 FUZZ_CHECK(what.empty() || (event->wd == watches[2] && name == "skin"),
                            what + " opened " + Escaped(name) + " outside the skin folder");
             }
-        }
     }
 };
 

@@ -3,7 +3,6 @@
 // accepts, and playing, stopping and seeking it stay within its data.
 #include <cstdint>
 #include <string>
-#include <string_view>
 
 #include "fuzz/fuzz_support.h"
 #include "platform/core/error.h"
@@ -14,18 +13,14 @@ using namespace dexlora;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // The sound device of a headless session; the device goes first.
-    static struct Speaker {
-        PlatformSession session{DisplayKind::Headless};
-        DirectSoundPtr sound = DirectSoundCreate("");
-    } speaker;
+    static PlatformSession session{DisplayKind::Headless};
+    static const DirectSoundPtr sound = DirectSoundCreate("");
     const std::string path = fuzz::WriteScratch("sound.wav", {reinterpret_cast<const char*>(data), size});
     DSBUFFERDESC desc;
     desc.lFlags = DSBCAPS_STATIC | DSBCAPS_CTRLVOLUME;
     WAVEFORMATEX format;
     SoundBufferPtr buffer;
-    try {
-        buffer = speaker.sound->CreateSoundBufferFromFile(path, desc, format);
-    } catch (const RuntimeError& e) {
+    try { buffer = sound->CreateSoundBufferFromFile(path, desc, format); } catch (const RuntimeError& e) {
         // "file: reason", with a reason.
         const std::string what = e.what();
         FUZZ_CHECK(e.Number != 0 && what.size() > path.size() + 2 && what.back() != ' ', "no reason: \"" + what + "\"");
