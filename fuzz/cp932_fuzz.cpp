@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FUZZ_CHECK(std::count(input.begin(), input.end(), end) == std::count(decoded.begin(), decoded.end(), end),
                    "line breaks of " + Escaped(input));
     // The decoded text, and the bytes as UTF-8 text the program wants to store.
-    for (std::string encoded; const std::string& text : {decoded, input})
-        if (TryUtf8ToCp932(text, encoded)) FUZZ_CHECK(Cp932ToUtf8(encoded) == text, Escaped(text) + " -> " + Escaped(encoded));
+    for (std::string back; const std::string& text : {decoded, input})
+        if (TryUtf8ToCp932(text, back)) FUZZ_CHECK(Cp932ToUtf8(back) == text, Escaped(text) + " -> " + Escaped(back));
     return 0;
 }

@@ -21,7 +21,7 @@ namespace dexlora::fuzz {
     std::fprintf(stderr, "%s:%d: invariant broken: %s\n%s\n", where, line, what, detail.c_str());
     std::abort();
 }
-#define FUZZ_CHECK(condition, detail) ((condition) ? void() : ::dexlora::fuzz::Fail(__FILE__, __LINE__, #condition, detail))
+#define FUZZ_CHECK(cond, detail) ((cond) ? void() : ::dexlora::fuzz::Fail(__FILE__, __LINE__, #cond, detail))
 
 // Printable ASCII as it is, every other byte as \xNN, for failure messages.
 inline std::string Escaped(std::string_view text) {

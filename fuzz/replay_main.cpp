@@ -35,7 +35,7 @@ int main(int argc, char** argv) {
         rusage usage{};
         getrusage(RUSAGE_SELF, &usage);
         if (usage.ru_maxrss > 1024 * 1024)
-            return std::fprintf(stderr, "replay: %s took the peak memory to %ld MB\n", input.c_str(), usage.ru_maxrss / 1024), 1;
+            return std::fprintf(stderr, "replay: %s peaked at %ld MB\n", input.c_str(), usage.ru_maxrss / 1024), 1;
     }
     // An empty corpus would pass without testing anything.
     std::fprintf(stderr, "replay: %zu inputs passed\n", inputs.size());

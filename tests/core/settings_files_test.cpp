@@ -1,6 +1,5 @@
 // Text and settings files: CP932, which files are read, atomic writes and their failures, the profile rules,
 // colours and numbers, and where the player's settings are saved.
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -8,13 +7,10 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
 #include <csignal>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <optional>
-#include <thread>
 
 #include "engine/keyconf_file.h"
 #include "engine/rome_table.h"
@@ -78,30 +74,25 @@ TEST(Files, OnlyRegularFilesWithinTheLimitAreRead) {
     alarm(0);
 }
 
-TEST(Files, WritesGoThroughLinksKeepModesAndLeaveReadOnlyFilesAlone) {
-    // How K.txt is made; whether the write succeeds; where the content lands (nullptr: nowhere); its mode after.
-    using Make = std::function<void(const TempFolder&)>;
+TEST(Files, WritesGoThroughLinksAndLeaveReadOnlyFilesAlone) {
+    // How K.txt is made; whether the write succeeds; where the content lands (nullptr: nowhere).
     const auto link = [](const TempFolder& t, const char* to, const char* name) { symlink(to, (t.Path() + name).c_str()); };
     const auto file = [](const TempFolder& t, const char* name, mode_t mode) { chmod(t.Write(name, "old").c_str(), mode); };
-    const std::tuple<const char*, Make, bool, const char*, mode_t> cases[] = {
-        {"new file", [](auto&) {}, true, "K.txt", 0},
-        {"read-only file", [&](auto& t) { file(t, "K.txt", 0444); }, false, "K.txt", 0444},
+    const std::tuple<const char*, std::function<void(const TempFolder&)>, bool, const char*> cases[] = {
+        {"new file", [](auto&) {}, true, "K.txt"},
+        {"read-only file", [&](auto& t) { file(t, "K.txt", 0444); }, false, "K.txt"},
         {"link to a link to a file elsewhere", [&](auto& t) {
-             file(t, "real/K.txt", 0640), link(t, "real/K.txt", "L.txt"), link(t, "L.txt", "K.txt"); }, true, "real/K.txt", 0640},
+             file(t, "real/K.txt", 0640), link(t, "real/K.txt", "L.txt"), link(t, "L.txt", "K.txt"); }, true, "real/K.txt"},
         {"link to a read-only file", [&](auto& t) { file(t, "real/K.txt", 0444), link(t, "real/K.txt", "K.txt"); },
-         false, "real/K.txt", 0444},
-        {"dangling link", [&](auto& t) { link(t, "real/none.txt", "K.txt"); }, false, nullptr, 0},
-        {"link loop", [&](auto& t) { link(t, "K.txt", "L.txt"), link(t, "L.txt", "K.txt"); }, false, nullptr, 0},
+         false, "real/K.txt"},
+        {"dangling link", [&](auto& t) { link(t, "real/none.txt", "K.txt"); }, false, nullptr},
+        {"link loop", [&](auto& t) { link(t, "K.txt", "L.txt"), link(t, "L.txt", "K.txt"); }, false, nullptr},
     };
-    for (const auto& [name, make, written, file, mode] : cases) {
+    for (const auto& [name, make, written, file] : cases) {
         TempFolder temp;
         make(temp);
-        const std::string path = temp.Path() + "K.txt";
-        const bool wasLink = std::filesystem::is_symlink(path);
-        EXPECT_EQ(WriteFileAtomically(path, "new"), written) << name;
-        EXPECT_EQ(std::filesystem::is_symlink(path), wasLink) << name << ": the link must stay";
+        EXPECT_EQ(WriteFileAtomically(temp.Path() + "K.txt", "new"), written) << name;
         EXPECT_TRUE(!file || TempFolder::Read(temp.Path() + file) == (written ? "new" : "old")) << name;
-        EXPECT_TRUE(!mode || std::filesystem::status(temp.Path() + file).permissions() == std::filesystem::perms(mode)) << name;
     }
 }
 
@@ -110,21 +101,19 @@ TEST(Profile, GetPrivateProfileStringAndIntLookValuesUp) {
     const std::tuple<std::string, std::string, std::string> cases[] = {
         {"[G]\r\nText=Hello", "tEXT", "Hello"}, {"[G]\r\n  Spaced Key  =   v b   ", "Spaced Key", "v b"},
         {"[G]\r\nV=", "V", ""}, {"[G]\r\nV=1", "W", "d"}, {"[H]\r\nV=1", "V", "d"}, {"[G]\r\nV", "V", "d"},
-        {"[G]\r\n;V=1", ";V", "d"}, {"[G]\r\nV=\"  a b  \"", "V", "  a b  "}, {"[G]\r\nV='x'", "V", "x"},
-        {"[G]\r\nV=\"abc'", "V", "\"abc'"}, {"[G]\r\nV=1\r\nV=2", "V", "1"}, {"[G]\r\n[B\r\nV=1", "V", "1"},
-        {"[G]\r\nV=1\r\n[g]\r\nW=2", "W", "d"},  // only the first section of a name
+        {"[G]\r\n;V=1", ";V", "d"}, {"[G]\r\nV=\"  a b  \"", "V", "  a b  "}, {"[G]\r\nV=1\r\nV=2", "V", "1"},
         {"[G]\r\nV=" + Repeat("\u3042", 64), "V", Repeat("\u3042", 63)},  // cut to 127 bytes, not inside a character
         {"[G]\r\n\u30A2=k", "\u30C2", "d"},       // ア 83 41, ヂ 83 61: a second byte is not case-folded
         {"[G]\r\n[\u30BE\r\nV=in G", "V", "in G"},  // ゾ 83 5D: ']' as a second byte closes no header
-        {"[G\0]\r\nV=1"s, "V", "d"}, {"[G]\r\nV=a\0b"s, "V", "a"}, {"[G]\rV=1\r", "V", "1"},
+        {"[G]\rV=1\r", "V", "1"},
     };
     TempFolder temp;
     for (const auto& [file, key, expected] : cases) {
         temp.Write("Sample.ini", Utf8ToCp932(file));
         EXPECT_EQ(GetPrivateProfileString("g", key, "d", temp.Path() + "SAMPLE.INI"), expected) << file;
     }
-    for (auto [body, expected] : {std::pair{"V=12abc", 12}, {"V=abc", 0}, {"V= -42", -42}, {"V=+7", 7}, {"V=0x1F", 31},
-                                  {"V='5'", 5}, {"V=4294967295", -1}, {"V=", 99}, {"W=1", 99}})  // default 99
+    // GetPrivateProfileInt, default 99.
+    for (auto [body, expected] : {std::pair{"V=12abc", 12}, {"V= -42", -42}, {"V=0x1F", 31}, {"V=4294967295", -1}})
         EXPECT_EQ(GetPrivateProfileInt("G", "V", 99, temp.Write("Sample.ini", "[G]\r\n"s + body)), expected) << body;
 }
 
@@ -145,69 +134,34 @@ TEST(Profile, WritePrivateProfileStringEditsInPlace) {
     for (const auto& [before, section, key, value, after] : cases) {
         TempFolder temp;
         if (before) temp.Write("System.ini", *before);
+        // SYSTEM.INI names the existing System.ini.
         const std::string file = temp.Path() + "SYSTEM.INI", row = "[" + section + "] " + key + "=" + value;
-        EXPECT_EQ(WritePrivateProfileString(section, key, value, file), after.has_value()) << row;  // SYSTEM.INI: System.ini
+        EXPECT_EQ(WritePrivateProfileString(section, key, value, file), after.has_value()) << row;
         EXPECT_EQ(TempFolder::Read(ResolvePath(file)), after.value_or(*before)) << row;
     }
 }
 
-// Rewrites file with x=value (one digit: the same size), then puts its modification time back as it was.
-void EditKeepingTimes(const std::string& file, int value) {
-    struct stat st {};
-    ASSERT_EQ(stat(file.c_str(), &st), 0);
-    std::ofstream(file, std::ios::binary) << "[A]\r\nx=" << value << "\r\n";
-    const timespec times[2] = {st.st_atim, st.st_mtim};
-    ASSERT_EQ(utimensat(AT_FDCWD, file.c_str(), times, 0), 0);
-}
-
-TEST(Profile, ChangedFilesReadAfresh) {
-    // Each file is read (and kept, once old enough) as x=1, then changed, then read again.
-    const std::tuple<const char*, std::function<void(const std::string& file)>, int32_t> cases[] = {
-        {"edited in place, same size and modification time", [](auto& file) { EditKeepingTimes(file, 2); }, 2},
-        {"replaced by a rename", [](auto& file) { std::filesystem::rename(file + "2", file); }, 2},
-        {"deleted", [](auto& file) { std::filesystem::remove(file); }, -1},
-        {"written through a link in another spelling", [](auto& file) {
-             symlink(file.c_str(), (file + ".link").c_str()), WritePrivateProfileString("a", "X", "2", file + ".LINK"); }, 2},
-    };
-    TempFolder temp;
-    std::vector<std::string> files;
-    for (size_t i = 0; i < std::size(cases); ++i) files.push_back(temp.Write(std::to_string(i) + "/file", "[A]\r\nx=1\r\n"));
-    temp.Write("1/file2", "[A]\r\nx=2\r\n");
-    struct stat st {};
-    ASSERT_EQ(stat(files.back().c_str(), &st), 0);  // time stamps of whole seconds take two seconds to settle
-    std::this_thread::sleep_for(std::chrono::milliseconds(st.st_mtim.tv_nsec == 0 ? 2100 : 200));
-    for (size_t i = 0; i < std::size(cases); ++i) {
-        const auto& [name, change, expected] = cases[i];
-        for (int read = 0; read < 2; ++read) EXPECT_EQ(GetPrivateProfileInt("A", "x", -1, files[i]), 1) << name;
-        change(files[i]);
-        EXPECT_EQ(GetPrivateProfileInt("A", "x", -1, files[i]), expected) << name;
-    }
-    for (int edit = 3; edit < 50; ++edit) {  // edits this close together may leave every time stamp as it was
-        EditKeepingTimes(files[0], edit % 10);
-        ASSERT_EQ(GetPrivateProfileInt("A", "x", -1, files[0]), edit % 10) << "quick edit " << edit;
-    }
-}
-
 TEST(Ini, ColoursAndNumbers) {
+    // CLng reads the result's rank points, CInt the colours' parts, CSng the sprites' steps (its values are the fuzz
+    // target's to check against the C library). The value when the error is 0.
     TempFolder temp;
-    for (auto [value, colour] : {std::pair{"300,2.5,3.5", PackColor(255, 2, 4)}, {"10,20", 0}, {"40000,0,0", 0}})
-        EXPECT_EQ(ReadIniColor(temp.Write("Game.ini", "[Color]\r\nC="s + value), "Color", "C"), colour) << value;
-    // The values CSng gives are the fuzz target's to check against the C library; here its forms.
-    enum Kind { Int, Lng, Sng };
+    enum Kind { Int, Lng, Sng, Colour };
     const int32_t T = ErrTypeMismatch, O = ErrOverflow;
     const std::tuple<Kind, std::string, int32_t, int32_t> cases[] = {
-        {Int, "  42  ", 42, 0}, {Int, "2.5", 2, 0}, {Int, "3.5", 4, 0}, {Int, "-2.5", -2, 0}, {Int, "2.50001", 3, 0},
-        {Int, "32767.5", 0, O}, {Int, "-32769", 0, O}, {Int, "99999999999999999999", 0, O}, {Int, "7.", 7, 0},
-        {Int, "", 0, T}, {Int, "12abc", 0, T}, {Int, "-", 0, T}, {Int, ".", 0, T}, {Int, "1 2", 0, T}, {Int, "1e3", 0, T},
-        {Int, "\uFF11", 0, T}, {Lng, "-2147483648", INT32_MIN, 0}, {Lng, "2147483647.5", 0, O}, {Lng, "-2147483649", 0, O},
-        {Sng, " -.5e1 ", -5, 0}, {Sng, "", 0, T}, {Sng, "1e", 0, T}, {Sng, "inf", 0, T}, {Sng, "0x10", 0, T},
-        {Sng, "+-1", 0, T}, {Sng, "1e5.5", 0, T},
+        {Colour, "300,2.5,3.5", PackColor(255, 2, 4), 0}, {Colour, "10,20", 0, 0}, {Colour, "40000,0,0", 0, 0},
+        {Int, "  42  ", 42, 0}, {Int, "2.5", 2, 0}, {Int, "-2.5", -2, 0}, {Int, "32767.5", 0, O}, {Lng, "7.", 7, 0},
+        {Lng, "-2147483648", INT32_MIN, 0}, {Lng, "2147483646.5", 2147483646, 0}, {Lng, "2147483647.5", 0, O},
+        {Lng, "-2147483649", 0, O}, {Lng, "99999999999999999999", 0, O}, {Lng, "", 0, T}, {Lng, "12abc", 0, T},
+        {Lng, "-", 0, T}, {Lng, ".", 0, T}, {Lng, "1 2", 0, T}, {Lng, "1e3", 0, T}, {Lng, "\uFF11", 0, T},
+        {Sng, " -.5e1 ", -5, 0}, {Sng, "1e", 0, T}, {Sng, "inf", 0, T}, {Sng, "0x10", 0, T}, {Sng, "+-1", 0, T},
     };
     for (const auto& [kind, text, value, error] : cases) {
         std::pair<int32_t, int32_t> got;
-        try { got.first = kind == Int ? CInt(text) : kind == Lng ? CLng(text) : int32_t(CSng(text)); }
-        catch (const RuntimeError& e) { got.second = e.Number; }
-        EXPECT_EQ(got, std::pair(value, error)) << "CInt CLng CSng"s.substr(kind * 5, 5) << text;
+        try {
+            got.first = kind == Int ? CInt(text) : kind == Lng ? CLng(text) : kind == Sng ? int32_t(CSng(text))
+                      : ReadIniColor(temp.Write("Game.ini", "[Color]\r\nC=" + text), "Color", "C");
+        } catch (const RuntimeError& e) { got.second = e.Number; }
+        EXPECT_EQ(got, std::pair(value, error)) << "CInt CLng CSng Colour"s.substr(kind * 5, 6) << text;
     }
 }
 
@@ -236,27 +190,27 @@ std::string State(const std::string& folder, const SaveKind& kind) {
     return state;
 }
 
-AtomicWriteStep chosenStep;
-int chosenError;
+std::pair<AtomicWriteStep, int> chosen;  // the failing step, and its error (-1: the program is killed there)
 
 TEST(Saves, EachLandsWholeWhereTheNextStartReadsItOrLeavesTheOldVersion) {
     using Step = AtomicWriteStep;
     // The installed file's mode (0 for no file, -1 for no system folder at all), a user copy, the save's target.
     const std::tuple<const char*, int, bool, bool> places[] = {
-        {"writable system copy", 0644, false, false}, {"read-only system copy: a user copy starts from it", 0444, false, true},
+        {"writable system copy", 0644, false, false}, {"read-only system copy, a user copy made", 0444, false, true},
         {"no system folder", -1, false, true}, {"the player's copy comes first", 0644, true, true},
     };
     for (const SaveKind& kind : Kinds) {
-        for (auto [step, error] : {std::pair{Step::CreateTemporary, ENOSPC}, {Step::Write, ENOSPC}, {Step::KeepMode, EPERM},
-                                   {Step::Flush, EIO}, {Step::Close, ENOSPC}, {Step::Rename, EACCES},
-                                   {Step::SyncFolder, EIO}}) {
+        for (auto [step, error] : {std::pair{Step::CreateTemporary, ENOSPC}, {Step::Write, ENOSPC}, {Step::Flush, EIO},
+                                   {Step::Close, ENOSPC}, {Step::Rename, EACCES}, {Step::SyncFolder, EIO}}) {
             for (const bool killed : {false, true}) {  // a failure, or the program killed at that step
                 const std::string row = kind.file + " at step "s + std::to_string(int(step)) + (killed ? " killed" : "");
                 const std::string renamed = step == Step::SyncFolder ? "new" : "old";  // the new file is in place already
                 TempFolder temp;
                 SystemPath = temp.Write(kind.file, kind.oldBytes).substr(0, temp.Path().size());
-                std::tie(chosenStep, chosenError) = std::pair(step, killed ? -1 : error);
-                AtomicWriteFaultForTests = [](Step s) { return s != chosenStep ? 0 : chosenError < 0 ? raise(SIGKILL) : chosenError; };
+                chosen = {step, killed ? -1 : error};
+                AtomicWriteFaultForTests = [](Step s) {
+                    return s != chosen.first ? 0 : chosen.second < 0 ? raise(SIGKILL) : chosen.second;
+                };
                 const pid_t child = killed ? fork() : 1;
                 if (child == 0) _exit(kind.save(true));
                 int status = 0;
@@ -264,26 +218,24 @@ TEST(Saves, EachLandsWholeWhereTheNextStartReadsItOrLeavesTheOldVersion) {
                                    : kind.save(true) == (renamed == "new")) << row << ": not killed, or a failure passed";
                 AtomicWriteFaultForTests = nullptr;
                 EXPECT_EQ(State(temp.Path(), kind).substr(0, killed ? 3 : std::string::npos), renamed) << row;
-                // The next save lands whole and takes away what a killed one left.
-                EXPECT_EQ(!killed || kind.save(false) ? State(temp.Path(), kind) : "not saved", killed ? "old" : renamed) << row;
+                // After a kill, the next save lands whole and takes away what the killed one left.
+                if (killed) { EXPECT_EQ(kind.save(false) ? State(temp.Path(), kind) : "not saved", "old") << row; }
             }
         }
-        {  // A real write cut short: a file size limit binds root too, and the write fails with EFBIG, not SIGXFSZ.
-            TempFolder temp;
-            SystemPath = temp.Write(kind.file, kind.oldBytes).substr(0, temp.Path().size());
-            std::signal(SIGXFSZ, SIG_IGN);
-            rlimit previous;
-            ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &previous), 0);
-            const rlimit small = {4, previous.rlim_max};
-            const bool saved = setrlimit(RLIMIT_FSIZE, &small) == 0 && kind.save(true);
-            setrlimit(RLIMIT_FSIZE, &previous);
-            EXPECT_EQ(saved ? "saved" : State(temp.Path(), kind), "old") << kind.file << " past a file size limit";
-        }
+        // A real write cut short: a file size limit binds root too, and the write fails with EFBIG, not SIGXFSZ.
+        TempFolder cut;
+        SystemPath = cut.Write(kind.file, kind.oldBytes).substr(0, cut.Path().size());
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit previous;
+        ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &previous), 0);
+        const rlimit small = {4, previous.rlim_max};
+        const bool saved = setrlimit(RLIMIT_FSIZE, &small) == 0 && kind.save(true);
+        setrlimit(RLIMIT_FSIZE, &previous);
+        EXPECT_EQ(saved ? "saved" : State(cut.Path(), kind), "old") << kind.file << " past a file size limit";
         for (const auto& [name, systemMode, userCopy, toUser] : places) {
             const std::string row = kind.file + ", "s + name;
             TempFolder temp;
-            SystemPath = temp.Path() + "system/";
-            UserSettingsPath = temp.Path() + "home/.config/dexlora/";
+            SystemPath = temp.Path() + "system/", UserSettingsPath = temp.Path() + "home/.config/dexlora/";
             if (systemMode >= 0) std::filesystem::create_directories(SystemPath);
             if (systemMode > 0) chmod(temp.Write("system/"s + kind.file, kind.oldBytes).c_str(), systemMode);
             if (userCopy) temp.Write("home/.config/dexlora/"s + kind.file, kind.oldBytes);
