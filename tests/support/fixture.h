@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
-#include <fstream>
 #include <functional>
 #include <sstream>
 
