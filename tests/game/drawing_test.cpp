@@ -1,6 +1,6 @@
 // The drawing layer on the headless screen: picture loading by extension,
-// the display depths, the box wipes and their runner, sprites tick by tick,
-// and the scene-control helpers every scene shares.
+// the box wipes, sprites tick by tick, and the scene-control helpers every
+// scene shares.
 #include "drawing/anime_character.h"
 #include "drawing/display_mode.h"
 #include "drawing/wipes.h"
