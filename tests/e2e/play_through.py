@@ -77,25 +77,18 @@ def romaji(shot):
             for colour in (UNTYPED, TYPED)]
 
 
-def crop(shot, rect):
-    left, top, right, bottom = rect
-    return b"".join(shot[2][(y * W + left) * 3:(y * W + right) * 3] for y in range(top, bottom))
-
-
 class Player:
     def __init__(self, runtime, checker, keep):
         self.checker, self.keep, self.start = checker, keep, time.monotonic()
         self.step_name, self.shot, self.xvfb, self.game = "setting up", None, None, None
         self.tmp = tempfile.mkdtemp(prefix="dexlora-e2e-")
         self.root, self.system, self.skin = (os.path.join(self.tmp, "game", *p) for p in ([], ["system"], ["skins", "Test"]))
-        shutil.copytree(os.path.join(runtime, "system"), self.system,
-                        ignore=shutil.ignore_patterns("System.ini", "KeyConf.txt"))
+        shutil.copytree(os.path.join(runtime, "system"), self.system, ignore=shutil.ignore_patterns("KeyConf.txt"))
         shutil.copytree(os.path.join(runtime, "skins", "Standard"), self.skin)
         shutil.copy2(os.path.join(runtime, "dexlora"), self.root)
         pathlib.Path(self.skin, "type.txt").write_bytes(f"{QUESTION}\r\n{QUESTION}\r\n\r\n".encode("cp932"))
         pathlib.Path(self.system, "System.ini").write_bytes(f"[System]\r\nSkinPath={self.skin}\r\n".encode("cp932"))
-        self.pictures = {name: picture(os.path.join(self.skin, name))
-                         for name in ("Title.bmp", "game.jpg", "result.jpg", "keyconf.jpg")}
+        self.pictures = {name: picture(os.path.join(self.skin, name)) for name in ("Title.bmp", "game.jpg", "keyconf.jpg")}
 
     def step(self, name):
         print(f"{time.monotonic() - self.start:6.1f} s  {name}", flush=True)
@@ -112,10 +105,8 @@ class Player:
         self.xvfb = self.spawn(["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{W}x{H}x24", "-nolisten",
                                 "tcp"], pass_fds=(write_end,))
         os.close(write_end)
-        number = b""  # Xvfb writes its display number once it takes clients
-        while not number.endswith(b"\n") and select.select([read_end], [], [], 30)[0]:
-            number += os.read(read_end, 16) or b"end\n"
-        os.close(read_end)
+        with os.fdopen(read_end, "rb") as pipe:  # Xvfb writes its display number once it takes clients
+            number = pipe.readline() if select.select([pipe], [], [], 30)[0] else b""
         if not re.fullmatch(rb"\d+\n", number):
             raise Failed("Xvfb did not start")
         self.env = dict({k: v for k, v in os.environ.items() if not k.startswith(("XDG_", "SDL_"))},
@@ -125,30 +116,28 @@ class Player:
         subprocess.run(["xdotool", *args], env=self.env, stdout=subprocess.DEVNULL, check=True, timeout=30)
 
     def take_shot(self):
-        self.shot = (W, H, subprocess.run(["import", "-window", "root", "-depth", "8", "rgb:-"], env=self.env,
-                                          stdout=subprocess.PIPE, check=True, timeout=20).stdout)
+        self.shot = (W, H, subprocess.check_output(["import", "-window", "root", "-depth", "8", "rgb:-"], env=self.env,
+                                                   timeout=20))
         return self.shot
 
     def wait_for(self, what, why_not, timeout=30, interval=0.05):
         """Polls screenshots until why_not(shot) answers None; a failure quotes
         its last answer."""
         deadline = min(time.monotonic() + timeout, self.start + BUDGET_S)
-        while True:
+        while (why := why_not(self.take_shot())) is not None:
             if self.game.poll() is not None:
                 raise Failed(f"the game ended with status {self.game.returncode}")
-            if (why := why_not(self.take_shot())) is None:
-                return self.shot
             if time.monotonic() > deadline:
                 raise Failed(f"{what} not shown within {timeout} s: {why}")
             time.sleep(interval)
+        return self.shot
 
     def scene(self, name, least=0.95, shot=None):
         s = share(shot or self.shot, self.pictures[name])
         return None if s >= least else f"{name} shows at {s:.0%} of its points (needs {least:.0%})"
 
     def spelling(self):
-        out = subprocess.run([self.checker, self.system, os.path.join(self.skin, "type.txt")], stdout=subprocess.PIPE,
-                             text=True, check=True, timeout=30).stdout
+        out = subprocess.check_output([self.checker, self.system, os.path.join(self.skin, "type.txt")], text=True, timeout=30)
         if not out.startswith(QUESTION + "\t"):
             raise Failed(f"dexlora-check answers {out!r}")
         return out.strip().split("\t")[1].lower()
@@ -156,7 +145,6 @@ class Player:
     def play(self):
         kana = rome_entries(os.path.join(self.system, "Rome.ini"))
         entries, index = len(kana) + len(rome_entries(os.path.join(self.system, "Rome2.ini"))), kana.index(KANA)
-        first = self.spelling()
 
         self.step("chooser")
         self.start_x()
@@ -166,75 +154,35 @@ class Player:
         self.wait_for("the chooser", lambda s: None if len(set(s[2][::301])) > 30 else "a blank screen")
         self.x("key", "Return")
 
-        self.step("title")
-        self.x("search", "--sync", "--onlyvisible", "--name", "^DexloraSoftware$", "windowfocus")
-        self.wait_for("the title", lambda s: self.scene("Title.bmp"))
-        os.remove(os.path.join(self.system, "System.ini"))  # read at the start; the end writes it again
-
         self.step("key configuration")
+        self.x("search", "--sync", "--onlyvisible", "--name", "^DexloraSoftware$", "windowfocus")
         self.x("key", "k")
         before = self.wait_for("the key configuration", lambda s: self.scene("keyconf.jpg", 0.85))
+        os.remove(os.path.join(self.system, "System.ini"))  # read at the start; the end writes it again
         grid, (c, r) = index // (ROWS * COLUMNS), divmod(index % (ROWS * COLUMNS), ROWS)
         left, top = 10 + CELL_W * c, GRID_TOPS[grid] + CELL_H * r
-        cell = (left + 1, top + 1, left + CELL_W - 1, top + CELL_H - 1)
+        rows = range(top + 1, top + CELL_H - 1)
+        cell = lambda shot: b"".join(shot[2][(y * W + left + 1) * 3:(y * W + left + CELL_W - 1) * 3] for y in rows)
         # One xdotool command each: the X server takes the move before the presses.
         self.x("mousemove", str(left + 20), str(top + 18), "click", "--repeat", "2", "--delay", "80", "1")
         self.wait_for(f"a new spelling in the cell of {KANA}",
-                      lambda s: None if crop(s, cell) != crop(before, cell) else "the cell did not change", 10)
+                      lambda s: None if cell(s) != cell(before) else "the cell did not change", 10)
         self.x("mousemove", "570", "445", "click", "--repeat", "2", "--delay", "80", "1")  # Exit Configure
         self.wait_for("the title", lambda s: self.scene("Title.bmp"))
-        typing = self.spelling()
-        if typing == first:
-            raise Failed(f"KeyConf.txt not written: the question still spells {typing}")
+        typing = self.spelling()  # KeyConf.txt as Exit Configure wrote it
 
         self.step(f"thirty-second game typing {typing}")
         self.x("key", "d")
-        self.play_game(typing)
 
-        self.step("result")
-        mastery = ((20 * (12 * len(typing) - 2) + 6) * 12 - 2 * 3) / 1000  # 12 clears, 3 misses
-        points = [int(p) for p in re.search(r"^Point=(.*?)\r", text(os.path.join(self.skin, "result.ini")),
-                                            re.M).group(1).split(",")]
-        rank = next((r for r, p in enumerate(points) if p <= mastery), len(points))
-        seals = [picture(os.path.join(self.skin, f"rank{r + 1}.bmp")) for r in range(len(points) + 1)]
-
-        def result(shot):
-            # The rank seal falls into the result window once it takes a key.
-            matches = [share(shot, seal, RANK_AT, 2) for seal in seals]
-            if max(matches) == matches[rank] >= 0.9:
-                return self.scene("result.jpg", 0.5, shot)
-            return "rank seals match " + ", ".join(f"{r + 1}: {m:.0%}" for r, m in enumerate(matches))
-
-        self.wait_for(f"rank {rank + 1} for mastery {mastery}", result, 60, 0.5)
-        self.x("key", "x")
-        self.wait_for("the title", lambda s: self.scene("Title.bmp"))
-
-        self.step("Esc")
-        self.x("key", "Escape")
-        if self.game.wait(20):
-            raise Failed(f"the game ended with status {self.game.returncode}")
-
-        self.step("files written")
-        if f"SkinPath={self.skin}\r\n" not in text(os.path.join(self.system, "System.ini")):
-            raise Failed("System.ini does not name the chosen skin")
-        if text(os.path.join(self.system, "KeyConf.txt")) != "".join("01"[i == index] + "\r\n" for i in range(entries)):
-            raise Failed(f"KeyConf.txt is not {entries} lines of 0 with 1 in line {index + 1}")
-
-    def play_game(self, typing):
-        def question(shot):
-            untyped, typed = romaji(shot)
-            return self.scene("game.jpg", 0.6, shot) or ("typed colour before any key" if typed else
-                                                          None if untyped else "no romaji")
-
-        untyped = romaji(self.wait_for("the question", question))[0]
+        untyped = romaji(self.wait_for("the question", lambda s: self.scene("game.jpg", 0.6, s) or (
+            None if romaji(s)[0] and not romaji(s)[1] else "no romaji, or the typed colour before any key")))[0]
         left, width = min(untyped), max(untyped) + 1 - min(untyped)
         wrong = [k for k in "qzx" if k not in typing]
         self.x("type", "--delay", "40", wrong[0] + wrong[1] + typing[:2])
 
         def two_typed(shot):
             # Two characters of the romaji's average width in the typed colour.
-            typed = romaji(shot)[1]
-            chars = (max(typed) + 1 - left) * len(typing) / width if typed else 0
+            chars = (max(typed) + 1 - left) * len(typing) / width if (typed := romaji(shot)[1]) else 0
             return None if 1.5 <= chars <= 2.5 else f"a typed part {chars:.1f} characters long, not 2"
 
         typed = romaji(self.wait_for("two typed characters", two_typed, 10))[1]
@@ -243,13 +191,34 @@ class Player:
         if romaji(self.take_shot())[1] != typed:
             raise Failed("a wrong key moved the typed part")
         self.x("type", "--delay", "40", typing[2:] + typing * 11)
-        self.wait_for("the next question untyped", lambda s: None if not romaji(s)[1] else "typed colour stays", 10)
+
+        self.step("result")
+        mastery = ((20 * (12 * len(typing) - 2) + 6) * 12 - 2 * 3) / 1000  # 12 clears, 3 misses
+        points = [int(p) for p in re.search(r"^Point=(.*)\r", text(os.path.join(self.skin, "result.ini")), re.M)[1].split(",")]
+        rank = next((r for r, p in enumerate(points) if p <= mastery), len(points))
+        seals = [picture(os.path.join(self.skin, f"rank{r + 1}.bmp")) for r in range(len(points) + 1)]
+
+        def result(shot):
+            # The rank seal falls into the result window once it takes a key.
+            matches = [share(shot, seal, RANK_AT, 2) for seal in seals]
+            return None if max(matches) == matches[rank] >= 0.9 else f"rank seals match {[f'{m:.0%}' for m in matches]}"
+
+        self.wait_for(f"rank {rank + 1} for mastery {mastery}", result, 60, 0.5)
+
+        self.step("Esc and the files written")
+        self.x("key", "Escape")
+        if self.game.wait(20):
+            raise Failed(f"the game ended with status {self.game.returncode}")
+
+        if f"SkinPath={self.skin}\r\n" not in text(os.path.join(self.system, "System.ini")):
+            raise Failed("System.ini does not name the chosen skin")
+        if text(os.path.join(self.system, "KeyConf.txt")) != "".join("01"[i == index] + "\r\n" for i in range(entries)):
+            raise Failed(f"KeyConf.txt is not {entries} lines of 0 with 1 in line {index + 1}")
 
     def fail(self, message):
         print(f"FAILED at step \"{self.step_name}\": {message}", file=sys.stderr)
         if self.shot:
             path = os.path.join(self.keep, "failed-" + re.sub(r"\W", "-", self.step_name, flags=re.A) + ".png")
-            os.makedirs(self.keep, exist_ok=True)
             subprocess.run(["convert", "-size", f"{W}x{H}", "-depth", "8", "rgb:-", path], input=self.shot[2])
             print(f"last screenshot kept at {path}", file=sys.stderr)
 
@@ -268,7 +237,6 @@ def main():
     player = Player(*sys.argv[1:4])
     try:
         player.play()
-        print(f"played through in {time.monotonic() - player.start:.1f} s")
         return 0
     except Exception as e:  # a fault of the test itself still names its step
         player.fail(str(e) if isinstance(e, Failed) else f"{type(e).__name__}: {e}")

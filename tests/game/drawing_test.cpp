@@ -1,6 +1,6 @@
 // The drawing layer on the headless screen: picture loading by extension,
-// the display depths, the box wipes and their runner, sprites tick by tick,
-// and the scene-control helpers every scene shares.
+// the box wipes, sprites tick by tick, and the scene-control helpers every
+// scene shares.
 #include "drawing/anime_character.h"
 #include "drawing/display_mode.h"
 #include "drawing/wipes.h"
@@ -9,14 +9,23 @@
 namespace dexlora::test {
 namespace {
 
+// A colour that tells a pixel's own position (x, y below 1024) and its
+// picture (tag 0-3), so that a copy from the wrong place or picture shows.
+int32_t Pattern(int32_t x, int32_t y, int32_t tag) {
+    return (x & 0xFF) | ((y & 0xFF) << 8) | (((tag << 6) | (x >> 8) | ((y >> 8) << 2)) << 16);
+}
+
 class DrawingTest : public DexloraTest {
 protected:
     DrawingTest() { Screen(); }
+    static SurfacePtr Patterned(int32_t width, int32_t height, int32_t tag) {
+        SurfacePtr surf = Surface(width, height);
+        for (int32_t i = 0; i < width * height; ++i) surf->SetPixel(i % width, i / width, Pattern(i % width, i / width, tag));
+        return surf;
+    }
     // Saves a patterned picture (tag 1) below the scratch folder; answers its path.
     std::string PatternedBmp(const std::string& name, int32_t width, int32_t height) const {
-        root.Write(name, "");
-        EXPECT_TRUE(WriteBmp(*Patterned(width, height, 1), root.Path() + name));
-        return root.Path() + name;
+        return WriteBmp(*Patterned(width, height, 1), root.Write(name, "")) ? root.Path() + name : "";
     }
 };
 
@@ -24,31 +33,10 @@ protected:
 TEST(ImageKindTest, PicturesLoadByTheEndOfTheirPath) {
     // ".bmp" or ".jpg" in the last five characters, ".jpeg" in the last six, in any case.
     using K = ImageKind;
-    for (auto [path, kind] : {std::pair{"a.bmp", K::Bitmap}, {"caps.BMP", K::Bitmap}, {"stray.bmpx", K::Bitmap},
-                              {"Title.bmpあ", K::Bitmap}, {"double.bmp.txt", K::Unreadable}, {"a.jpg", K::Jpeg},
-                              {"写真.JpEgx", K::Jpeg}, {"a.jpeg", K::Jpeg}, {"a.png", K::Unreadable}, {".bmp", K::Unreadable}})
+    for (auto [path, kind] : {std::pair{"caps.BMP", K::Bitmap}, {"stray.bmpx", K::Bitmap}, {"Title.bmpあ", K::Bitmap},
+                              {"double.bmp.txt", K::Unreadable}, {"a.jpg", K::Jpeg}, {"写真.JpEgx", K::Jpeg}, {".bmp", K::Unreadable}})
         EXPECT_EQ(ImageKindOfPath(path), kind) << path;
 }
-
-// A display device that refuses some depths, and perhaps the cooperative level.
-struct FakeDevice {
-    bool levelFails;
-    std::vector<int32_t> refused;
-    void SetCooperativeLevel(int64_t, int32_t) const { if (levelFails) throw RuntimeError(ErrDirectX, "level"); }
-    void SetDisplayMode(int32_t, int32_t, int32_t bpp, int32_t, int32_t) const {
-        if (std::count(refused.begin(), refused.end(), bpp)) throw RuntimeError(ErrDirectX, "mode");
-    }
-};
-
-TEST(DisplayModeTest, DepthsAreTriedInOrderAndAFailedLevelSpoilsTheFirst) {
-    for (const auto& [levelFails, refused, depth] : {std::tuple{false, std::vector<int32_t>{}, 32}, {false, {32, 24}, 16},
-                                                     {true, {}, 24}, {true, {24}, 16}, {false, {32, 24, 16, 8}, 0}}) {
-        FakeDevice device{levelFails, refused};
-        EXPECT_EQ(TakeDisplayMode(device, 1, DisplayDepths), depth) << "level fails: " << levelFails;
-    }
-}
-
-constexpr int32_t Old = 1, New = 2;  // tags of a wipe's two pictures
 
 class WipeTest : public DrawingTest {
 protected:
@@ -58,7 +46,7 @@ protected:
     std::vector<std::pair<int32_t, int32_t>> RunWipe(int16_t enabled, const char* kind) {
         std::vector<std::pair<int32_t, int32_t>> shown;
         headless::OnFlip([&](const DirectDrawSurface7& frame, uint64_t) {
-            const int32_t tag = frame.GetPixel(320, 240) >> 22, sign = tag == New ? 1 : -1;
+            const int32_t tag = frame.GetPixel(320, 240) >> 22, sign = tag == 2 ? 1 : -1;
             int32_t width = 0, height = 0;
             for (int32_t x = 0; x < 640; ++x) width += frame.GetPixel(x, 240) == Pattern(x, 240, tag);
             for (int32_t y = 0; y < 480; ++y) height += frame.GetPixel(320, y) == Pattern(320, y, tag);
@@ -68,18 +56,17 @@ protected:
         headless::OnFlip({});
         return shown;
     }
-    SurfacePtr old_ = Patterned(640, 480, Old), new_ = Patterned(640, 480, New);
+    SurfacePtr old_ = Patterned(640, 480, 1), new_ = Patterned(640, 480, 2);  // tags 1 and 2
 };
 
 TEST_F(WipeTest, AWipeShowsEachStepOnceUnlessDisabled) {
     // Only exactly -1 runs a wipe, and only exactly "BoxIn" grows the new
-    // picture; the others shrink the old. Boxes at flips 1, 15, 28 and 29:
+    // picture; the others (as no name) shrink the old. Boxes at flips 1, 15, 28 and 29:
     // the last step shows the whole new picture.
     using Box = std::pair<int32_t, int32_t>;
     const std::tuple<int16_t, const char*, std::vector<Box>> rows[] = {
         {-1, "BoxIn", {{22, 16}, {320, 240}, {598, 448}, {640, 480}}},
-        {-1, "boxin", {{-618, -464}, {-320, -240}, {-42, -32}, {640, 480}}},
-        {-1, "", {{-618, -464}, {-320, -240}, {-42, -32}, {640, 480}}}, {0, "BoxIn", {}}, {1, "BoxIn", {}}};
+        {-1, "boxin", {{-618, -464}, {-320, -240}, {-42, -32}, {640, 480}}}, {0, "BoxIn", {}}, {1, "BoxIn", {}}};
     for (const auto& [enabled, kind, boxes] : rows) {
         DDSurfBack->FillRect(ScreenRect, 0x0A0B0C);
         headless::SetClock(0);
@@ -93,27 +80,6 @@ TEST_F(WipeTest, AWipeShowsEachStepOnceUnlessDisabled) {
     DDSurfPrimary.reset();
     EXPECT_FALSE(ScreenWipe(WipeSettings{-1, "BoxIn"}, old_, new_)) << "a failing flip ends it";
 }
-
-TEST_F(WipeTest, AStallMakesTheNextPassCatchUpAndTheLastStepEndsTheWipe) {
-    // A stall in the first pass; the flips of the pass after it, and in all:
-    // a pass that reaches the last step ends the wipe there, one with time
-    // for more flips the step past the last too, and no more.
-    for (auto [stall, flips, total] : {std::tuple{140u, 9u, 30u}, {150u, 10u, 31u}, {10000u, 31u, 31u}}) {
-        // A second key, due after the stall, tells how many frames that pass flipped.
-        headless::SetClock(0);
-        const uint64_t before = headless::FrameCount();
-        uint64_t pass = 0;
-        headless::Script({{0, Kind::Key, U's'}, {stall + 5, Kind::Key, U'r'}});
-        SetMainWindowEvents({.KeyPress = [&, stall](char32_t& key) {
-            if (key == U's') headless::AdvanceClock(stall);
-            else pass = headless::FrameCount() - before;
-        }, .MouseDown = {}, .DblClick = {}});
-        const size_t shown = RunWipe(-1, "BoxIn").size();
-        EXPECT_EQ(std::pair(pass, shown), std::pair(uint64_t{flips}, size_t{total})) << stall;
-    }
-}
-
-constexpr int32_t Nothing = -1;
 
 class SpriteTest : public DrawingTest {
 protected:
@@ -130,7 +96,7 @@ protected:
         DDSurfBack->FillRect(ScreenRect, Black);
         EXPECT_NO_THROW(sprite.PrintCharacter(DDSurfBack));
         const int32_t color = DDSurfBack->GetPixel(sprite.GetPosition().Left + 2, sprite.GetPosition().Top + 2);
-        return color >> 22 != 1 ? Nothing
+        return color >> 22 != 1 ? -1
                                 : (color & 0xFF) / std::max(1, sprite.GetWidth()) +
                                       10 * ((color >> 8 & 0xFF) / std::max(1, sprite.GetHeight()));
     }
@@ -150,7 +116,7 @@ TEST_F(SpriteTest, ASpriteHidesThroughItsWaitThenMakesMaxPlusOneMoves) {
             for (int32_t tick = 1; tick <= wait + moves + 3; ++tick) {
                 sprite.AddTC();
                 ASSERT_EQ(sprite.MoveCount(), std::clamp(tick - 1 - wait, 0, moves)) << "tick " << tick;
-                ASSERT_EQ(ShownCell(sprite) != Nothing, tick > wait && tick <= wait + moves) << "tick " << tick;
+                ASSERT_EQ(ShownCell(sprite) != -1, tick > wait && tick <= wait + moves) << "tick " << tick;
             }
             EXPECT_EQ(std::pair(sprite.GetPosition().Left, sprite.GetPosition().Top), std::pair(finalX, finalY));
             EXPECT_TRUE(sprite.GetMoveEnd());
@@ -162,11 +128,9 @@ TEST_F(SpriteTest, FramesAndCellsFollowTheirPaceAndOrder) {
     // name, change time, mode, columns, rows, cells shown (10 row + column)
     // at the start and after each moving tick.
     const std::tuple<const char*, int32_t, int32_t, int32_t, int32_t, std::vector<int32_t>> table[] = {
-        {"loop", 0, 0, 3, 1, {0, 1, 2, 0}},
         {"change time 3: 4th moving tick, then every 3rd", 3, 0, 3, 1, {0, 0, 0, 0, 1, 1, 1, 2, 2, 2, 0}},
         {"back and forth: end frames twice", 0, 1, 3, 1, {0, 1, 2, 2, 1, 0, 0, 1, 2, 2}},
         {"mode 2 is refused: still looping", 0, 2, 3, 1, {0, 1, 2, 0, 1}},
-        {"1 column of 3", 0, 0, 1, 3, {0, 10, 20, 0}},
         {"3 x 2: column and row remainders", 0, 0, 3, 2, {0, 11, 2, 10, 1, 12, 0}},
     };
     for (const auto& [name, changeTime, mode, cols, rows, cells] : table) {

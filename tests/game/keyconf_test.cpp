@@ -26,7 +26,7 @@ protected:
         EXPECT_TRUE(LoadQuestions(SkinPath, "type.txt"));
     }
     // A double click on an entry's cell.
-    using DexloraTest::DoubleClick;
+    static void DoubleClick(int32_t x, int32_t y) { Form_MouseDown(1, 0, float(x), float(y)), Form_DblClick(); }
     static void DoubleClick(int32_t entry) {
         int32_t left = 0, top = 0;
         KeyConfCellOrigin(entry, left, top);

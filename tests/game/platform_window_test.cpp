@@ -17,9 +17,7 @@ struct Recorder {
     void Install() {
         SetMainWindowEvents({
             .KeyPress = [this](char32_t& key) { got.push_back(Words("key", uint32_t(key))), HoldEvents(key == hold); },
-            .MouseDown = [this](int16_t b, int16_t s, float x, float y) {
-                got.push_back(Words("down", b, s, int(x), int(y)));
-            },
+            .MouseDown = [this](auto b, auto s, auto x, auto y) { got.push_back(Words("down", b, s, int(x), int(y))); },
             .DblClick = [this] { got.push_back("dblclick"); },
         });
     }
@@ -35,13 +33,11 @@ TEST_F(HeadlessDisplayTest, BltFastCopiesPlainOrKeyedAndRefusesWhatLeavesEitherS
     cases[] = {
         {"plain copy keeps the key colour", 16, Magenta, {0, 0, 4, 4}, 10, 20, 0, 16, 12, 21, Green},
         {"keyed copy skips the key colour", 17, Magenta, {0, 0, 4, 4}, 10, 20, 0, 4, 11, 22, Blue},
-        {"a near key matches nothing", 17, Magenta - 1, {0, 0, 4, 4}, 10, 20, 0, 16, 10, 20, Magenta},
         {"key bits above RGB are ignored", 17, Magenta | 0x7F000000, {0, 0, 4, 4}, 10, 20, 0, 4, 12, 22, White},
         {"part of the source to the corner", 16, Magenta, {2, 1, 3, 3}, 31, 30, 0, 2, 31, 31, White},
         {"right past the source", 16, Magenta, {0, 0, 5, 4}, 0, 0, ErrDirectX, 0, 0, 0, Black},
         {"right of the destination", 16, Magenta, {0, 0, 4, 4}, 29, 0, ErrDirectX, 0, 31, 1, Black},
         {"reversed rectangle", 16, Magenta, {3, 0, 1, 4}, 0, 0, ErrDirectX, 0, 0, 0, Black},
-        {"unknown flag", 18, Magenta, {0, 0, 4, 4}, 0, 0, ErrDirectX, 0, 1, 1, Black},
         {"empty, outside everything", 17, Magenta, {50, 50, 50, 60}, -20, 900, 0, 0, 0, 0, Black},
     };
     for (const auto& c : cases) {
@@ -67,12 +63,8 @@ SDL_Event Text(Uint32 window, const char* utf8) {
 SDL_Event Button(Uint32 window, int x, int y, Uint8 clicks, Uint8 button = SDL_BUTTON_LEFT) {
     return {.button = {SDL_MOUSEBUTTONDOWN, 0, window, 0, button, SDL_PRESSED, clicks, 0, x, y}};
 }
-SDL_Event Other(Uint32 type, Uint32 window = 0) {
-    return {.window = {type, 0, window, SDL_WINDOWEVENT_CLOSE, 0, 0, 0, 0, 0}};
-}
-void Push(std::vector<SDL_Event> events) {
-    for (SDL_Event& e : events) ASSERT_EQ(SDL_PushEvent(&e), 1);
-}
+SDL_Event Other(Uint32 type, Uint32 id = 0) { return {.window = {type, 0, id, SDL_WINDOWEVENT_CLOSE, 0, 0, 0, 0, 0}}; }
+void Push(std::vector<SDL_Event> events) { for (SDL_Event& e : events) ASSERT_EQ(SDL_PushEvent(&e), 1); }
 
 TEST(WindowInputTest, OnlyCharactersAndTheThreeNamedKeysReachTheGameOnceEach) {
     PlatformSession session(DisplayKind::Window);
@@ -86,16 +78,15 @@ TEST(WindowInputTest, OnlyCharactersAndTheThreeNamedKeysReachTheGameOnceEach) {
         {"Esc, Enter and Backspace once each",
          {KeyDown(w, SDLK_ESCAPE), KeyDown(w, SDLK_RETURN), KeyDown(w, SDLK_KP_ENTER), KeyDown(w, SDLK_BACKSPACE)},
          {"key 27", "key 13", "key 13", "key 8"}},
-        {"Alt+Enter switches the screen and reaches no handler",
-         {KeyDown(w, SDLK_RETURN, KMOD_LALT), KeyDown(w, SDLK_RETURN, KMOD_LALT, 1), KeyDown(w, SDLK_RETURN, KMOD_LALT)},
-         {}},
-        {"control characters in text are filtered", {Text(w, "\t"), Text(w, "\x7f"), Text(w, "\x01x")}, {"key 120"}},
-        {"malformed text is no character; characters of two, three and four bytes",
-         {Text(w, "\xff"), Text(w, "\xe3\x81"), Text(w, "éあ𠮷")}, {"key 233", "key 12354", "key 134071"}},
+        {"Alt+Enter switches the screen, reaching no handler, nor do presses off the screen",
+         {KeyDown(w, SDLK_RETURN, KMOD_LALT), KeyDown(w, SDLK_RETURN, KMOD_LALT, 1), KeyDown(w, SDLK_RETURN, KMOD_LALT),
+          Button(w, -3, 20, 1), Button(w, 640, 20, 2), Button(w, 5, 480, 1)}, {}},
+        {"control characters and malformed text are no characters; characters of two, three and four bytes",
+         {Text(w, "\t"), Text(w, "\x7f"), Text(w, "\x01x"), Text(w, "\xff"), Text(w, "\xe3\x81"), Text(w, "éあ𠮷")},
+         {"key 120", "key 233", "key 12354", "key 134071"}},
         {"closing the window arrives as Esc", {Other(SDL_QUIT)}, {"key 27"}},
         {"a press and a double click", {Button(w, 10, 20, 1), Button(w, 10, 20, 2)},
          {"down 1 0 10 20", "down 1 0 10 20", "dblclick"}},
-        {"presses off the screen are dropped", {Button(w, -3, 20, 1), Button(w, 640, 20, 2), Button(w, 5, 480, 1)}, {}},
         {"nothing after a key that holds the events", {Text(w, "abc"), Button(w, 1, 2, 2)}, {"key 97", "key 98"}},
         {"while held, nothing", {}, {}},
     };
@@ -108,37 +99,26 @@ TEST(WindowInputTest, OnlyCharactersAndTheThreeNamedKeysReachTheGameOnceEach) {
     SetMainWindowEvents({});
 }
 
-TEST(DialogWindowTest, TurnsSdlInputIntoDialogEvents) {
-    PlatformSession session(DisplayKind::Window);
-    DialogWindow dialog("Skinディレクトリ選択", 480, 360);
-    dialog.Present();
-    const Uint32 id = Uint32(MainWindowHandle()) + 1;  // SDL numbers windows in order of making
-    ASSERT_STREQ(SDL_GetWindowTitle(SDL_GetWindowFromID(id)), "Skinディレクトリ選択");
-    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
-    Push({KeyDown(id, SDLK_DOWN), KeyDown(id, SDLK_TAB, KMOD_LSHIFT), KeyDown(id, SDLK_KP_ENTER), KeyDown(id, SDLK_a),
-          Text(id, "o\x01\xFF"), Text(id, "桜"), Button(id, 30, 40, 2), Button(id, 30, 40, 1, SDL_BUTTON_RIGHT),
-          KeyDown(id + 100, SDLK_ESCAPE), Other(SDL_WINDOWEVENT, id)});
-    std::vector<std::string> got;
-    for (int i = 0; i < 40 && (got.empty() || got.back()[0] != '4'); ++i) {
-        if (auto e = dialog.NextEvent())
-            got.push_back(Words(int(e->Type), int(e->Code), e->Shift, uint32_t(e->Character), e->X, e->Y, e->Clicks));
-    }
-    // Kind (Key 0, Character 1, MouseDown 2, Close 4), code (Down 2, Tab 9, Enter 10), Shift, character, x, y, clicks.
-    EXPECT_EQ(got, (std::vector<std::string>{"0 2 0 0 0 0 1", "0 9 1 0 0 0 1", "0 10 0 0 0 0 1", "1 0 0 111 0 0 1",
-                                             "1 0 0 26716 0 0 1", "2 0 0 0 30 40 2", "4 0 0 0 0 0 1"}));
-}
-
-TEST(DialogWindowTest, ClosingLeavesNoInputForTheMainWindowButAnEndRequest) {
+TEST(DialogWindowTest, TurnsSdlInputIntoDialogEventsAndLeavesTheMainWindowItsOwnAndTheEndRequest) {
     PlatformSession session(DisplayKind::Window);
     Recorder r;
     r.Install();
     {
-        DialogWindow dialog("chooser", 200, 100);
-        const Uint32 id = Uint32(MainWindowHandle()) + 1;
+        DialogWindow dialog("Skinディレクトリ選択", 480, 360);
+        dialog.Present();
+        const Uint32 id = Uint32(MainWindowHandle()) + 1;  // SDL numbers windows in order of making
         SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
-        Push({KeyDown(id, SDLK_o), Text(id, "o")});
-        while (dialog.NextEvent()) {}  // the dialog has waited for input
-        // Its input still queued, and the main window's.
+        Push({KeyDown(id, SDLK_DOWN), KeyDown(id, SDLK_TAB, KMOD_LSHIFT), KeyDown(id, SDLK_KP_ENTER), KeyDown(id, SDLK_a),
+              Text(id, "o\x01\xFF"), Text(id, "桜"), Button(id, 30, 40, 2), Button(id, 30, 40, 1, SDL_BUTTON_RIGHT),
+              KeyDown(id + 100, SDLK_ESCAPE), Other(SDL_WINDOWEVENT, id)});
+        std::vector<std::string> got;
+        for (int i = 0; i < 40 && (got.empty() || got.back()[0] != '4'); ++i)
+            if (auto e = dialog.NextEvent())
+                got.push_back(Words(int(e->Type), int(e->Code), e->Shift, uint32_t(e->Character), e->X, e->Y, e->Clicks));
+        // Kind (Key 0, Character 1, MouseDown 2, Close 4), code (Down 2, Tab 9, Enter 10), Shift, character, x, y, clicks.
+        EXPECT_EQ(got, (std::vector<std::string>{"0 2 0 0 0 0 1", "0 9 1 0 0 0 1", "0 10 0 0 0 0 1", "1 0 0 111 0 0 1",
+                                                 "1 0 0 26716 0 0 1", "2 0 0 0 30 40 2", "4 0 0 0 0 0 1"}));
+        // Its input still queued when it closes, and the main window's.
         Push({KeyDown(id, SDLK_RETURN), Text(id, "x"), Button(id, 5, 5, 1), KeyDown(id - 1, SDLK_ESCAPE),
               Button(id - 1, 7, 8, 1)});
     }

@@ -7,16 +7,8 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <functional>
-#include <memory>
 #include <sstream>
-#include <string>
-#include <string_view>
-#include <utility>
-#include <vector>
 
 #include "app/startup.h"
 #include "drawing/display.h"
@@ -37,12 +29,6 @@ using Kind = headless::ScriptedEvent::Kind;
 
 // Colours packed red + 256 green + 65536 blue.
 constexpr int32_t Red = 0x0000FF, Green = 0x00FF00, Blue = 0xFF0000, White = 0xFFFFFF, Black = 0;
-
-// A colour that tells a pixel's own position (x, y below 1024) and its
-// picture (tag 0-3), so that a copy from the wrong place or picture shows.
-inline int32_t Pattern(int32_t x, int32_t y, int32_t tag) {
-    return (x & 0xFF) | ((y & 0xFF) << 8) | (((tag << 6) | (x >> 8) | ((y >> 8) << 2)) << 16);
-}
 
 // Writes a surface as an uncompressed 32-bit top-down bitmap; false when the
 // file could not be written.
@@ -82,11 +68,8 @@ struct FrameRecord {
 
 // Every object the game holds released, every global back to its start.
 inline void ReleaseGameObjects() {
-    headless::OnFlip(nullptr);
-    SetMainWindowEvents({});
-    ResetSkinGlobals();
-    Fields = GameFields{};
-    ResetSceneControl();
+    headless::OnFlip(nullptr), SetMainWindowEvents({});
+    ResetSkinGlobals(), ResetSceneControl(), Fields = GameFields{};
     Questions = QuestionList{}, QuestionMax = -1;
     DX = nullptr, DDraw = nullptr, DSound = nullptr;
     DDSurfPrimary = DDSurfBack = DDSurfSnapshot = nullptr;
@@ -176,23 +159,6 @@ protected:
 
     // Input from now on, delay milliseconds later.
     static void Key(char32_t key, uint32_t delay = 0) { headless::Script({{GetTickCount() + delay, Kind::Key, key}}); }
-    static void Keys(std::u32string_view keys, uint32_t delay = 0) { for (char32_t key : keys) Key(key, delay); }
-    // The frames shown while GameState had the value.
-    std::vector<FrameRecord> FramesIn(Scene state) const {
-        std::vector<FrameRecord> out;
-        for (const FrameRecord& r : frames)
-            if (r.State == state) out.push_back(r);
-        return out;
-    }
-
-    // An off-screen surface whose every pixel is Pattern(x, y, tag).
-    static SurfacePtr Patterned(int32_t width, int32_t height, int32_t tag) {
-        SurfacePtr surf = Surface(width, height);
-        for (int32_t i = 0; i < width * height; ++i) surf->SetPixel(i % width, i / width, Pattern(i % width, i / width, tag));
-        return surf;
-    }
-    // A double click at (x, y), as the main window delivers it.
-    static void DoubleClick(int32_t x, int32_t y) { Form_MouseDown(1, 0, float(x), float(y)), Form_DblClick(); }
     // The headless screen taken as start-up takes it, with the snapshot
     // surface and the game's own window event handlers, for a scene run alone.
     static void Screen() {
