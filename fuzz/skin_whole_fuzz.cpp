@@ -23,6 +23,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/startup.h"
 #include "drawing/display.h"
 #include "drawing/scene_control.h"
 #include "fuzz/fuzz_support.h"
@@ -69,10 +70,8 @@ struct Sandbox {
         FUZZ_CHECK(watch >= 0 && watches[2] >= 0, "inotify watches on " + levels[0]);
     }
     ~Sandbox() {
-        ResetSkinGlobals();
         screen = nullptr;
-        DSound = nullptr;
-        DDraw = nullptr;
+        ReleaseGameObjects();
     }
 
     // Everything but the way down goes. Each file of the input comes where its

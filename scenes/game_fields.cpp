@@ -33,6 +33,7 @@ void ResetGameFields() {
     QuestionIndex = TypedLength = Combo = MaxCombo = MissCount = ClearCount = TimeLeft = 0;
     ResultReady = false;
     KeyConfPage = MouseX = MouseY = 0;
+    Generator().seed(std::mt19937::default_seed);
 }
 
 void SeedRandom(uint32_t seed) { Generator().seed(seed); }

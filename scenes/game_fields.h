@@ -26,7 +26,8 @@ extern int32_t KeyConfPage;
 extern int32_t MouseX;
 extern int32_t MouseY;
 
-// Every field above back to its value when the program starts.
+// Every field above back to its value when the program starts, and the
+// random sequence below restarted as at start.
 void ResetGameFields();
 
 // The shared random sequence: restarted from seed, and its next value, a
