@@ -5,11 +5,14 @@
 // object the game holds, before the session that made them goes.
 #pragma once
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -23,6 +26,7 @@
 #include "platform/core/encoding.h"
 #include "platform/window.h"
 #include "scenes/game_fields.h"
+#include "scenes/scenes.h"
 #include "settings/shared.h"
 #include "skin/loaders/loaders.h"
 #include "tests/support/temp_folder.h"
@@ -33,6 +37,12 @@ using Kind = headless::ScriptedEvent::Kind;
 
 // Colours packed red + 256 green + 65536 blue.
 constexpr int32_t Red = 0x0000FF, Green = 0x00FF00, Blue = 0xFF0000, White = 0xFFFFFF, Black = 0;
+
+// A colour that tells a pixel's own position (x, y below 1024) and its
+// picture (tag 0-3), so that a copy from the wrong place or picture shows.
+inline int32_t Pattern(int32_t x, int32_t y, int32_t tag) {
+    return (x & 0xFF) | ((y & 0xFF) << 8) | (((tag << 6) | (x >> 8) | ((y >> 8) << 2)) << 16);
+}
 
 // Writes a surface as an uncompressed 32-bit top-down bitmap; false when the
 // file could not be written.
@@ -194,9 +204,36 @@ protected:
         return out;
     }
 
+    // An off-screen surface whose every pixel is Pattern(x, y, tag).
+    static SurfacePtr Patterned(int32_t width, int32_t height, int32_t tag) {
+        SurfacePtr surf = Surface(width, height);
+        for (int32_t i = 0; i < width * height; ++i) surf->SetPixel(i % width, i / width, Pattern(i % width, i / width, tag));
+        return surf;
+    }
+    // A double click at (x, y), as the main window delivers it.
+    static void DoubleClick(int32_t x, int32_t y) {
+        Form_MouseDown(1, 0, float(x), float(y));
+        Form_DblClick();
+    }
+    // The headless screen taken as start-up takes it, with the snapshot
+    // surface and the game's own window event handlers, for a scene run alone.
+    static void Screen() {
+        ASSERT_TRUE(InitDisplay(MainWindowHandle(), DDraw, DDSurfPrimary, DDSurfBack, PrimaryDesc, BackBufferDesc));
+        CreateWorkSurface(ScreenWidth, ScreenHeight, DDraw, SnapshotDesc, DDSurfSnapshot);
+        InstallMainWindowEvents();
+    }
+
 private:
     std::unique_ptr<PlatformSession> session_;
 };
+
+// The pixels of a rectangle, row by row, for comparing two pictures.
+inline std::vector<int32_t> Pixels(const DirectDrawSurface7& surf, const RECT& r) {
+    std::vector<int32_t> out;
+    for (int32_t y = r.Top; y < r.Bottom; ++y)
+        for (int32_t x = r.Left; x < r.Right; ++x) out.push_back(surf.GetPixel(x, y));
+    return out;
+}
 
 // How many pixels of the rectangle (right and bottom outside) are near the
 // colour, each channel within tolerance: text drawn in it has thin strokes
@@ -212,6 +249,35 @@ inline int CountColour(const DirectDrawSurface7& surf, const RECT& r, int32_t co
             n += near;
         }
     return n;
+}
+
+// The error number an operation raises, 0 when it raises none.
+inline int32_t ErrorOf(const std::function<void()>& operation) {
+    try {
+        operation();
+        return 0;
+    } catch (const RuntimeError& e) {
+        return e.Number;
+    }
+}
+
+// The parts written with a space between them, as a table row expects them.
+template <typename... Parts>
+std::string Words(const Parts&... parts) {
+    std::ostringstream s;
+    ((s << parts << ' '), ...);
+    return s.str().substr(0, s.str().size() - 1);
+}
+
+// A shell command's standard output and exit status (-1 when it did not exit).
+inline std::pair<std::string, int> RunCommand(const std::string& command) {
+    std::string out;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return {out, -1};
+    char buffer[4096];
+    for (size_t got; (got = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, got);
+    const int status = pclose(pipe);
+    return {out, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
 }
 
 }  // namespace dexlora::test
