@@ -74,7 +74,7 @@ TEST(RomeTableLoad, KeepsWhatWasReadAndReportsDamage) {
     }
     WriteData(folder, "Rome.ini", "あ\r\n1\r\nA\r\n\r\nいい\r\n1\r\nI\r\n\r\nう\r\n1\r\nU\r\n\r\n");
     ASSERT_TRUE(LoadRomeTable(RomeTable, "Rome.ini") && BuildRomeIndex(RomeIndex, RomeTable, 1));
-    EXPECT_EQ(std::pair(FindRomeEntry(U'う'), RomeLookup::Current().Single(U'う')), std::pair(2, 2))
+    EXPECT_EQ(RomeLookup::Current().Single(U'う'), 2)
         << "a kana of the wrong length keeps its slot in the index, and the entries after it theirs";
 }
 
@@ -137,11 +137,12 @@ TEST(ReadingToRomaji, SpellsWithTheSelectedSpellings) {
         LoadBundledTables();
         for (const auto& [kana, spelling] : group.select) {
             const std::u32string k = Utf8ToU32(kana);
-            RomeEntry& e = k.size() == 1 ? RomeTable[size_t(FindRomeEntry(k[0]))]
-                                         : Rome2Table[size_t(FindRome2Entry(k[0], k[1]))];
+            const RomeLookup& lookup = RomeLookup::Current();
+            RomeEntry& e = k.size() == 1 ? RomeTable[size_t(lookup.Single(k[0]))]
+                                         : Rome2Table[size_t(lookup.Pair(k[0], k[1]))];
             e.Selected = int32_t(std::find(e.Romaji.begin(), e.Romaji.end() - 1, spelling) - e.Romaji.begin());
         }
-        for (const auto& [kana, s] : group.respell) RomeTable[size_t(FindRomeEntry(Utf8ToU32(kana)[0]))].Romaji[0] = s;
+        for (const auto& [kana, s] : group.respell) RomeTable[size_t(RomeLookup::Current().Single(Utf8ToU32(kana)[0]))].Romaji[0] = s;
         for (const Case& c : group.cases) {
             std::string romaji = "leftover", reason;
             const std::string got =

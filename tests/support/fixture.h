@@ -24,6 +24,7 @@
 #include "engine/questions.h"
 #include "engine/rome_table.h"
 #include "platform/core/encoding.h"
+#include "platform/headless.h"
 #include "platform/window.h"
 #include "scenes/game_fields.h"
 #include "scenes/scenes.h"
@@ -80,22 +81,6 @@ struct FrameRecord {
     uint32_t Time = 0;  // virtual time just after the flip
     int32_t State = 0, TimeLeft = 0, Typed = 0, Combo = 0, MaxCombo = 0, Misses = 0, Clears = 0, Question = 0;
 };
-
-// Every object the game holds released, every global back to its start.
-inline void ReleaseGameObjects() {
-    headless::OnFlip(nullptr);
-    SetMainWindowEvents({});
-    ResetSkinGlobals();
-    ResetGameFields();
-    ResetSceneControl();
-    Questions = QuestionList{};
-    QuestionMax = -1;
-    DX = nullptr;
-    DDraw = nullptr;
-    DSound = nullptr;
-    DDSurfPrimary = DDSurfBack = DDSurfSnapshot = DDSurfTitle = DDSurfGame = DDSurfResult = DDSurfKeyConf = nullptr;
-    ErrLog.clear();
-}
 
 class DexloraTest : public ::testing::Test {
 protected:
