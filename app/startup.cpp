@@ -56,12 +56,12 @@ bool Form_Load() {
     try {
         RomeTable.assign(2, RomeEntry{});
         Rome2Table.assign(2, RomeEntry{});
-        clsBigChara = clsAnimeCharacter{};
+        BigChara.clsBigChara = clsAnimeCharacter{};
         LoadRomeTable(RomeTable, "Rome.ini");
         LoadRomeTable(Rome2Table, "Rome2.ini");
         LoadKeyConf("KeyConf.txt");
         bool built = BuildRomeIndex(RomeIndex, RomeTable, 1) && BuildRomeIndex(Rome2Index, Rome2Table, 2);
-        built = built && LoadQuestions("type.txt");  // and QuestionMax with them
+        built = built && LoadQuestions(SkinPath, "type.txt");  // and QuestionMax with them
         if (!built) {
             AppendErrLog(SkinPath + "type.txt: no question can be typed with the romaji tables");
             UnloadMainWindow();
@@ -92,18 +92,18 @@ void Main(const std::string& programFolder) {
         if (!Form_Load()) return;
         DSound->SetCooperativeLevel(hWnd, DSSCL_NORMAL);
 
-        GameFrontAnime.clear();
-        GameBackAnime.clear();
-        TitleFrontAnime.clear();
-        TitleBackAnime.clear();
+        Anime.GameFrontAnime.clear();
+        Anime.GameBackAnime.clear();
+        Anime.TitleFrontAnime.clear();
+        Anime.TitleBackAnime.clear();
         ShowMousePointer(false);
-        GameState = 0;
+        GameState = Scene::Title;
         ShowMainWindow();
 
         if (!InitDisplay(hWnd, DDraw, DDSurfPrimary, DDSurfBack, PrimaryDesc, BackBufferDesc)) return;
         CreateWorkSurface(ScreenWidth, ScreenHeight, DDraw, SnapshotDesc, DDSurfSnapshot);
         if (SceneChangePending()) return;
-        LoadSkin();
+        LoadSkin(SkinPath);
         if (SceneChangePending()) return;
 
         ScreenBlt();
@@ -112,8 +112,8 @@ void Main(const std::string& programFolder) {
         // The picture from which the first title wipe starts; a title
         // picture missing or smaller than the screen ends the program here.
         try {
-            if (!DDSurfTitle) throw RuntimeError(ErrObjectNotSet, "no title picture");
-            DDSurfBack->BltFast(0, 0, *DDSurfTitle, ScreenRect, DDBLTFAST_WAIT);
+            if (!Backgrounds.DDSurfTitle) throw RuntimeError(ErrObjectNotSet, "no title picture");
+            DDSurfBack->BltFast(0, 0, *Backgrounds.DDSurfTitle, ScreenRect, DDBLTFAST_WAIT);
         } catch (const std::exception& e) {
             throw RuntimeError(ErrDirectX, std::string("the title picture does not cover the 640x480 screen: ") +
                                                e.what());
@@ -136,7 +136,7 @@ void Form_Unload() {
         DDraw = nullptr;
         DDSurfPrimary = nullptr;
         DDSurfBack = nullptr;
-        DDSurfTitle = nullptr;
+        Backgrounds.DDSurfTitle = nullptr;
     });
     TryStep([] { ShowMousePointer(true); });
     TryStep([] {
@@ -156,7 +156,8 @@ void ReleaseGameObjects() {
     headless::OnFlip(nullptr);
     SetMainWindowEvents({});
     ResetSkinGlobals();
-    ResetGameFields();
+    Fields = GameFields{};
+    SeedRandom(StartSeed);
     ResetSceneControl();
     Questions = QuestionList(2);
     QuestionMax = -1;
@@ -165,7 +166,8 @@ void ReleaseGameObjects() {
     Rome2Index.clear();
     RomeLookup::Release();
     // The surfaces before the devices that made them.
-    DDSurfPrimary = DDSurfBack = DDSurfSnapshot = DDSurfTitle = DDSurfGame = DDSurfResult = DDSurfKeyConf = nullptr;
+    Backgrounds = SceneBackgrounds{};
+    DDSurfPrimary = DDSurfBack = DDSurfSnapshot = nullptr;
     DSound = nullptr;
     DDraw = nullptr;
     DX = nullptr;

@@ -19,14 +19,7 @@ SurfacePtr DDSurfBack;
 SurfaceDesc BackBufferDesc;
 SurfacePtr DDSurfSnapshot;
 SurfaceDesc SnapshotDesc;
-SurfacePtr DDSurfTitle;
-SurfaceDesc TitleDesc;
-SurfacePtr DDSurfGame;
-SurfaceDesc GameDesc;
-SurfacePtr DDSurfResult;
-SurfaceDesc ResultDesc;
-SurfacePtr DDSurfKeyConf;
-SurfaceDesc KeyConfDesc;
+SceneBackgrounds Backgrounds;
 
 DirectDrawPtr DirectX7::DirectDrawCreate(std::string_view guid) const {
     return dexlora::DirectDrawCreate(guid);
@@ -131,8 +124,12 @@ void LoadImageSurface(DirectDrawPtr& dd, std::string_view path, SurfaceDesc& des
         if (!loaded) throw RuntimeError(ErrObjectNotSet, "no surface");
         surf = std::move(loaded);
     } catch (const std::exception&) {
-        ReportFailure(std::string(path) + "が読みこめなかった可能性があります");
+        ReportPictureFailure(path);
     }
+}
+
+void ReportPictureFailure(std::string_view path) {
+    ReportFailure(std::string(path) + "が読みこめなかった可能性があります");
 }
 
 void ReleaseDisplay(int64_t hWnd) {

@@ -33,15 +33,18 @@ extern SurfaceDesc BackBufferDesc;
 extern SurfacePtr DDSurfSnapshot;
 extern SurfaceDesc SnapshotDesc;
 
-// Scene backgrounds.
-extern SurfacePtr DDSurfTitle;
-extern SurfaceDesc TitleDesc;
-extern SurfacePtr DDSurfGame;
-extern SurfaceDesc GameDesc;
-extern SurfacePtr DDSurfResult;
-extern SurfaceDesc ResultDesc;
-extern SurfacePtr DDSurfKeyConf;
-extern SurfaceDesc KeyConfDesc;
+// The scene backgrounds, which the skin loaders load.
+struct SceneBackgrounds {
+    SurfacePtr DDSurfTitle;
+    SurfaceDesc TitleDesc;
+    SurfacePtr DDSurfGame;
+    SurfaceDesc GameDesc;
+    SurfacePtr DDSurfResult;
+    SurfaceDesc ResultDesc;
+    SurfacePtr DDSurfKeyConf;
+    SurfaceDesc KeyConfDesc;
+};
+extern SceneBackgrounds Backgrounds;
 
 // Display depths tried in turn until one is accepted.
 inline constexpr int32_t DisplayDepths[] = {32, 24, 16, 8};
@@ -62,6 +65,11 @@ void CreateWorkSurface(int32_t width, int32_t height, DirectDrawPtr& dd, Surface
 // and Height. A path that is not one of these or cannot be loaded is reported
 // and leaves surf as it stood.
 void LoadImageSurface(DirectDrawPtr& dd, std::string_view path, SurfaceDesc& desc, SurfacePtr& surf);
+
+// A picture that cannot be loaded: "<path>が読みこめなかった可能性があります"
+// appended to ErrLog and the main window closed. LoadImageSurface ends this
+// way; so does a loader refusing a path before any file is opened.
+void ReportPictureFailure(std::string_view path);
 
 // Gives the screen back. Its errors go to the caller.
 void ReleaseDisplay(int64_t hWnd);

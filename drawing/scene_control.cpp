@@ -2,14 +2,12 @@
 #include "drawing/scene_control.h"
 
 #include <algorithm>
-#include <exception>
 
-#include "drawing/display.h"
 #include "platform/window.h"
 
 namespace dexlora {
 
-int32_t GameState = 0;
+Scene GameState = Scene::Title;
 
 namespace {
 
@@ -45,40 +43,13 @@ NextScene TakeSceneRequest() {
 
 void ResetSceneControl() {
     g_next = NextScene::None;
-    GameState = 0;
+    GameState = Scene::Title;
     HoldEvents(false);
 }
 
 void UnloadMainWindow() { RequestScene(NextScene::Shutdown); }
 
 void EndProgramNow() { RequestScene(NextScene::EndNow); }
-
-namespace {
-DirectDrawSurface7& Existing(const SurfacePtr& surf) {
-    if (!surf) throw RuntimeError(ErrObjectNotSet, "the surface does not exist");
-    return *surf;
-}
-}  // namespace
-
-void CopyBackground(const SurfacePtr& background) {
-    DirectDrawSurface7& from = Existing(background);
-    Existing(DDSurfBack).BltFast(0, 0, from, RECT{0, 0, from.Width(), from.Height()}, DDBLTFAST_WAIT);
-}
-
-void TakeSnapshot(int32_t width, int32_t height) {
-    Existing(DDSurfSnapshot).BltFast(0, 0, Existing(DDSurfBack), RECT{0, 0, width, height}, DDBLTFAST_WAIT);
-}
-
-void ShowFrame() { Existing(DDSurfPrimary).Flip(nullptr, DDFLIP_WAIT); }
-
-void ScreenBlt() {
-    if (GameState == 0 || GameState == 1 || GameState == 2) return;
-    try {
-        SetMainWindowFocus();
-    } catch (const std::exception&) {
-        EndProgramNow();
-    }
-}
 
 bool WaitTime(int32_t ms) {
     const uint32_t start = GetTickCount();

@@ -1,4 +1,4 @@
-// What runs next: the scene number, the record of the next scene that event
+// What runs next: the running scene, the record of the next scene that event
 // handlers write and every event-pumping loop checks, the three ways out of
 // a failure, and the small timing helpers every scene shares.
 //
@@ -10,6 +10,7 @@
 // GameState.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "platform/surface.h"
@@ -21,10 +22,13 @@ inline constexpr int32_t ScreenWidth = 640;
 inline constexpr int32_t ScreenHeight = 480;
 inline constexpr RECT ScreenRect{0, 0, ScreenWidth, ScreenHeight};
 
-// The running scene: 0 title, 1 typing game, 2 result, 3 key configuration.
-// Set before the next scene's wipe starts, so that keys during a wipe or a
-// wait already follow the new scene.
-extern int32_t GameState;
+// The scenes, numbered as they have always been counted.
+enum class Scene : int32_t { Title = 0, Game = 1, Result = 2, KeyConf = 3 };
+inline constexpr size_t SceneCount = 4;
+
+// The running scene. Set before the next scene's wipe starts, so that keys
+// during a wipe or a wait already follow the new scene.
+extern Scene GameState;
 
 enum class NextScene { None, Title, Game, Result, KeyConf, Shutdown, EndNow };
 
@@ -36,7 +40,7 @@ bool SceneChangePending();
 NextScene PendingScene();
 // The dispatcher's side: answers the record, clears it and lets events run.
 NextScene TakeSceneRequest();
-// Back to the state of a fresh start (no record, GameState 0, events free).
+// Back to the state of a fresh start (no record, the title, events free).
 void ResetSceneControl();
 
 // The three ways out of a failure:
@@ -47,21 +51,6 @@ void ResetSceneControl();
 // drawing nothing more.
 void UnloadMainWindow();
 void EndProgramNow();
-
-// Frame steps every scene shares. A failing copy or flip raises RuntimeError
-// (a missing surface ErrObjectNotSet) for the scene's own handler.
-// Copies the rectangle (0, 0, width, height) of a background onto DDSurfBack.
-void CopyBackground(const SurfacePtr& background);
-// Copies the rectangle (0, 0, width, height) of DDSurfBack, the last frame,
-// into DDSurfSnapshot, from which a wipe starts.
-void TakeSnapshot(int32_t width, int32_t height);
-// Shows the frame composed on DDSurfBack, waiting for the display.
-void ShowFrame();
-
-// Gives the main window the keyboard focus, outside the title, game and
-// result scenes (the key configuration calls it after each click). A
-// failure ends the program at once.
-void ScreenBlt();
 
 // Lets window events run until the millisecond counter has advanced by at
 // least ms. Answers false when a handler recorded a change, which ends the

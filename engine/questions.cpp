@@ -7,7 +7,6 @@
 #include "engine/reading_to_romaji.h"
 #include "platform/core/error.h"
 #include "platform/core/files.h"
-#include "settings/shared.h"
 
 namespace dexlora {
 
@@ -65,8 +64,8 @@ int64_t ReadQuestionFile(std::string_view path, const std::function<void(const Q
     return 0;
 }
 
-bool LoadQuestions(std::string_view fileName) {
-    const std::string path = SkinPath + std::string(fileName);
+bool LoadQuestions(std::string_view skinFolder, std::string_view fileName) {
+    const std::string path = std::string(skinFolder) + std::string(fileName);
     // Built aside and swapped in whole, so a raise on a cut-short file never
     // leaves the game with half a question set.
     QuestionList loaded(1);

@@ -63,10 +63,10 @@ struct QuestionGroup {
 // raises RuntimeError as TextFileReader does.
 int64_t ReadQuestionFile(std::string_view path, const std::function<void(const QuestionGroup&)>& onGroup);
 
-// Rebuilds Questions from SkinPath + fileName, keeping the questions whose
+// Rebuilds Questions from skinFolder + fileName, keeping the questions whose
 // reading can be spelled, and sets QuestionMax. Answers true when at least one
 // question was stored. A missing file, or one that ends inside a group, raises
 // RuntimeError (ErrInputPastEnd for the latter) and leaves Questions as it was.
-bool LoadQuestions(std::string_view fileName);
+bool LoadQuestions(std::string_view skinFolder, std::string_view fileName);
 
 }  // namespace dexlora

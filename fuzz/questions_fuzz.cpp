@@ -9,14 +9,12 @@
 #include "engine/reading_to_romaji.h"
 #include "fuzz/fuzz_support.h"
 #include "platform/core/error.h"
-#include "settings/shared.h"
 
 using namespace dexlora;
 using dexlora::fuzz::Escaped;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::LoadBundledTables();
-    SkinPath = fuzz::Scratch();
     fuzz::WriteScratch("type.txt", {reinterpret_cast<const char*>(data), size});
     Questions = QuestionList(1);
     Questions.push_back(Question{"before", "まえ", "MAE"});
@@ -24,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     QuestionMax = 0;
     bool stored = false;
     try {
-        stored = LoadQuestions("type.txt");
+        stored = LoadQuestions(fuzz::Scratch(), "type.txt");
     } catch (const RuntimeError&) {
         FUZZ_CHECK(Questions.size() == 3 && Questions[1].Text == "before" && QuestionMax == 0,
                    "a refused file changed the questions");

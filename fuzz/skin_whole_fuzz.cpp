@@ -125,8 +125,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ErrLog.clear();
     ResetSceneControl();
     sandbox.Fill({reinterpret_cast<const char*>(data), size});
-    SkinPath = sandbox.levels[3] + "/";
-    LoadSkin();
+    const std::string skinFolder = sandbox.levels[3] + "/";
+    LoadSkin(skinFolder);
     sandbox.CheckOpens("LoadSkin");
 
     // At most one picture failure, last, and before it the loaders' warnings
@@ -143,16 +143,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(rest.empty(), "messages out of order or unknown: \"" + Escaped(ErrLog) + "\"");
     // Nothing loads after a failed picture (the key configuration comes last);
     // without one, every scene has its background and the large character its picture.
-    FUZZ_CHECK(failure ? failure->SettingsFile == "keyconf.ini" || (!DDSurfKeyConf && TitleBackAnime.empty())
-                       : DDSurfGame && DDSurfResult && DDSurfTitle && DDSurfKeyConf &&
-                             (!UseBigChara || clsBigChara.HasSheet()),
+    const SceneBackgrounds& shown = Backgrounds;
+    FUZZ_CHECK(failure ? failure->SettingsFile == "keyconf.ini" || (!shown.DDSurfKeyConf && Anime.TitleBackAnime.empty())
+                       : shown.DDSurfGame && shown.DDSurfResult && shown.DDSurfTitle && shown.DDSurfKeyConf &&
+                             (!BigChara.UseBigChara || BigChara.clsBigChara.HasSheet()),
                failure ? "loading went on after " + Escaped(failure->Path) : "a picture missing without a failure");
 
     // The rank files as the result scene loads them, for one past the ranks
     // written, then each rank up to the first, until a picture fails.
-    for (int32_t rank = static_cast<int32_t>(std::min<size_t>(Points.size(), 4)); rank >= 0 && !failure; --rank) {
+    const int32_t lastRank = static_cast<int32_t>(std::min<size_t>(ResultIni.Points.size(), 4));
+    for (int32_t rank = lastRank; rank >= 0 && !failure; --rank) {
         for (bool back : {true, false}) {
-            LoadAnimeList(ResultAnimeFile(back, rank), back ? ResultBackAnime : ResultFrontAnime,
+            LoadAnimeList(skinFolder, ResultAnimeFile(back, rank),
+                          back ? Anime.ResultBackAnime : Anime.ResultFrontAnime,
                           back ? ResultBackAnimeWarning : ResultFrontAnimeWarning,
                           back ? AnimeFileKind::ResultBack : AnimeFileKind::ResultFront);
         }
@@ -160,8 +163,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     sandbox.CheckOpens("a rank animation file");
     // Every sprite has its sheet and runs a few hundred ticks on the screen
     // without raising (a copy reaching outside a surface would).
-    for (AnimeList* list : {&GameFrontAnime, &GameBackAnime, &TitleFrontAnime, &TitleBackAnime, &ResultBackAnime,
-                            &ResultFrontAnime}) {
+    for (AnimeList* list : {&Anime.GameFrontAnime, &Anime.GameBackAnime, &Anime.TitleFrontAnime,
+                            &Anime.TitleBackAnime, &Anime.ResultBackAnime, &Anime.ResultFrontAnime}) {
         for (clsAnimeCharacter& sprite : *list) {
             FUZZ_CHECK(sprite.HasSheet(), "a sprite without its sheet");
             for (int tick = 1; tick <= 240; ++tick) {

@@ -13,20 +13,10 @@ namespace dexlora {
 
 namespace {
 
-[[noreturn]] void Fail(const std::string& what) { throw RuntimeError(ErrDirectX, what + ": " + SDL_GetError()); }
-
-struct WindowDeleter {
-    void operator()(SDL_Window* w) const { SDL_DestroyWindow(w); }
-};
-struct RendererDeleter {
-    void operator()(SDL_Renderer* r) const { SDL_DestroyRenderer(r); }
-};
-struct TextureDeleter {
-    void operator()(SDL_Texture* t) const { SDL_DestroyTexture(t); }
-};
-
-// How long NextEvent waits for input before it lets the caller redraw.
-constexpr int WaitMs = 100;
+// How long NextEvent waits for input before it lets the caller redraw, and
+// how often it looks meanwhile.
+constexpr Uint64 WaitMs = 100;
+constexpr Uint32 PollMs = 5;
 
 KeyCode KeyCodeOf(SDL_Keycode sym) {
     switch (sym) {
@@ -60,31 +50,15 @@ struct DialogWindow::Impl {
     std::deque<DialogEvent> pending;
     bool headless = true;
     bool quitRequested = false;
-    std::unique_ptr<SDL_Window, WindowDeleter> window;
-    std::unique_ptr<SDL_Renderer, RendererDeleter> renderer;
-    std::unique_ptr<SDL_Texture, TextureDeleter> texture;
+    std::optional<platform_detail::FrameWindow> frames;  // the real display only
 
     void OpenWindow(int width, int height) {
-        window.reset(SDL_CreateWindow(caption.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
-                                      SDL_WINDOW_SHOWN));
-        if (!window) Fail("SDL_CreateWindow");
-        renderer.reset(SDL_CreateRenderer(window.get(), -1, SDL_RENDERER_PRESENTVSYNC));
-        if (!renderer) renderer.reset(SDL_CreateRenderer(window.get(), -1, SDL_RENDERER_SOFTWARE));
-        if (!renderer) Fail("SDL_CreateRenderer");
-        texture.reset(SDL_CreateTexture(renderer.get(), platform_detail::GamePixelFormat, SDL_TEXTUREACCESS_STREAMING,
-                                        width, height));
-        if (!texture) Fail("SDL_CreateTexture");
-        SDL_RaiseWindow(window.get());
+        frames.emplace(caption.c_str(), width, height, SDL_WINDOW_SHOWN, platform_detail::GamePixelFormat);
+        SDL_RaiseWindow(frames->window.get());
         SDL_StartTextInput();
     }
 
-    void ShowTexture() {
-        SDL_RenderClear(renderer.get());
-        SDL_RenderCopy(renderer.get(), texture.get(), nullptr, nullptr);
-        SDL_RenderPresent(renderer.get());
-    }
-
-    bool Ours(Uint32 windowId) const { return windowId == 0 || windowId == SDL_GetWindowID(window.get()); }
+    bool Ours(Uint32 windowId) const { return windowId == 0 || windowId == SDL_GetWindowID(frames->window.get()); }
 
     void Translate(const SDL_Event& event) {
         switch (event.type) {
@@ -97,7 +71,7 @@ struct DialogWindow::Impl {
         case SDL_WINDOWEVENT:
             if (!Ours(event.window.windowID)) break;
             if (event.window.event == SDL_WINDOWEVENT_CLOSE) pending.push_back({.Type = DialogEvent::Kind::Close});
-            if (event.window.event == SDL_WINDOWEVENT_EXPOSED) ShowTexture();
+            if (event.window.event == SDL_WINDOWEVENT_EXPOSED) frames->Show();
             break;
         case SDL_KEYDOWN:
             if (Ours(event.key.windowID)) {
@@ -181,10 +155,8 @@ DialogWindow::DialogWindow(std::string_view caption, int width, int height) : im
 
 DialogWindow::~DialogWindow() {
     if (impl_->headless) return;
-    const Uint32 id = SDL_GetWindowID(impl_->window.get());
-    impl_->texture.reset();
-    impl_->renderer.reset();
-    impl_->window.reset();
+    const Uint32 id = SDL_GetWindowID(impl_->frames->window.get());
+    impl_->frames.reset();
     // A request to end the program that closed the dialog still ends it.
     if (impl_->quitRequested) {
         SDL_Event quit{};
@@ -211,7 +183,7 @@ DialogWindow::~DialogWindow() {
             }
         },
         const_cast<Uint32*>(&id));
-    // The dialog's waits leave marks that end a poll cycle early; the main
+    // The dialog's polls leave marks that end a poll cycle early; the main
     // window's first DoEvents must see everything left for it.
     SDL_FlushEvent(SDL_POLLSENTINEL);
 }
@@ -223,9 +195,8 @@ void DialogWindow::Present() {
         platform_detail::ShowHeadlessDialogFrame(*impl_->surface, impl_->caption);
         return;
     }
-    const SDL_Surface* pixels = impl_->surface->impl().surface.get();
-    SDL_UpdateTexture(impl_->texture.get(), nullptr, pixels->pixels, pixels->pitch);
-    impl_->ShowTexture();
+    impl_->frames->Upload(*impl_->surface->impl().surface);
+    impl_->frames->Show();
 }
 
 std::optional<DialogEvent> DialogWindow::NextEvent() {
@@ -240,8 +211,23 @@ std::optional<DialogEvent> DialogWindow::NextEvent() {
                 platform_detail::WaitOneRefresh();
             }
         } else {
+            // Polled, never waited for: SDL 2.26 on X11 ends a wait by sending
+            // the waiting window a message over a second connection, also for
+            // the very event that ends the wait. A dialog that closes on that
+            // event destroys its window before the X server may have read the
+            // message, which then fails against a window that is gone; the
+            // failure is read when SDL closes that connection at the end of
+            // the session, and Xlib ends the program there with status 1.
+            const Uint64 until = SDL_GetTicks64() + WaitMs;
             SDL_Event event;
-            if (SDL_WaitEventTimeout(&event, WaitMs) != 0) impl_->Translate(event);
+            for (;;) {
+                if (SDL_PollEvent(&event) != 0) {
+                    impl_->Translate(event);
+                    break;
+                }
+                if (SDL_GetTicks64() >= until) break;
+                SDL_Delay(PollMs);
+            }
         }
     }
     if (impl_->pending.empty()) return std::nullopt;

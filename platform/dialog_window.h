@@ -36,7 +36,8 @@ public:
 
     // The picture shown by Present, width x height.
     DirectDrawSurface7& Surface();
-    // Shows the surface as it is now, waiting for the display.
+    // Shows the surface as it is now, waiting for the display; raises
+    // RuntimeError ErrDirectX when the display refuses the picture.
     void Present();
     // The next input event; none when nothing arrived within a moment (at
     // most a tenth of a second), so that the caller can redraw.

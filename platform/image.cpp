@@ -12,6 +12,7 @@ namespace dexlora {
 namespace {
 
 using platform_detail::PictureSize;
+using platform_detail::StreamOwner;
 using platform_detail::SurfaceOwner;
 
 // SDL_image loads its decoders on first use; once per process is enough.
@@ -28,10 +29,6 @@ void EnsureImageLibrary() {
 SDL_RWops* StreamOver(const std::string& bytes) {
     return SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
 }
-
-struct StreamCloser {
-    void operator()(SDL_RWops* stream) const { SDL_RWclose(stream); }
-};
 
 void CheckSize(std::string_view fileName, PictureSize size) {
     if (!platform_detail::PictureSizeAllowed(size)) Unreadable(fileName, "picture size out of range");
@@ -64,7 +61,7 @@ SurfaceOwner DecodeJpeg(std::string_view fileName, const std::string& bytes) {
     const auto size = platform_detail::CheckCompleteJpeg(bytes);
     if (!size) Unreadable(fileName, "JPEG data incomplete or damaged");
     CheckSize(fileName, *size);
-    std::unique_ptr<SDL_RWops, StreamCloser> stream(StreamOver(bytes));
+    StreamOwner stream(StreamOver(bytes));
     if (!stream) Unreadable(fileName, SDL_GetError());
     return SurfaceOwner(IMG_LoadJPG_RW(stream.get()));
 }

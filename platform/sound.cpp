@@ -31,7 +31,16 @@ public:
             SDL_QuitSubSystem(SDL_INIT_AUDIO);
             return nullptr;
         }
-        auto output = std::make_shared<AudioOutput>(Passkey{});
+        // Sounds are converted to the format the mixer got; a mixer that
+        // cannot tell it is no usable device either.
+        int frequency = 0, channels = 0;
+        Uint16 format = 0;
+        if (Mix_QuerySpec(&frequency, &format, &channels) == 0) {
+            Mix_CloseAudio();
+            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+            return nullptr;
+        }
+        auto output = std::make_shared<AudioOutput>(Passkey{}, frequency, format, channels);
         current = output;
         platform_detail::AtSessionEnd([weak = std::weak_ptr<AudioOutput>(output)] {
             if (auto open = weak.lock()) open->Close();
@@ -39,15 +48,11 @@ public:
         return output;
     }
 
-    explicit AudioOutput(Passkey) {
-        int frequency = 0, channels = 0;
-        Uint16 format = 0;
-        Mix_QuerySpec(&frequency, &format, &channels);
-        Rate = frequency;
-        Format = format;
-        Channels = channels;
-        FrameBytes = static_cast<int>(SDL_AUDIO_BITSIZE(format) / 8) * channels;
-    }
+    AudioOutput(Passkey, int frequency, SDL_AudioFormat format, int channels)
+        : Rate(frequency),
+          Format(format),
+          Channels(channels),
+          FrameBytes(static_cast<int>(SDL_AUDIO_BITSIZE(format) / 8) * channels) {}
 
     ~AudioOutput() { Close(); }
 
@@ -111,10 +116,6 @@ constexpr uint64_t MaxResamplerFlushBytes = 16u * 1024 * 1024;
 // Waves up to this size are converted in one go.
 constexpr size_t WholeConversionBytes = 4u * 1024 * 1024;
 
-struct AudioStreamDeleter {
-    void operator()(SDL_AudioStream* s) const { SDL_FreeAudioStream(s); }
-};
-
 // The wave's samples in the mixer's format. Raises RuntimeError ErrDirectX
 // when the converted sound would be larger than MaxConvertedSoundBytes, and
 // answers nothing when SDL cannot convert.
@@ -140,7 +141,7 @@ std::optional<std::vector<Uint8>> ConvertForMixer(const platform_detail::WaveDat
         throw RuntimeError(ErrDirectX, std::string(fileName) + ": sample rate too low for the mixer");
     }
     const SDL_AudioFormat from = wave.Format.nBitsPerSample == 8 ? AUDIO_U8 : AUDIO_S16LSB;
-    std::unique_ptr<SDL_AudioStream, AudioStreamDeleter> stream(SDL_NewAudioStream(
+    platform_detail::AudioStreamOwner stream(SDL_NewAudioStream(
         from, static_cast<Uint8>(wave.Format.nChannels), wave.Format.lSamplesPerSec, out.Format,
         static_cast<Uint8>(out.Channels), out.Rate));
     if (!stream) return std::nullopt;
@@ -244,8 +245,10 @@ struct DirectSoundBuffer::Impl {
         playing.volume = MIX_MAX_VOLUME;
         mixedBytes.store(0);
         Mix_UnregisterAllEffects(channel);
-        Mix_RegisterEffect(channel, &Impl::CountMixed, nullptr, this);
-        // A channel that cannot start leaves the game silent, never stopped.
+        // A channel that cannot start, or whose progress cannot be counted
+        // (the position would stand still), leaves the game silent, never
+        // stopped.
+        if (Mix_RegisterEffect(channel, &Impl::CountMixed, nullptr, this) == 0) return;
         started = Mix_PlayChannel(channel, &playing, loop ? -1 : 0) == channel;
     }
 };

@@ -110,11 +110,8 @@ int32_t DirectDrawSurface7::Width() const { return impl_->surface->w; }
 int32_t DirectDrawSurface7::Height() const { return impl_->surface->h; }
 
 void DirectDrawSurface7::GetSurfaceDesc(DDSURFACEDESC2& desc) const {
-    desc.lFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH;
-    desc.lWidth = Width();
-    desc.lHeight = Height();
+    desc = OffscreenDesc(Width(), Height());
     desc.lCaps = impl_->caps;
-    desc.lBackBufferCount = 0;
     if (impl_->primary) {
         desc.lFlags |= DDSD_BACKBUFFERCOUNT;
         desc.lBackBufferCount = 1;

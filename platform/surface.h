@@ -55,6 +55,11 @@ struct DDSURFACEDESC2 {
 };
 using SurfaceDesc = DDSURFACEDESC2;
 
+// What CreateSurface takes for an off-screen surface of width x height.
+inline constexpr SurfaceDesc OffscreenDesc(int32_t width, int32_t height) {
+    return {DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH, height, width, 0, DDSCAPS_OFFSCREENPLAIN};
+}
+
 struct DDCOLORKEY {
     int32_t low = 0;
     int32_t high = 0;
@@ -148,7 +153,8 @@ public:
     DirectDraw7(const DirectDraw7&) = delete;
     DirectDraw7& operator=(const DirectDraw7&) = delete;
 
-    // 83 (full-screen exclusive) takes the screen, 8 gives it back.
+    // Flags holding DDSCL_FULLSCREEN and DDSCL_EXCLUSIVE take the screen,
+    // DDSCL_NORMAL gives it back; any other flags raise ErrDirectX.
     void SetCooperativeLevel(int64_t hWnd, int32_t flags);
     // 640x480 at a depth; a depth the display cannot present raises ErrDirectX.
     void SetDisplayMode(int32_t width, int32_t height, int32_t bpp, int32_t refreshRate, int32_t flags);

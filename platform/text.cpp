@@ -139,8 +139,9 @@ void DirectDrawSurface7::SetFontTransparency(bool transparent) { impl_->fontTran
 
 void DirectDrawSurface7::SetFontBackColor(int32_t color) { impl_->backColor = color; }
 
-// With no usable font (none installed) texts draw nothing: the game goes on
-// without them rather than failing in the middle of a frame.
+// With no usable font (none installed), or a surface SDL cannot fill or lock,
+// texts draw nothing: the game goes on without them rather than failing in
+// the middle of a frame.
 void DirectDrawSurface7::DrawText(int32_t x, int32_t y, std::string_view text, bool) {
     if (text.empty()) return;
     TTF_Font* face = platform_detail::FaceFor(platform_detail::OpenGameFont(impl_->font), text);
@@ -151,7 +152,7 @@ void DirectDrawSurface7::DrawText(int32_t x, int32_t y, std::string_view text, b
     SDL_Surface* target = impl_->surface.get();
     if (!impl_->fontTransparent) {
         SDL_Rect box{x, y, mask->Width, mask->Height};  // SDL clips the box to the surface
-        SDL_FillRect(target, &box, platform_detail::ColorToPixel(impl_->backColor));
+        if (SDL_FillRect(target, &box, platform_detail::ColorToPixel(impl_->backColor)) != 0) return;
     }
     if (SDL_LockSurface(target) != 0) return;
     BlendMask(target, x, y, *mask, platform_detail::ColorToPixel(impl_->foreColor));

@@ -12,20 +12,9 @@ namespace dexlora {
 
 namespace {
 
+using platform_detail::FailSdl;
 using platform_detail::ScreenHeight;
 using platform_detail::ScreenWidth;
-
-struct WindowDeleter {
-    void operator()(SDL_Window* w) const { SDL_DestroyWindow(w); }
-};
-struct RendererDeleter {
-    void operator()(SDL_Renderer* r) const { SDL_DestroyRenderer(r); }
-};
-struct TextureDeleter {
-    void operator()(SDL_Texture* t) const { SDL_DestroyTexture(t); }
-};
-
-[[noreturn]] void Fail(const std::string& what) { throw RuntimeError(ErrDirectX, what + ": " + SDL_GetError()); }
 
 // A display that shows a frame far quicker than any refresh is not waiting
 // for it (vsync refused, window hidden); frames are then paced at 60 Hz so
@@ -49,21 +38,10 @@ int16_t ButtonCode(Uint8 sdlButton) {
 
 class WindowDisplay final : public DisplayBackend {
 public:
-    WindowDisplay() {
-        // Losing the focus must not minimise the game, and a scaled frame
-        // reads better filtered than with doubled pixels here and there.
-        SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
-        SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
-        window_.reset(SDL_CreateWindow("DexloraSoftware", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, ScreenWidth,
-                                       ScreenHeight, SDL_WINDOW_HIDDEN));
-        if (!window_) Fail("SDL_CreateWindow");
-        renderer_.reset(SDL_CreateRenderer(window_.get(), -1, SDL_RENDERER_PRESENTVSYNC));
-        if (!renderer_) renderer_.reset(SDL_CreateRenderer(window_.get(), -1, SDL_RENDERER_SOFTWARE));
-        if (!renderer_) Fail("SDL_CreateRenderer");
-        if (SDL_RenderSetLogicalSize(renderer_.get(), ScreenWidth, ScreenHeight) != 0) Fail("SDL_RenderSetLogicalSize");
-        texture_.reset(SDL_CreateTexture(renderer_.get(), platform_detail::GamePixelFormat, SDL_TEXTUREACCESS_STREAMING,
-                                         ScreenWidth, ScreenHeight));
-        if (!texture_) Fail("SDL_CreateTexture");
+    WindowDisplay() : frames_(MakeFrameWindow()) {
+        if (SDL_RenderSetLogicalSize(frames_.renderer.get(), ScreenWidth, ScreenHeight) != 0) {
+            FailSdl("SDL_RenderSetLogicalSize");
+        }
         SDL_StartTextInput();
     }
 
@@ -73,13 +51,13 @@ public:
     }
 
     DisplayKind Kind() const override { return DisplayKind::Window; }
-    int64_t WindowHandle() const override { return SDL_GetWindowID(window_.get()); }
+    int64_t WindowHandle() const override { return SDL_GetWindowID(Window()); }
 
     void TakeScreen() override {
         fullScreen_ = true;
         ApplyScreenMode();
-        SDL_ShowWindow(window_.get());
-        SDL_RaiseWindow(window_.get());
+        SDL_ShowWindow(Window());
+        SDL_RaiseWindow(Window());
     }
 
     void GiveScreenBack() override {
@@ -89,7 +67,7 @@ public:
             fullScreen_ = false;
             ApplyScreenMode();
         }
-        SDL_HideWindow(window_.get());
+        SDL_HideWindow(Window());
     }
 
     // Frames are scaled by the renderer, so any desktop depth of 16 bits and
@@ -98,22 +76,20 @@ public:
 
     void ShowWindow(bool show) override {
         if (show) {
-            SDL_ShowWindow(window_.get());
+            SDL_ShowWindow(Window());
         } else {
-            SDL_HideWindow(window_.get());
+            SDL_HideWindow(Window());
         }
     }
 
-    void Focus() override { SDL_RaiseWindow(window_.get()); }
+    void Focus() override { SDL_RaiseWindow(Window()); }
     void ShowPointer(bool show) override { SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE); }
 
+    // A frame that cannot be shown raises RuntimeError ErrDirectX, as a
+    // failing Flip does.
     void Present(const DirectDrawSurface7& frame) override {
-        const SDL_Surface* pixels = frame.impl().surface.get();
-        SDL_UpdateTexture(texture_.get(), nullptr, pixels->pixels, pixels->pitch);
-        SDL_SetRenderDrawColor(renderer_.get(), 0, 0, 0, 255);
-        SDL_RenderClear(renderer_.get());
-        SDL_RenderCopy(renderer_.get(), texture_.get(), nullptr, nullptr);
-        SDL_RenderPresent(renderer_.get());
+        frames_.Upload(*frame.impl().surface);
+        frames_.Show();
         Uint64 now = SDL_GetTicks64();
         if (now - lastPresent_ < NoWaitMs) {
             SDL_Delay(Uint32(PacedFrameMs - (now - lastPresent_)));
@@ -135,6 +111,16 @@ public:
     uint32_t Ticks() override { return uint32_t(SDL_GetTicks64()); }
 
 private:
+    static platform_detail::FrameWindow MakeFrameWindow() {
+        // Losing the focus must not minimise the game, and a scaled frame
+        // reads better filtered than with doubled pixels here and there.
+        SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+        SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
+        return {"DexloraSoftware", ScreenWidth, ScreenHeight, SDL_WINDOW_HIDDEN, platform_detail::GamePixelFormat};
+    }
+
+    SDL_Window* Window() const { return frames_.window.get(); }
+
     void Handle(const SDL_Event& event) {
         switch (event.type) {
         case SDL_QUIT:
@@ -177,7 +163,7 @@ private:
     }
 
     void ApplyScreenMode() {
-        SDL_Window* w = window_.get();
+        SDL_Window* w = Window();
         int display = SDL_GetWindowDisplayIndex(w);
         if (display < 0) display = 0;
         SDL_Rect bounds{0, 0, ScreenWidth, ScreenHeight};
@@ -203,9 +189,7 @@ private:
         }
     }
 
-    std::unique_ptr<SDL_Window, WindowDeleter> window_;
-    std::unique_ptr<SDL_Renderer, RendererDeleter> renderer_;
-    std::unique_ptr<SDL_Texture, TextureDeleter> texture_;
+    platform_detail::FrameWindow frames_;
     bool fullScreen_ = false;
     Uint64 lastPresent_ = 0;
 };

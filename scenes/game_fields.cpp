@@ -10,31 +10,15 @@
 
 namespace dexlora {
 
-int32_t QuestionIndex = 0;
-int32_t TypedLength = 0;
-int32_t Combo = 0;
-int32_t MaxCombo = 0;
-int32_t MissCount = 0;
-int32_t ClearCount = 0;
-int32_t TimeLeft = 0;
-bool ResultReady = false;
-int32_t KeyConfPage = 0;
-int32_t MouseX = 0;
-int32_t MouseY = 0;
+GameFields Fields;
 
 namespace {
 std::mt19937& Generator() {
+    static_assert(StartSeed == std::mt19937::default_seed);
     static std::mt19937 generator;
     return generator;
 }
 }  // namespace
-
-void ResetGameFields() {
-    QuestionIndex = TypedLength = Combo = MaxCombo = MissCount = ClearCount = TimeLeft = 0;
-    ResultReady = false;
-    KeyConfPage = MouseX = MouseY = 0;
-    Generator().seed(std::mt19937::default_seed);
-}
 
 void SeedRandom(uint32_t seed) { Generator().seed(seed); }
 

@@ -7,6 +7,7 @@
 #include "engine/questions.h"
 #include "platform/window.h"
 #include "scenes/anime_lists.h"
+#include "scenes/frame.h"
 #include "scenes/game_fields.h"
 #include "scenes/judgment.h"
 #include "scenes/scenes.h"
@@ -17,9 +18,7 @@ namespace dexlora {
 namespace {
 
 void DrawTimeLeft() {
-    DDSurfBack->SetFont(TimeFont);
-    DDSurfBack->SetForeColor(TimeFontColor);
-    DDSurfBack->DrawText(TimeX, TimeY, std::to_string(TimeLeft), false);
+    DrawFrameText(GameIni.TimeFont, GameIni.TimeFontColor, GameIni.TimeX, GameIni.TimeY, std::to_string(Fields.TimeLeft));
 }
 
 // The text window slides in over the bare background; the frame in which
@@ -30,13 +29,11 @@ bool SlideTextWindowIn() {
     bool finished = false;
     while (!finished) {
         const uint32_t ticks = clock.Advance(GetTickCount());
-        CopyBackground(DDSurfGame);
-        for (uint32_t t = 0; t < ticks; ++t) TextWindowAnime.AddTC();
-        if (TextWindowAnime.GetMoveEnd()) finished = true;
-        TextWindowAnime.PrintCharacter(DDSurfBack);
-        ShowFrame();
-        DoEvents();
-        if (SceneChangePending()) return false;
+        CopyBackground(Backgrounds.DDSurfGame);
+        for (uint32_t t = 0; t < ticks; ++t) GameIni.TextWindowAnime.AddTC();
+        if (GameIni.TextWindowAnime.GetMoveEnd()) finished = true;
+        GameIni.TextWindowAnime.PrintCharacter(DDSurfBack);
+        if (!EndFrame()) return false;
     }
     return true;
 }
@@ -46,19 +43,19 @@ bool SlideTextWindowIn() {
 void GameStart() {
     // A failing operation ends the program at once, without the shutdown.
     try {
-        ClearCount = MissCount = MaxCombo = Combo = TypedLength = 0;
-        GameState = 1;
-        InitFirstValue(GameBackAnime, UseGameBackAnime);
-        InitFirstValue(GameFrontAnime, UseGameFrontAnime);
-        if (UseTextWindow) TextWindowAnime.InitFirstValue();
+        Fields.ClearCount = Fields.MissCount = Fields.MaxCombo = Fields.Combo = Fields.TypedLength = 0;
+        GameState = Scene::Game;
+        InitFirstValue(Anime.GameBackAnime, Anime.UseGameBackAnime);
+        InitFirstValue(Anime.GameFrontAnime, Anime.UseGameFrontAnime);
+        if (GameIni.UseTextWindow) GameIni.TextWindowAnime.InitFirstValue();
 
-        if (!DDSurfGame) throw RuntimeError(ErrObjectNotSet, "no game picture");
-        TakeSnapshot(DDSurfGame->Width(), DDSurfGame->Height());
-        ScreenWipe(GameWipeIn, DDSurfSnapshot, DDSurfGame);
+        if (!Backgrounds.DDSurfGame) throw RuntimeError(ErrObjectNotSet, "no game picture");
+        TakeSnapshot(Backgrounds.DDSurfGame->Width(), Backgrounds.DDSurfGame->Height());
+        ScreenWipe(GameIni.GameWipeIn, DDSurfSnapshot, Backgrounds.DDSurfGame);
         if (SceneChangePending() || !WaitTime(200)) return;
 
-        CopyBackground(DDSurfGame);
-        if (UseTextWindow) {
+        CopyBackground(Backgrounds.DDSurfGame);
+        if (GameIni.UseTextWindow) {
             if (!SlideTextWindowIn()) return;
         } else {
             ShowFrame();
@@ -66,46 +63,43 @@ void GameStart() {
         if (!WaitTime(500)) return;
 
         SeedRandom(ClockSeed());
-        QuestionIndex = PickQuestion();
+        Fields.QuestionIndex = PickQuestion();
         // Keys typed during the opening were judged against the question
         // current then; the new question starts untyped all the same.
-        TypedLength = 0;
+        Fields.TypedLength = 0;
         if (!PrintQuestion()) return;
 
         AnimationClock clock(GetTickCount());
         uint32_t secAcc = 0;
-        while (TimeLeft > 0) {
+        while (Fields.TimeLeft > 0) {
             const uint32_t ticks = clock.Advance(GetTickCount());
             secAcc += clock.Elapsed();
             // At most one second per frame, however long the frame took.
             if (secAcc >= 1000) {
-                --TimeLeft;
+                --Fields.TimeLeft;
                 secAcc -= 1000;
             }
             for (uint32_t t = 0; t < ticks; ++t) {
-                AddTC(GameBackAnime, UseGameBackAnime);
-                AddTC(GameFrontAnime, UseGameFrontAnime);
+                AddTC(Anime.GameBackAnime, Anime.UseGameBackAnime);
+                AddTC(Anime.GameFrontAnime, Anime.UseGameFrontAnime);
             }
-            CopyBackground(DDSurfGame);
-            PrintCharacter(GameBackAnime, UseGameBackAnime);
-            if (UseTextWindow) TextWindowAnime.PrintCharacter(DDSurfBack);
+            CopyBackground(Backgrounds.DDSurfGame);
+            PrintCharacter(Anime.GameBackAnime, Anime.UseGameBackAnime);
+            if (GameIni.UseTextWindow) GameIni.TextWindowAnime.PrintCharacter(DDSurfBack);
             if (!PrintQuestion()) return;
-            DDSurfBack->SetFontTransparency(true);
             DrawTimeLeft();
-            PrintCharacter(GameFrontAnime, UseGameFrontAnime);
-            ShowFrame();
-            DoEvents();
-            if (SceneChangePending()) return;
+            PrintCharacter(Anime.GameFrontAnime, Anime.UseGameFrontAnime);
+            if (!EndFrame()) return;
         }
 
-        GameState = 2;
-        ResultReady = false;
+        GameState = Scene::Result;
+        Fields.ResultReady = false;
         // A run still going at the end counts.
-        if (MaxCombo < Combo) MaxCombo = Combo;
+        if (Fields.MaxCombo < Fields.Combo) Fields.MaxCombo = Fields.Combo;
         if (!WaitTime(600)) return;
         DrawTimeLeft();
-        TakeSnapshot(DDSurfGame->Width(), DDSurfGame->Height());
-        ScreenWipe(GameWipeOut, DDSurfSnapshot, DDSurfResult);
+        TakeSnapshot(Backgrounds.DDSurfGame->Width(), Backgrounds.DDSurfGame->Height());
+        ScreenWipe(GameIni.GameWipeOut, DDSurfSnapshot, Backgrounds.DDSurfResult);
         if (SceneChangePending()) return;
         RequestScene(NextScene::Result);
     } catch (const std::exception&) {

@@ -6,6 +6,7 @@
 #include "drawing/display.h"
 #include "drawing/scene_control.h"
 #include "platform/core/encoding.h"
+#include "scenes/frame.h"
 #include "scenes/game_fields.h"
 #include "skin/loaders/loaders.h"
 
@@ -27,11 +28,6 @@ std::string_view Utf8Prefix(std::string_view text, size_t count) {
     return text.substr(0, pos);
 }
 
-DirectDrawSurface7& BackBuffer() {
-    if (!DDSurfBack) throw RuntimeError(ErrObjectNotSet, "the back buffer does not exist");
-    return *DDSurfBack;
-}
-
 }  // namespace
 
 void PlaySoundSlot(const SoundSlot& slot) {
@@ -42,42 +38,42 @@ void PlaySoundSlot(const SoundSlot& slot) {
 }
 
 std::optional<Question> CurrentQuestion() {
-    if (QuestionIndex < 0 || size_t(QuestionIndex) >= Questions.size()) return std::nullopt;
-    return Questions[size_t(QuestionIndex)];
+    if (Fields.QuestionIndex < 0 || size_t(Fields.QuestionIndex) >= Questions.size()) return std::nullopt;
+    return Questions[size_t(Fields.QuestionIndex)];
 }
 
 bool Judgment() {
     const std::optional<Question> question = CurrentQuestion();
     // An empty romaji is never finished: nothing of it was typed.
-    if (!question || question->Romaji.empty() || TypedLength < 0 ||
-        size_t(TypedLength) != Utf8Length(question->Romaji))
+    if (!question || question->Romaji.empty() || Fields.TypedLength < 0 ||
+        size_t(Fields.TypedLength) != Utf8Length(question->Romaji))
         return false;
-    PlaySoundSlot(GameSounds[1]);
-    ++ClearCount;
-    QuestionIndex = PickQuestion();
-    TypedLength = 0;
+    PlaySoundSlot(GameIni.GameSounds[1]);
+    ++Fields.ClearCount;
+    Fields.QuestionIndex = PickQuestion();
+    Fields.TypedLength = 0;
     return true;
 }
 
 void JudgeKey(char32_t key) {
     const std::optional<Question> question = CurrentQuestion();
-    if (!question || TypedLength < 0) return;
+    if (!question || Fields.TypedLength < 0) return;
     const std::u32string romaji = Utf8ToU32(question->Romaji);
-    if (size_t(TypedLength) >= romaji.size()) return;
-    const char32_t expected = romaji[size_t(TypedLength)];
+    if (size_t(Fields.TypedLength) >= romaji.size()) return;
+    const char32_t expected = romaji[size_t(Fields.TypedLength)];
     if (key == expected) {
-        ++TypedLength;
-        ++Combo;
-        if (!Judgment()) PlaySoundSlot(GameSounds[0]);
+        ++Fields.TypedLength;
+        ++Fields.Combo;
+        if (!Judgment()) PlaySoundSlot(GameIni.GameSounds[0]);
     } else if (key == U'/' && expected == kMiddleDot) {
-        ++TypedLength;
-        ++Combo;
+        ++Fields.TypedLength;
+        ++Fields.Combo;
         Judgment();
     } else {
-        ++MissCount;
-        PlaySoundSlot(GameSounds[2]);
-        if (Combo > MaxCombo) MaxCombo = Combo;
-        Combo = 0;
+        ++Fields.MissCount;
+        PlaySoundSlot(GameIni.GameSounds[2]);
+        if (Fields.Combo > Fields.MaxCombo) Fields.MaxCombo = Fields.Combo;
+        Fields.Combo = 0;
     }
 }
 
@@ -85,15 +81,13 @@ bool PrintQuestion() {
     try {
         const std::optional<Question> question = CurrentQuestion();
         if (!question) return true;
-        DirectDrawSurface7& back = BackBuffer();
-        back.SetFont(QuestionFont);
-        back.SetForeColor(QuestionFontColor1);
-        back.SetFontTransparency(true);
-        back.DrawText(QuestionX, QuestionY, question->Text, false);
-        back.SetForeColor(QuestionFontColor2);
-        back.DrawText(RomeX, RomeY, question->Romaji, false);
-        back.SetForeColor(QuestionFontColor3);
-        if (TypedLength > 0) back.DrawText(RomeX, RomeY, Utf8Prefix(question->Romaji, size_t(TypedLength)), false);
+        const GameSettings& game = GameIni;
+        DrawFrameText(game.QuestionFont, game.QuestionFontColor1, game.QuestionX, game.QuestionY, question->Text);
+        DrawFrameText(game.QuestionFont, game.QuestionFontColor2, game.RomeX, game.RomeY, question->Romaji);
+        if (Fields.TypedLength > 0) {
+            const std::string_view typed = Utf8Prefix(question->Romaji, size_t(Fields.TypedLength));
+            DrawFrameText(game.QuestionFont, game.QuestionFontColor3, game.RomeX, game.RomeY, typed);
+        }
         return true;
     } catch (const std::exception&) {
         EndProgramNow();

@@ -9,8 +9,11 @@
 #include "engine/keyconf_file.h"
 #include "engine/questions.h"
 #include "platform/window.h"
+#include "scenes/frame.h"
 #include "scenes/game_fields.h"
 #include "scenes/keyconf_layout.h"
+#include "scenes/scenes.h"
+#include "settings/shared.h"
 #include "skin/loaders/loaders.h"
 
 namespace dexlora {
@@ -47,17 +50,17 @@ private:
 // The left edge that centres a text of this width in a cell starting at x.
 int32_t CentredX(int32_t x, int32_t width) { return x + RoundHalfEven((KeyConfCellWidth - width) / 2.0); }
 
-RomeEntries& ShownTable() { return KeyConfPage == 0 ? RomeTable : Rome2Table; }
+RomeEntries& ShownTable() { return Fields.KeyConfPage == 0 ? RomeTable : Rome2Table; }
 
 // "Exit Configure": the questions follow the new spellings, the choices are
 // kept, and the title comes next. Questions that can no longer be spelled
 // close the main window before anything is saved, so that the next start
 // does not fail on the same choices.
 void ExitKeyConf() {
-    GameState = 0;
+    GameState = Scene::Title;
     bool loaded = false;
     try {
-        loaded = LoadQuestions("type.txt");
+        loaded = LoadQuestions(SkinPath, "type.txt");
     } catch (const RuntimeError&) {
         // type.txt gone or cut short since start-up: as at start-up, the end.
         EndProgramNow();
@@ -87,15 +90,15 @@ void DrawKeyConfFrame() {
         }
     }
     for (const KeyConfButton& button : KeyConfButtons) back.DrawBox(button.Left, button.Top, button.Right, button.Bottom);
-    back.SetFont(KeyConfFont);
-    back.SetForeColor(KeyConfFontColor);
+    back.SetFont(KeyConfIni.KeyConfFont);
+    back.SetForeColor(KeyConfIni.KeyConfFontColor);
     for (const KeyConfButton& button : KeyConfButtons) back.DrawText(button.LabelX, button.LabelY, button.Label, false);
 }
 
 void DrawKeyConfTable(const RomeEntries& table) {
     DirectDrawSurface7& back = *DDSurfBack;
-    back.SetFont(KeyConfFont);
-    back.SetForeColor(KeyConfFontColor);
+    back.SetFont(KeyConfIni.KeyConfFont);
+    back.SetForeColor(KeyConfIni.KeyConfFontColor);
     const CellTextMeasure measure;
     const int32_t spellingDrop = measure.Height("a") - 5;
     const int32_t shown = std::min(RomeEntryCount(table), KeyConfScreenEntries);
@@ -114,27 +117,25 @@ void KeyConfStart() {
     while (!SceneChangePending()) {
         // Bounded by the back buffer and by the picture, so that a skin's
         // smaller picture is copied at its own size instead of failing.
-        if (DDSurfKeyConf) {
-            const RECT rect{0, 0, std::min(BackBufferDesc.lWidth, KeyConfDesc.lWidth),
-                            std::min(BackBufferDesc.lHeight, KeyConfDesc.lHeight)};
-            DDSurfBack->BltFast(0, 0, *DDSurfKeyConf, rect, DDBLTFAST_WAIT);
+        if (Backgrounds.DDSurfKeyConf) {
+            CopyBackground(Backgrounds.DDSurfKeyConf, std::min(BackBufferDesc.lWidth, Backgrounds.KeyConfDesc.lWidth),
+                           std::min(BackBufferDesc.lHeight, Backgrounds.KeyConfDesc.lHeight));
         }
         DrawKeyConfFrame();
         DrawKeyConfTable(ShownTable());
-        DDSurfPrimary->Flip(nullptr, DDFLIP_WAIT);
-        DoEvents();
+        EndFrame();
     }
 }
 
 void KeyConfDblClick() {
     int32_t entry = 0;
-    switch (KeyConfTargetAt(MouseX, MouseY, entry)) {
+    switch (KeyConfTargetAt(Fields.MouseX, Fields.MouseY, entry)) {
         case KeyConfTarget::Key1:
-            KeyConfPage = 0;
+            Fields.KeyConfPage = 0;
             ScreenBlt();
             break;
         case KeyConfTarget::Key2:
-            KeyConfPage = 1;
+            Fields.KeyConfPage = 1;
             ScreenBlt();
             break;
         case KeyConfTarget::Exit:

@@ -9,7 +9,7 @@ namespace dexlora {
 
 // Runs the scene's frames (background, frame, the page's table, Flip,
 // events) until a change of scene is recorded. The caller has shown the
-// mouse pointer and set GameState to 3.
+// mouse pointer and set GameState to the key configuration.
 void KeyConfStart();
 
 // The cell boxes, the three buttons and their labels, on DDSurfBack.
@@ -19,7 +19,7 @@ void DrawKeyConfFrame();
 // Only the first 140 entries have a cell.
 void DrawKeyConfTable(const RomeEntries& table);
 
-// A double click at (MouseX, MouseY) while GameState is 3: a page button, a
+// A double click at (MouseX, MouseY) in the key configuration: a page button, a
 // cell (its entry moves to the next spelling), or "Exit Configure" (the
 // questions are rebuilt, KeyConf.txt saved and the title requested).
 void KeyConfDblClick();

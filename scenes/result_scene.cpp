@@ -2,6 +2,7 @@
 #include "scenes/result_scene.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 
 #include "drawing/display.h"
@@ -10,9 +11,12 @@
 #include "platform/core/error.h"
 #include "platform/window.h"
 #include "scenes/anime_lists.h"
+#include "scenes/frame.h"
 #include "scenes/game_fields.h"
 #include "scenes/judgment.h"
 #include "scenes/result_score.h"
+#include "scenes/scenes.h"
+#include "settings/shared.h"
 #include "skin/loaders/loaders.h"
 
 namespace dexlora {
@@ -25,112 +29,117 @@ namespace {
 // screen is copied at its own size, as the other scenes copy theirs, rather
 // than failing the copy and leaving the scene stuck before ResultReady.
 void CopyResultBackground() {
-    const RECT rect{0, 0, std::min(ResultDesc.lWidth, ScreenWidth), std::min(ResultDesc.lHeight, ScreenHeight)};
-    DDSurfBack->BltFast(0, 0, *DDSurfResult, rect, DDBLTFAST_WAIT);
+    const SurfaceDesc& desc = Backgrounds.ResultDesc;
+    CopyBackground(Backgrounds.DDSurfResult, std::min(desc.lWidth, ScreenWidth), std::min(desc.lHeight, ScreenHeight));
 }
 
-void Flip() { DDSurfPrimary->Flip(nullptr, DDFLIP_WAIT); }
-
-void DrawItem(const TextItem& item, const std::string& text) {
-    DDSurfBack->SetFont(item.Font);
-    DDSurfBack->SetFontTransparency(true);
-    DDSurfBack->SetForeColor(item.Color);
-    DDSurfBack->DrawText(item.X, item.Y, text, false);
-}
-
-// Runs the scene; answers false as soon as a change of scene is recorded.
-bool RunResult() {
-    if (!DDSurfResult || !DDSurfSnapshot) throw RuntimeError(ErrObjectNotSet, "no result background");
-    // Score, mastery and rank, and the rank's animations.
-    const int32_t score = ResultScore(MaxCombo, ClearCount, MissCount);
+// Score, mastery and rank of the finished game, and the rank's animations in
+// their start states. Answers the mastery as shown, or nothing when a
+// picture of the rank's files could not be loaded (which closes the window).
+std::optional<std::string> LoadRank() {
+    const int32_t score = ResultScore(Fields.MaxCombo, Fields.ClearCount, Fields.MissCount);
     const double mastery = MasteryOfScore(score);
-    const std::string masteryText = MasteryText(mastery);
-    const int32_t rank = ResultRank(Points, mastery);
-    UseResultBackAnime = LoadAnimeList(ResultAnimeFile(true, rank), ResultBackAnime, ResultBackAnimeWarning,
-                                       AnimeFileKind::ResultBack);
-    UseResultFrontAnime = LoadAnimeList(ResultAnimeFile(false, rank), ResultFrontAnime,
-                                        ResultFrontAnimeWarning, AnimeFileKind::ResultFront);
-    if (SceneChangePending()) return false;  // a picture of the rank's files could not be loaded
-    InitFirstValue(ResultBackAnime, UseResultBackAnime);
-    InitFirstValue(ResultFrontAnime, UseResultFrontAnime);
+    const int32_t rank = ResultRank(ResultIni.Points, mastery);
+    Anime.UseResultBackAnime = LoadAnimeList(SkinPath, ResultAnimeFile(true, rank), Anime.ResultBackAnime,
+                                             ResultBackAnimeWarning, AnimeFileKind::ResultBack);
+    Anime.UseResultFrontAnime = LoadAnimeList(SkinPath, ResultAnimeFile(false, rank), Anime.ResultFrontAnime,
+                                              ResultFrontAnimeWarning, AnimeFileKind::ResultFront);
+    if (SceneChangePending()) return std::nullopt;
+    InitFirstValue(Anime.ResultBackAnime, Anime.UseResultBackAnime);
+    InitFirstValue(Anime.ResultFrontAnime, Anime.UseResultFrontAnime);
+    return MasteryText(mastery);
+}
 
-    // From the last typing frame to the result background.
-    DDSurfSnapshot->BltFast(0, 0, *DDSurfBack, ScreenRect, DDBLTFAST_WAIT);
-    ScreenWipe(ResultWipeIn, DDSurfSnapshot, DDSurfResult);
+// From the last typing frame to the result background, shown, then a wait.
+bool WipeIn() {
+    TakeSnapshot(ScreenWidth, ScreenHeight);
+    ScreenWipe(ResultIni.ResultWipeIn, DDSurfSnapshot, Backgrounds.DDSurfResult);
     if (SceneChangePending()) return false;
     CopyResultBackground();
-    Flip();
-    if (!WaitTime(200)) return false;
+    ShowFrame();
+    return WaitTime(200);
+}
 
-    // The result window and the big character come in, one tick a frame.
-    if (UseBigChara) clsBigChara.InitFirstValue();
-    if (UseResultWindow) ResultWindowAnime.InitFirstValue();
+// The result window and the big character come in, one tick a frame, until
+// both have stopped (one frame with neither); then a wait.
+bool EnterWindowAndCharacter() {
+    if (BigChara.UseBigChara) BigChara.clsBigChara.InitFirstValue();
+    if (ResultIni.UseResultWindow) ResultIni.ResultWindowAnime.InitFirstValue();
     for (;;) {
         CopyResultBackground();
-        if (UseResultWindow) {
-            ResultWindowAnime.AddTC();
-            ResultWindowAnime.PrintCharacter(DDSurfBack);
+        if (ResultIni.UseResultWindow) {
+            ResultIni.ResultWindowAnime.AddTC();
+            ResultIni.ResultWindowAnime.PrintCharacter(DDSurfBack);
         }
-        if (UseBigChara) {
-            clsBigChara.AddTC();
-            clsBigChara.PrintCharacter(DDSurfBack);
+        if (BigChara.UseBigChara) {
+            BigChara.clsBigChara.AddTC();
+            BigChara.clsBigChara.PrintCharacter(DDSurfBack);
         }
-        Flip();
-        DoEvents();
-        if (SceneChangePending()) return false;
-        if ((!UseResultWindow || ResultWindowAnime.GetMoveEnd()) && (!UseBigChara || clsBigChara.GetMoveEnd())) break;
+        if (!EndFrame()) return false;
+        if ((!ResultIni.UseResultWindow || ResultIni.ResultWindowAnime.GetMoveEnd()) &&
+            (!BigChara.UseBigChara || BigChara.clsBigChara.GetMoveEnd()))
+            break;
     }
-    if (!WaitTime(500)) return false;
+    return WaitTime(500);
+}
 
-    PlaySoundSlot(ResultSounds[0]);
+// The result sound, then the figures under the pulsing prompt, until a key
+// records the next scene.
+void ShowFigures(const std::string& masteryText) {
+    PlaySoundSlot(ResultIni.ResultSounds[0]);
     AnimationClock clock(GetTickCount());
-    ResultReady = true;
+    Fields.ResultReady = true;
     int32_t promptColor = 0;
 
-    // The figures under the pulsing prompt, until a key leaves.
-    const std::string maxComboText = MaxComboItem.Text + std::to_string(MaxCombo);
-    const std::string missText = MissItem.Text + std::to_string(MissCount);
-    const std::string clearText = ClearItem.Text + std::to_string(ClearCount);
-    const std::string rateText = RateItem.Text + masteryText + RateSuffix;
-    for (;;) {
+    const std::string maxComboText = ResultIni.MaxComboItem.Text + std::to_string(Fields.MaxCombo);
+    const std::string missText = ResultIni.MissItem.Text + std::to_string(Fields.MissCount);
+    const std::string clearText = ResultIni.ClearItem.Text + std::to_string(Fields.ClearCount);
+    const std::string rateText = ResultIni.RateItem.Text + masteryText + ResultIni.RateSuffix;
+    do {
         for (uint32_t ticks = clock.Advance(GetTickCount()); ticks > 0; --ticks) {
-            AddTC(ResultBackAnime, UseResultBackAnime);
-            AddTC(ResultFrontAnime, UseResultFrontAnime);
+            AddTC(Anime.ResultBackAnime, Anime.UseResultBackAnime);
+            AddTC(Anime.ResultFrontAnime, Anime.UseResultFrontAnime);
         }
         CopyResultBackground();
-        PrintCharacter(ResultBackAnime, UseResultBackAnime);
-        if (UseResultWindow) ResultWindowAnime.PrintCharacter(DDSurfBack);
+        PrintCharacter(Anime.ResultBackAnime, Anime.UseResultBackAnime);
+        if (ResultIni.UseResultWindow) ResultIni.ResultWindowAnime.PrintCharacter(DDSurfBack);
 
         promptColor = PulseColor(promptColor, ResultPromptDirection);
-        DDSurfBack->SetFont(EnterItem.Font);
         DDSurfBack->SetFontBackColor(promptColor);
-        DDSurfBack->SetForeColor(promptColor);
-        DDSurfBack->SetFontTransparency(true);
-        DDSurfBack->DrawText(EnterItem.X, EnterItem.Y, EnterItem.Text, false);
+        const TextItem& enter = ResultIni.EnterItem;
+        DrawFrameText(enter.Font, promptColor, enter.X, enter.Y, enter.Text);
 
-        DrawItem(MaxComboItem, maxComboText);
-        DrawItem(MissItem, missText);
-        DrawItem(ClearItem, clearText);
-        DrawItem(RateItem, rateText);
+        DrawTextItem(ResultIni.MaxComboItem, maxComboText);
+        DrawTextItem(ResultIni.MissItem, missText);
+        DrawTextItem(ResultIni.ClearItem, clearText);
+        DrawTextItem(ResultIni.RateItem, rateText);
 
-        if (UseBigChara) clsBigChara.PrintCharacter(DDSurfBack);
-        PrintCharacter(ResultFrontAnime, UseResultFrontAnime);
-        Flip();
-        DoEvents();
-        if (SceneChangePending()) return false;
-        if (!WaitTime(40)) return false;
-    }
+        if (BigChara.UseBigChara) BigChara.clsBigChara.PrintCharacter(DDSurfBack);
+        PrintCharacter(Anime.ResultFrontAnime, Anime.UseResultFrontAnime);
+    } while (EndFrame() && WaitTime(40));
 }
 
 }  // namespace
 
+// The scene reads top to bottom as its steps: the rank, the wipe, the entry
+// of the window and the big character, the figures.
 bool PrintResult() {
     try {
-        RunResult();
+        if (!Backgrounds.DDSurfResult || !DDSurfSnapshot) throw RuntimeError(ErrObjectNotSet, "no result background");
+        const std::optional<std::string> masteryText = LoadRank();
+        if (!masteryText || !WipeIn() || !EnterWindowAndCharacter()) return true;
+        ShowFigures(*masteryText);
         return true;
     } catch (const RuntimeError&) {
         return false;
     }
+}
+
+void ResultKeyPress(char32_t) {
+    if (!Fields.ResultReady) return;
+    Anime.ResultFrontAnime.clear();
+    GameState = Scene::Title;
+    RequestScene(NextScene::Title);
 }
 
 }  // namespace dexlora

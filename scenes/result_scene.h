@@ -5,11 +5,15 @@
 
 namespace dexlora {
 
-// Runs the result scene. The caller has set GameState to 2 and ResultReady
-// to false. Returns once a change of scene is recorded (a key after
+// Runs the result scene. The caller has set GameState to the result and
+// ResultReady to false. Returns once a change of scene is recorded (a key after
 // ResultReady, or Esc), or at once after a failing operation, leaving the
 // screen as it was; the answer is true unless a failure stopped it.
 bool PrintResult();
+
+// A key in the result scene: once ResultReady, the front animations go and
+// the title comes next; before, nothing.
+void ResultKeyPress(char32_t key);
 
 // The prompt's pulse direction (false brightening), which carries from one
 // result scene to the next; false when the program starts.

@@ -1,20 +1,51 @@
-// The main window's scenes as the dispatcher starts them, and the handlers of
-// its window events.
+// The main window's scenes: the one table of them, the entries of the title
+// and the typing game, and the handlers of the main window's events.
 #pragma once
 
 #include <cstdint>
+#include <span>
+
+#include "drawing/scene_control.h"
 
 namespace dexlora {
 
+// One row per scene, in GameState order. A scene's entry runs it until it
+// ends: with the next scene recorded (by the scene itself or by a handler
+// it let run), or with nothing recorded when a failure stopped it, the
+// screen keeping its last picture. Adding a scene is a row here, a value of
+// Scene and NextScene, and the scene's own files.
+struct SceneRow {
+    Scene State;
+    NextScene StartedBy;  // the record the dispatcher starts it on
+    void (*Start)();
+    void (*KeyPress)(char32_t key);  // a typed key but Esc, upper-cased; null ignores keys
+    void (*DblClick)();              // a double click at (MouseX, MouseY); null ignores it
+    bool TakesFocus;                 // ScreenBlt gives the main window the keyboard focus
+};
+
+std::span<const SceneRow, SceneCount> SceneTable();
+const SceneRow& SceneOf(Scene state);
+// The scene a record starts; null for no record and for the two ends.
+const SceneRow* SceneStartedBy(NextScene next);
+
+// Gives the main window the keyboard focus in a scene that takes it (the key
+// configuration calls it after each click). A failure ends the program at
+// once.
+void ScreenBlt();
+
 // Title: wipes in from the last frame, waits, then draws frames until a
-// handler records the next scene. The caller sets GameState to 0 first.
+// handler records the next scene. The caller sets GameState to the title.
 void TitleStart();
+// A key on the title: "K" the key configuration, any other a game ("D" of
+// 30 seconds, "S" of 1, else 60).
+void TitleKeyPress(char32_t key);
 
 // One typing game of TimeLeft seconds (set by the caller), ending with the
 // wipe to the result background and the result scene recorded as next.
 void GameStart();
 
-// Window events of the main window.
+// Window events of the main window. A key goes to the running scene's row
+// after Esc, which closes the program from every scene.
 void Form_KeyPress(char32_t& keyAscii);
 void Form_MouseDown(int16_t button, int16_t shift, float x, float y);
 void Form_DblClick();

@@ -1,10 +1,12 @@
-// The title scene.
+// The title scene and its key.
 #include <exception>
 
 #include "drawing/display.h"
 #include "drawing/scene_control.h"
 #include "platform/window.h"
 #include "scenes/anime_lists.h"
+#include "scenes/frame.h"
+#include "scenes/game_fields.h"
 #include "scenes/scenes.h"
 #include "skin/loaders/loaders.h"
 
@@ -14,34 +16,37 @@ void TitleStart() {
     // A failing operation ends the scene without a message: the screen keeps
     // its last picture and keys still follow GameState.
     try {
-        InitFirstValue(TitleBackAnime, UseTitleBackAnime);
-        InitFirstValue(TitleFrontAnime, UseTitleFrontAnime);
-        if (!DDSurfTitle) return;
-        TakeSnapshot(DDSurfTitle->Width(), DDSurfTitle->Height());
-        ScreenWipe(TitleWipeIn, DDSurfSnapshot, DDSurfTitle);
+        InitFirstValue(Anime.TitleBackAnime, Anime.UseTitleBackAnime);
+        InitFirstValue(Anime.TitleFrontAnime, Anime.UseTitleFrontAnime);
+        if (!Backgrounds.DDSurfTitle) return;
+        TakeSnapshot(Backgrounds.DDSurfTitle->Width(), Backgrounds.DDSurfTitle->Height());
+        ScreenWipe(TitleIni.TitleWipeIn, DDSurfSnapshot, Backgrounds.DDSurfTitle);
         if (SceneChangePending() || !WaitTime(200)) return;
 
         AnimationClock clock(GetTickCount());
-        for (;;) {
+        do {
             for (uint32_t ticks = clock.Advance(GetTickCount()); ticks > 0; --ticks) {
-                AddTC(TitleBackAnime, UseTitleBackAnime);
-                AddTC(TitleFrontAnime, UseTitleFrontAnime);
+                AddTC(Anime.TitleBackAnime, Anime.UseTitleBackAnime);
+                AddTC(Anime.TitleFrontAnime, Anime.UseTitleFrontAnime);
             }
-            CopyBackground(DDSurfTitle);
-            PrintCharacter(TitleBackAnime, UseTitleBackAnime);
-            for (const TextItem& item : TitleTexts) {
-                DDSurfBack->SetFontTransparency(true);
-                DDSurfBack->SetFont(item.Font);
-                DDSurfBack->SetForeColor(item.Color);
-                DDSurfBack->DrawText(item.X, item.Y, item.Text, false);
-            }
-            PrintCharacter(TitleFrontAnime, UseTitleFrontAnime);
-            ShowFrame();
-            DoEvents();
-            if (SceneChangePending()) return;
-        }
+            CopyBackground(Backgrounds.DDSurfTitle);
+            PrintCharacter(Anime.TitleBackAnime, Anime.UseTitleBackAnime);
+            for (const TextItem& item : TitleIni.TitleTexts) DrawTextItem(item);
+            PrintCharacter(Anime.TitleFrontAnime, Anime.UseTitleFrontAnime);
+        } while (EndFrame());
     } catch (const std::exception&) {
     }
+}
+
+void TitleKeyPress(char32_t key) {
+    if (key == U'K') {
+        ShowMousePointer(true);
+        GameState = Scene::KeyConf;
+        RequestScene(NextScene::KeyConf);
+        return;
+    }
+    Fields.TimeLeft = key == U'D' ? 30 : key == U'S' ? 1 : 60;
+    RequestScene(NextScene::Game);
 }
 
 }  // namespace dexlora

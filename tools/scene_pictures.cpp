@@ -76,32 +76,32 @@ bool Capture(const std::string& path, const std::function<void()>& scene, const 
 // out of order, or beyond what a score can reach).
 bool ScoreForRank(int32_t rank, int32_t& score) {
     int64_t target = 0;
-    if (rank < static_cast<int32_t>(Points.size())) {
-        target = int64_t{Points[static_cast<size_t>(rank)]} * 1000;
-    } else if (!Points.empty()) {
-        target = int64_t{*std::min_element(Points.begin(), Points.end())} * 1000 - 2;
+    if (rank < static_cast<int32_t>(ResultIni.Points.size())) {
+        target = int64_t{ResultIni.Points[static_cast<size_t>(rank)]} * 1000;
+    } else if (!ResultIni.Points.empty()) {
+        target = int64_t{*std::min_element(ResultIni.Points.begin(), ResultIni.Points.end())} * 1000 - 2;
     }
     target = std::clamp<int64_t>(target, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max());
     target -= target % 2;  // the counters below make even scores
     score = static_cast<int32_t>(target);
-    return ResultRank(Points, MasteryOfScore(score)) == rank;
+    return ResultRank(ResultIni.Points, MasteryOfScore(score)) == rank;
 }
 
 // Counters of a game that scores an even score, ten questions cleared where
 // the score allows, so the figures look like a real game's.
 void SetCountersForScore(int32_t score) {
     if (score <= 0) {
-        MaxCombo = ClearCount = 0;
-        MissCount = static_cast<int32_t>(-(int64_t{score} / 2));
+        Fields.MaxCombo = Fields.ClearCount = 0;
+        Fields.MissCount = static_cast<int32_t>(-(int64_t{score} / 2));
         return;
     }
     // ClearCount × (20 × MaxCombo + 6) − 2 × MissCount, with the fewest misses.
     const int64_t clears = score >= 60 ? 10 : 1;
     const int64_t perClear = (score + clears - 1) / clears;
     const int64_t combo = perClear <= 6 ? 0 : (perClear - 6 + 19) / 20;
-    ClearCount = static_cast<int32_t>(clears);
-    MaxCombo = static_cast<int32_t>(combo);
-    MissCount = static_cast<int32_t>(((20 * combo + 6) * clears - score) / 2);
+    Fields.ClearCount = static_cast<int32_t>(clears);
+    Fields.MaxCombo = static_cast<int32_t>(combo);
+    Fields.MissCount = static_cast<int32_t>(((20 * combo + 6) * clears - score) / 2);
 }
 
 }  // namespace
@@ -115,21 +115,21 @@ bool WriteScenePictures(const std::string& folder) {
     }
     const std::string base = (std::filesystem::path(folder) / "").string();
     InstallMainWindowEvents();
-    ResetGameFields();
+    Fields = GameFields{};
     bool all = true;
 
-    GameState = 0;
+    GameState = Scene::Title;
     uint32_t start = GetTickCount();
     all &= Capture(base + "title.png", TitleStart, [&] { return GetTickCount() - start >= TitleShownMs; });
 
     // A game with its first question half typed, keys arriving as typed.
-    TimeLeft = 60;
+    Fields.TimeLeft = 60;
     size_t half = 0;
     bool typed = false;
     all &= Capture(base + "game.png", GameStart, [&] {
-        if (typed) return static_cast<size_t>(TypedLength) >= half;
+        if (typed) return static_cast<size_t>(Fields.TypedLength) >= half;
         const std::optional<Question> question = CurrentQuestion();
-        if (GameState != 1 || QuestionIndex < 1 || !question || question->Romaji.empty()) return false;
+        if (GameState != Scene::Game || Fields.QuestionIndex < 1 || !question || question->Romaji.empty()) return false;
         const std::u32string romaji = Utf8ToU32(question->Romaji);
         half = romaji.size() / 2;
         std::vector<headless::ScriptedEvent> keys;
@@ -140,7 +140,7 @@ bool WriteScenePictures(const std::string& folder) {
     });
 
     // Each rank's result, with the prompt at its brightest.
-    for (int32_t rank = 0; rank <= static_cast<int32_t>(Points.size()); ++rank) {
+    for (int32_t rank = 0; rank <= static_cast<int32_t>(ResultIni.Points.size()); ++rank) {
         const std::string path = base + "result-rank-" + std::to_string(rank) + ".png";
         int32_t score = 0;
         if (!ScoreForRank(rank, score)) {
@@ -149,17 +149,17 @@ bool WriteScenePictures(const std::string& folder) {
             continue;
         }
         SetCountersForScore(score);
-        GameState = 2;
-        ResultReady = false;
+        GameState = Scene::Result;
+        Fields.ResultReady = false;
         ResultPromptDirection = false;
         int shown = 0;
-        all &= Capture(path, [] { PrintResult(); }, [&] { return ResultReady && ++shown >= ResultFramesShown; });
+        all &= Capture(path, [] { PrintResult(); }, [&] { return Fields.ResultReady && ++shown >= ResultFramesShown; });
     }
 
     // Both pages of the key configuration.
     for (int32_t page : {0, 1}) {
-        GameState = 3;
-        KeyConfPage = page;
+        GameState = Scene::KeyConf;
+        Fields.KeyConfPage = page;
         all &= Capture(base + (page == 0 ? "keyconf-key1.png" : "keyconf-key2.png"), KeyConfStart, [] { return true; });
     }
     return all;

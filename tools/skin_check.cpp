@@ -62,7 +62,7 @@ std::string LoadTablesAndQuestions() {
     try {
         if (!BuildRomeIndex(RomeIndex, RomeTable, 1) || !BuildRomeIndex(Rome2Index, Rome2Table, 2))
             return "the romaji tables of " + SystemPath + " cannot be indexed";
-        if (!LoadQuestions("type.txt")) {
+        if (!LoadQuestions(SkinPath, "type.txt")) {
             return "no question of " + SkinPath + "type.txt can be typed with the tables of " + SystemPath +
                    " (dexlora-check SYSTEM_FOLDER TYPE_TXT tells why for each)";
         }
@@ -76,12 +76,13 @@ std::string LoadTablesAndQuestions() {
 // the title background: a smaller picture ends the game there.
 std::string CheckFirstTitleCopy() {
     try {
-        DDSurfBack->BltFast(0, 0, *DDSurfTitle, RECT{0, 0, 640, 480}, DDBLTFAST_WAIT);
+        DDSurfBack->BltFast(0, 0, *Backgrounds.DDSurfTitle, RECT{0, 0, 640, 480}, DDBLTFAST_WAIT);
         return "";
     } catch (const RuntimeError&) {
         const std::string name = ReadIniString(SkinPath + "title.ini", "BackGround", "FileName", "Title.bmp");
-        return "the title background " + SkinPath + name + " is " + std::to_string(DDSurfTitle->Width()) + "x" +
-               std::to_string(DDSurfTitle->Height()) +
+        const SurfacePtr& title = Backgrounds.DDSurfTitle;
+        return "the title background " + SkinPath + name + " is " + std::to_string(title->Width()) + "x" +
+               std::to_string(title->Height()) +
                ", smaller than the 640x480 screen (named by FileName in section [BackGround] of title.ini)";
     }
 }
@@ -116,7 +117,7 @@ int CheckSkin(const std::string& systemFolder, const std::string& skinFolder, co
         if (end.empty()) CreateWorkSurface(640, 480, DDraw, SnapshotDesc, DDSurfSnapshot);
         if (end.empty() && !DDSurfSnapshot) end = "the 640x480 work surface cannot be made";
         if (end.empty()) {
-            LoadSkin();
+            LoadSkin(SkinPath);
             if (SkinPictureFailure())
                 end = SkinPictureFailure()->Path + " cannot be loaded (" + NamedBy(*SkinPictureFailure()) + ")";
         }
@@ -126,12 +127,12 @@ int CheckSkin(const std::string& systemFolder, const std::string& skinFolder, co
         // Each rank's files as the result scene loads them, back first; a
         // file shared by several ranks is read once.
         std::set<std::string> seen[2];
-        for (int32_t rank = 0; end.empty() && rank <= static_cast<int32_t>(Points.size()); ++rank) {
+        for (int32_t rank = 0; end.empty() && rank <= static_cast<int32_t>(ResultIni.Points.size()); ++rank) {
             for (bool back : {true, false}) {
                 const std::string file = ResultAnimeFile(back, rank);
                 if (!seen[back].insert(file).second) continue;
-                (back ? UseResultBackAnime : UseResultFrontAnime) = LoadAnimeList(
-                    file, back ? ResultBackAnime : ResultFrontAnime,
+                (back ? Anime.UseResultBackAnime : Anime.UseResultFrontAnime) = LoadAnimeList(
+                    SkinPath, file, back ? Anime.ResultBackAnime : Anime.ResultFrontAnime,
                     back ? ResultBackAnimeWarning : ResultFrontAnimeWarning,
                     back ? AnimeFileKind::ResultBack : AnimeFileKind::ResultFront);
                 logged = PrintLog(logged, " (" + file + ", at a result of rank " + std::to_string(rank) + ")", messages);

@@ -171,13 +171,11 @@ const std::map<std::string, std::pair<std::string, std::function<bool(const std:
          }}},
         {"QuestionsOneLetter", {"type.txt", [](const std::string& path) {
              LoadBundledTables();
-             SkinPath = FolderOf(path);
-             return LoadQuestions("type.txt");
+             return LoadQuestions(FolderOf(path), "type.txt");
          }}},
         {"QuestionsHugeReading", {"huge_reading/type.txt", [](const std::string& path) {
              LoadBundledTables();
-             SkinPath = FolderOf(path);
-             return LoadQuestions("type.txt");
+             return LoadQuestions(FolderOf(path), "type.txt");
          }}},
         {"KeyConfLines", {"KeyConf.txt", [](const std::string& path) {
              LoadBundledTables();

@@ -21,13 +21,13 @@ void BM_KeyConfFrame(benchmark::State& state) {
     DX = std::make_shared<DirectX7>();
     DDraw = DX->DirectDrawCreate("");
     InitDisplay(MainWindowHandle(), DDraw, DDSurfPrimary, DDSurfBack, PrimaryDesc, BackBufferDesc);
-    CreateWorkSurface(640, 480, DDraw, KeyConfDesc, DDSurfKeyConf);
+    CreateWorkSurface(640, 480, DDraw, Backgrounds.KeyConfDesc, Backgrounds.DDSurfKeyConf);
     SystemPath = std::string(DEXLORA_SOURCE_DIR) + "/system/";
     LoadRomeTable(RomeTable, "Rome.ini");
     LoadRomeTable(Rome2Table, "Rome2.ini");
     const RomeEntries& table = state.range(0) == 0 ? RomeTable : Rome2Table;
     for (auto _ : state) {
-        DDSurfBack->BltFast(0, 0, *DDSurfKeyConf, RECT{0, 0, 640, 480}, DDBLTFAST_WAIT);
+        DDSurfBack->BltFast(0, 0, *Backgrounds.DDSurfKeyConf, RECT{0, 0, 640, 480}, DDBLTFAST_WAIT);
         DrawKeyConfFrame();
         DrawKeyConfTable(table);
         DDSurfPrimary->Flip(nullptr, DDFLIP_WAIT);

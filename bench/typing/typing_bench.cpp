@@ -38,15 +38,17 @@ public:
         std::string pattern = (std::filesystem::temp_directory_path() / "dexlora_bench_XXXXXX").string();
         if (!mkdtemp(pattern.data())) std::exit(1);
         folder_ = pattern;
-        SkinPath = folder_.string() + "/";
         // KeyConf.txt is saved beside the questions, never into the sources.
-        SystemPath = SkinPath;
+        SystemPath = Folder();
         WriteQuestions();
     }
     ~Fixture() {
         std::error_code ignored;
         std::filesystem::remove_all(folder_, ignored);
     }
+
+    // The folder of type.txt, ending in '/'.
+    std::string Folder() const { return folder_.string() + "/"; }
 
     std::vector<std::string> Readings;
 
@@ -101,7 +103,7 @@ Fixture& Shared() {
 void BM_LoadQuestions(benchmark::State& state) {
     Shared();
     for (auto _ : state) {
-        bool loaded = LoadQuestions("type.txt");
+        bool loaded = LoadQuestions(Shared().Folder(), "type.txt");
         benchmark::DoNotOptimize(loaded);
     }
     state.counters["questions"] = static_cast<double>(Questions.size() - 2);
@@ -131,7 +133,7 @@ void BM_LeaveKeyConf(benchmark::State& state) {
     int32_t entry = 0;
     for (auto _ : state) {
         while (!NextSpelling(RomeTable, entry)) entry = (entry + 1) % RomeEntryCount(RomeTable);
-        bool left = LoadQuestions("type.txt") && SaveKeyConf("KeyConf.txt");
+        bool left = LoadQuestions(Shared().Folder(), "type.txt") && SaveKeyConf("KeyConf.txt");
         benchmark::DoNotOptimize(left);
         if (!left) state.SkipWithError("leaving the key configuration failed");
     }

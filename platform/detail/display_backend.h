@@ -26,8 +26,8 @@ public:
     virtual DisplayKind Kind() const = 0;
     virtual int64_t WindowHandle() const = 0;
 
-    // Exclusive full screen on (SetCooperativeLevel 83) and off (8 or
-    // RestoreDisplayMode).
+    // Exclusive full screen on (SetCooperativeLevel with DDSCL_FULLSCREEN |
+    // DDSCL_EXCLUSIVE) and off (DDSCL_NORMAL or RestoreDisplayMode).
     virtual void TakeScreen() = 0;
     virtual void GiveScreenBack() = 0;
     virtual bool CanPresentDepth(int32_t bpp) const = 0;

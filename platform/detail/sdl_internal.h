@@ -1,5 +1,4 @@
-// Shared inside platform/ only: the SDL objects behind the DirectX vocabulary
-// and their RAII owners. Nothing outside platform/ includes this header.
+// Shared inside platform/ only: the SDL objects behind the DirectX vocabulary. Nothing outside platform/ includes this header.
 #pragma once
 
 #include <SDL.h>
@@ -7,14 +6,10 @@
 #include <functional>
 #include <memory>
 
+#include "platform/detail/sdl_ptrs.h"
 #include "platform/surface.h"
 
 namespace dexlora::platform_detail {
-
-struct SdlSurfaceDeleter {
-    void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
-};
-using SurfaceOwner = std::unique_ptr<SDL_Surface, SdlSurfaceDeleter>;
 
 // Every game surface uses this pixel format.
 inline constexpr Uint32 GamePixelFormat = SDL_PIXELFORMAT_XRGB8888;

@@ -8,12 +8,7 @@
 
 namespace dexlora {
 
-AnimeList GameFrontAnime, GameBackAnime;
-AnimeList TitleFrontAnime, TitleBackAnime;
-AnimeList ResultFrontAnime, ResultBackAnime;
-bool UseGameFrontAnime = false, UseGameBackAnime = false;
-bool UseTitleFrontAnime = false, UseTitleBackAnime = false;
-bool UseResultFrontAnime = false, UseResultBackAnime = false;
+AnimeLists Anime;
 
 using namespace loader_detail;
 
@@ -24,18 +19,19 @@ namespace {
 void LoadResultSound(const SettingsFile& ini, AnimeFileKind kind) {
     std::string sound = ReadIniString(ini.Path(), "Sound", "First", "");
     if (sound.empty()) return;
-    if (kind == AnimeFileKind::ResultBack) ClearSoundSlots(ResultSounds);
-    ResultSounds[0].Buffer = LoadSound(ini.Folder, sound, DSBCAPS_STATIC);
-    ResultSounds[0].Loaded = true;
+    if (kind == AnimeFileKind::ResultBack) ClearSoundSlots(ResultIni.ResultSounds);
+    ResultIni.ResultSounds[0].Buffer = LoadSound(ini.Folder, sound, DSBCAPS_STATIC);
+    ResultIni.ResultSounds[0].Loaded = true;
 }
 
 }  // namespace
 
-bool LoadAnimeList(std::string_view fileName, AnimeList& list, std::string_view warning, AnimeFileKind kind) {
+bool LoadAnimeList(std::string_view skinFolder, std::string_view fileName, AnimeList& list,
+                   std::string_view warning, AnimeFileKind kind) {
     if (kind != AnimeFileKind::Scene) list = AnimeList{};
     // A rank name outside the skin folder reads as a missing file: nothing.
-    if (!SkinFilePath(SkinPath, fileName)) return false;
-    const SettingsFile ini{SkinPath, std::string(fileName)};
+    if (!SkinFilePath(skinFolder, fileName)) return false;
+    const SettingsFile ini{std::string(skinFolder), std::string(fileName)};
     const std::string file = ini.Path();
     try {
         if (kind != AnimeFileKind::Scene) LoadResultSound(ini, kind);
@@ -56,8 +52,8 @@ bool LoadAnimeList(std::string_view fileName, AnimeList& list, std::string_view 
 }
 
 std::string ResultAnimeFile(bool back, int32_t rank) {
-    const std::vector<std::string>& names = back ? FileNameBack : FileNameFront;
-    const bool use = back ? UseFileNameBack : UseFileNameFront;
+    const std::vector<std::string>& names = back ? ResultIni.FileNameBack : ResultIni.FileNameFront;
+    const bool use = back ? ResultIni.UseFileNameBack : ResultIni.UseFileNameFront;
     if (use && rank >= 0 && static_cast<size_t>(rank) < names.size() && !names[static_cast<size_t>(rank)].empty())
         return names[static_cast<size_t>(rank)] + ".ini";
     return back ? "Result_BackAnime.ini" : "Result_FrontAnime.ini";

@@ -19,6 +19,14 @@ std::optional<PictureFailure>& FailureRecord() {
 
 bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
+// A picture named by key of section that has been reported: recorded, and the
+// loader ended.
+[[noreturn]] void PictureFailedAt(const SettingsFile& ini, std::string_view section, std::string_view key,
+                                  const std::string& path) {
+    NotePictureFailure({path, ini.Name, std::string(section), std::string(key)});
+    throw PictureFailed{};
+}
+
 }  // namespace
 
 std::optional<std::string> SkinFilePath(std::string_view folder, std::string_view name) {
@@ -46,21 +54,27 @@ void LoadPicture(const SettingsFile& ini, std::string_view section, std::string_
                  SurfaceDesc& desc, SurfacePtr& surf) {
     const std::string path = ini.Folder + std::string(name);
     SurfacePtr loaded;
-    if (SkinFilePath(ini.Folder, name)) {
+    if (SkinFilePath(ini.Folder, name))
         LoadImageSurface(DDraw, path, desc, loaded);
-    } else {
-        // A name outside the skin folder fails exactly as a missing file: a
-        // device that does not exist makes LoadImageSurface report the path
-        // through its one error exit without touching the file.
-        DirectDrawPtr noDevice;
-        SurfaceDesc unused;
-        LoadImageSurface(noDevice, path, unused, loaded);
-    }
-    if (!loaded) {
-        NotePictureFailure({path, ini.Name, std::string(section), std::string(key)});
-        throw PictureFailed{};
-    }
+    else
+        ReportPictureFailure(path);  // never opened: it fails as a missing file does
+    if (!loaded) PictureFailedAt(ini, section, key, path);
     surf = std::move(loaded);
+}
+
+bool LoadBackground(const SettingsFile& ini, std::string_view defaultName, SurfaceDesc& desc, SurfacePtr& surf) {
+    const std::string name = ReadIniString(ini.Path(), "BackGround", "FileName", defaultName);
+    try {
+        LoadPicture(ini, "BackGround", "FileName", name, desc, surf);
+        return true;
+    } catch (const PictureFailed&) {
+        return false;
+    }
+}
+
+void ReadWipe(const std::string& file, std::string_view key, WipeSettings& wipe) {
+    wipe.Kind = ReadIniString(file, "Wipe", key, "");
+    if (!wipe.Kind.empty()) wipe.Enabled = -1;
 }
 
 SpriteKeys ReadSpriteKeys(const std::string& file, std::string_view section, int32_t defaultX, int32_t defaultY) {
@@ -83,17 +97,11 @@ clsAnimeCharacter MakeSprite(const SettingsFile& ini, std::string_view section, 
                              bool visibleAfterMoveEnd) {
     clsAnimeCharacter sprite;
     const std::string path = ini.Folder + keys.FileName;
-    if (SkinFilePath(ini.Folder, keys.FileName)) {
+    if (SkinFilePath(ini.Folder, keys.FileName))
         sprite.InitFromFile(DDraw, path);
-    } else {
-        SurfaceDesc desc;
-        SurfacePtr none;
-        LoadPicture(ini, section, "FileName", keys.FileName, desc, none);  // reports and raises
-    }
-    if (!sprite.HasSheet()) {
-        NotePictureFailure({path, ini.Name, std::string(section), "FileName"});
-        throw PictureFailed{};
-    }
+    else
+        ReportPictureFailure(path);
+    if (!sprite.HasSheet()) PictureFailedAt(ini, section, "FileName", path);
     if (keys.MoveCount == std::numeric_limits<int32_t>::min())
         throw RuntimeError(ErrOverflow, "MoveCount out of range");
     sprite.InitPosition(keys.StartX, keys.StartY, keys.DX, keys.DY);

@@ -1,6 +1,6 @@
-// What the skin loaders share: file names made safe, pictures and sprites that
-// end a loader when they fail, sounds, font sizes, lists and the colour rule
-// of Game.ini and keyconf.ini. Private to skin/loaders/.
+// What the skin loaders share: file names made safe, pictures, backgrounds and
+// sprites that end a loader when they fail, wipes, sounds, font sizes, lists
+// and the colour rule of Game.ini and keyconf.ini. Private to skin/loaders/.
 #pragma once
 
 #include <cstdint>
@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "drawing/anime_character.h"
+#include "drawing/wipes.h"
 #include "platform/sound.h"
 #include "platform/surface.h"
 #include "skin/loaders/loaders.h"
@@ -29,8 +30,8 @@ struct SettingsFile {
     std::string Path() const { return Folder + Name; }
 };
 
-// Raised once a picture could not be loaded and LoadImageSurface's error exit
-// has run: the loader returns at once, appending nothing of its own. Not a
+// Raised once a picture could not be loaded and ReportPictureFailure has
+// run: the loader returns at once, appending nothing of its own. Not a
 // RuntimeError, so no loader mistakes it for one of its warnings.
 struct PictureFailed {};
 
@@ -39,6 +40,15 @@ struct PictureFailed {};
 // PictureFailed when it cannot be loaded.
 void LoadPicture(const SettingsFile& ini, std::string_view section, std::string_view key, std::string_view name,
                  SurfaceDesc& desc, SurfacePtr& surf);
+
+// A scene's background: the picture named by FileName in section BackGround
+// (defaultName when there is none). Answers false after a picture failure,
+// which has been reported; a RuntimeError of the settings file passes on.
+bool LoadBackground(const SettingsFile& ini, std::string_view defaultName, SurfaceDesc& desc, SurfacePtr& surf);
+
+// A wipe named by key of section Wipe. An enabled wipe is never disabled again
+// by an empty value.
+void ReadWipe(const std::string& file, std::string_view key, WipeSettings& wipe);
 
 // The keys a sprite section holds, read with the defaults of its file.
 struct SpriteKeys {

@@ -1,12 +1,14 @@
-// The skin loaders: each reads one settings file of the skin folder into the
-// globals the scenes draw and play from. A loader that meets trouble appends
-// its fixed message to ErrLog, stops and keeps its defaults for the rest, but
-// still loads its scene's background, without which the scene could not be
-// entered. A picture that cannot be loaded goes through LoadImageSurface's
-// error exit (the main window closes) and the loader returns at once.
-// File names inside settings files are relative to the skin folder (any
-// letter case, backslashes and sub-folders); a name that is absolute, starts
-// with a drive letter or climbs out with ".." fails as a missing file does.
+// The skin loaders: each reads one settings file of the skin folder into its
+// record, which the scenes draw and play from. A new setting is a field of its
+// file's record, with its default, and one line in that file's loader. A loader
+// that meets trouble appends its fixed message to ErrLog, stops and keeps its
+// defaults for the rest, but still loads its scene's background, without which
+// the scene could not be entered. A picture that cannot be loaded is reported
+// (ReportPictureFailure: its message, the main window closed) and the loader
+// returns at once. File names inside settings files are relative to the skin
+// folder (any letter case, backslashes and sub-folders); a name that is
+// absolute, starts with a drive letter or climbs out with ".." fails as a
+// missing file does.
 #pragma once
 
 #include <array>
@@ -28,12 +30,16 @@ namespace dexlora {
 // An ordered list of sprites: the first added is drawn first.
 using AnimeList = std::vector<clsAnimeCharacter>;
 
-extern AnimeList GameFrontAnime, GameBackAnime;
-extern AnimeList TitleFrontAnime, TitleBackAnime;
-extern AnimeList ResultFrontAnime, ResultBackAnime;
-extern bool UseGameFrontAnime, UseGameBackAnime;
-extern bool UseTitleFrontAnime, UseTitleBackAnime;
-extern bool UseResultFrontAnime, UseResultBackAnime;
+// The scenes' animation lists, each with the flag saying it is in use.
+struct AnimeLists {
+    AnimeList GameFrontAnime, GameBackAnime;
+    AnimeList TitleFrontAnime, TitleBackAnime;
+    AnimeList ResultFrontAnime, ResultBackAnime;
+    bool UseGameFrontAnime = false, UseGameBackAnime = false;
+    bool UseTitleFrontAnime = false, UseTitleBackAnime = false;
+    bool UseResultFrontAnime = false, UseResultBackAnime = false;
+};
+extern AnimeLists Anime;
 
 // The warning each animation file appends to ErrLog when it fails.
 inline constexpr std::string_view GameFrontAnimeWarning =
@@ -53,11 +59,11 @@ inline constexpr std::string_view ResultBackAnimeWarning =
 // result sound (the back file empties every result sound slot first).
 enum class AnimeFileKind { Scene, ResultBack, ResultFront };
 
-// Reads SkinPath + fileName into list. Answers true when the file names at
+// Reads skinFolder + fileName into list. Answers true when the file names at
 // least one animation and all of them were set up; the caller keeps the
 // answer in the list's flag.
-bool LoadAnimeList(std::string_view fileName, AnimeList& list, std::string_view warning,
-                   AnimeFileKind kind = AnimeFileKind::Scene);
+bool LoadAnimeList(std::string_view skinFolder, std::string_view fileName, AnimeList& list,
+                   std::string_view warning, AnimeFileKind kind = AnimeFileKind::Scene);
 
 // The animation file the result scene loads for rank position rank (0 for
 // the first threshold reached, Points.size() when none is): the rank's name
@@ -68,63 +74,79 @@ std::string ResultAnimeFile(bool back, int32_t rank);
 
 // ---- Game.ini ----------------------------------------------------------------
 
-extern WipeSettings GameWipeIn, GameWipeOut;
-extern clsAnimeCharacter TextWindowAnime;
-extern bool UseTextWindow;
-extern StdFont QuestionFont;
-extern int32_t QuestionX, QuestionY;
-extern int32_t QuestionFontColor1;  // the question line
-extern int32_t RomeX, RomeY;
-extern int32_t QuestionFontColor2;  // romaji still to type
-extern int32_t QuestionFontColor3;  // romaji already typed
-extern StdFont TimeFont;
-extern int32_t TimeFontColor;
-extern int32_t TimeX, TimeY;
-extern SoundSlots GameSounds;  // 0 key, 1 question completed, 2 miss
+struct GameSettings {
+    WipeSettings GameWipeIn, GameWipeOut;
+    clsAnimeCharacter TextWindowAnime;
+    bool UseTextWindow = false;
+    StdFont QuestionFont;
+    int32_t QuestionX = 0, QuestionY = 0;
+    int32_t QuestionFontColor1 = 0;  // the question line
+    int32_t RomeX = 0, RomeY = 0;
+    int32_t QuestionFontColor2 = 0;  // romaji still to type
+    int32_t QuestionFontColor3 = 0;  // romaji already typed
+    StdFont TimeFont;
+    int32_t TimeFontColor = 0;
+    int32_t TimeX = 0, TimeY = 0;
+    SoundSlots GameSounds;  // 0 key, 1 question completed, 2 miss
+};
+extern GameSettings GameIni;
 
 void LoadGameSettings(std::string_view skinFolder);
 
 // ---- result.ini --------------------------------------------------------------
 
-extern WipeSettings ResultWipeIn;
-extern clsAnimeCharacter ResultWindowAnime;
-extern bool UseResultWindow;
-extern TextItem EnterItem, MaxComboItem, MissItem, ClearItem, RateItem;
-extern std::string RateSuffix;
-extern std::vector<int32_t> Points;
-extern std::vector<std::string> FileNameBack, FileNameFront;
-extern bool UseFileNameBack, UseFileNameFront;
-extern SoundSlots ResultSounds;  // 0: played when the result is shown
+struct ResultSettings {
+    WipeSettings ResultWipeIn;
+    clsAnimeCharacter ResultWindowAnime;
+    bool UseResultWindow = false;
+    TextItem EnterItem, MaxComboItem, MissItem, ClearItem, RateItem;
+    std::string RateSuffix;
+    std::vector<int32_t> Points;
+    std::vector<std::string> FileNameBack, FileNameFront;
+    bool UseFileNameBack = false, UseFileNameFront = false;
+    SoundSlots ResultSounds;  // 0: played when the result is shown
+};
+extern ResultSettings ResultIni;
 
 void LoadResultSettings(std::string_view skinFolder);
 
 // ---- title.ini and keyconf.ini ----------------------------------------------
 
-extern WipeSettings TitleWipeIn;
-extern std::array<TextItem, 4> TitleTexts;  // texts 1 to 4 at indices 0 to 3
-extern StdFont KeyConfFont;
-extern int32_t KeyConfFontColor;
+struct TitleSettings {
+    WipeSettings TitleWipeIn;
+    std::array<TextItem, 4> TitleTexts;  // texts 1 to 4 at indices 0 to 3
+};
+extern TitleSettings TitleIni;
+
+struct KeyConfSettings {
+    StdFont KeyConfFont;
+    int32_t KeyConfFontColor = 0;
+};
+extern KeyConfSettings KeyConfIni;
 
 void LoadTitleSettings(std::string_view skinFolder);
 void LoadKeyConfSettings(std::string_view skinFolder);
 
 // ---- The large character (chara.bmp) ------------------------------------------
 
-extern clsAnimeCharacter clsBigChara;
-extern bool UseBigChara;
+struct BigCharaSettings {
+    clsAnimeCharacter clsBigChara;
+    bool UseBigChara = false;
+};
+extern BigCharaSettings BigChara;
 
-// Sets up clsBigChara from SkinPath + "chara.bmp" when that file exists.
-void LoadBigChara();
+// Sets up clsBigChara from skinFolder + "chara.bmp" when that file exists.
+void LoadBigChara(std::string_view skinFolder);
 
 // ---- All of it ------------------------------------------------------------------
 
 // Start-up's skin loading, in its fixed order: Game_FrontAnime.ini,
 // Game_BackAnime.ini, Game.ini, result.ini, the large character, title.ini,
-// Title_FrontAnime.ini, Title_BackAnime.ini, keyconf.ini, each from SkinPath.
-// The four start-up lists are emptied first and their flags set from the
-// answers. Stops after a picture that could not be loaded: the main window
-// has been closed by then.
-void LoadSkin();
+// Title_FrontAnime.ini, Title_BackAnime.ini, keyconf.ini, each from
+// skinFolder. The four start-up lists are emptied first and their flags set
+// from the answers. Stops after a picture that could not be loaded: the main
+// window has been closed by then.
+void LoadSkin(std::string_view skinFolder);
 
 // A picture that could not be loaded, with the settings file, section and
 // key that named it (all three empty for the large character, which no
@@ -140,7 +162,7 @@ struct PictureFailure {
 // LoadSkin or ResetSkinGlobals.
 const std::optional<PictureFailure>& SkinPictureFailure();
 
-// Every global above back to its state before any loader ran (empty lists,
+// Every record above back to its state before any loader ran (empty lists,
 // false flags, zero values, no sounds), and the scene backgrounds released.
 void ResetSkinGlobals();
 

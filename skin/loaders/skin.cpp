@@ -2,94 +2,76 @@
 // back to a state before any loader ran.
 #include "drawing/display.h"
 #include "platform/core/files.h"
-#include "settings/shared.h"
 #include "skin/loaders/loader_support.h"
 #include "skin/loaders/loaders.h"
 
 namespace dexlora {
 
-clsAnimeCharacter clsBigChara;
-bool UseBigChara = false;
+BigCharaSettings BigChara;
 
 using namespace loader_detail;
 
-void LoadBigChara() {
-    const std::string path = SkinPath + "chara.bmp";
+void LoadBigChara(std::string_view skinFolder) {
+    const std::string path = std::string(skinFolder) + "chara.bmp";
     if (!FileExists(path)) return;
-    clsBigChara = clsAnimeCharacter{};
-    clsBigChara.InitFromFile(DDraw, path);
-    if (!clsBigChara.HasSheet()) {
+    clsAnimeCharacter& chara = BigChara.clsBigChara;
+    chara = clsAnimeCharacter{};
+    chara.InitFromFile(DDraw, path);
+    if (!chara.HasSheet()) {
         NotePictureFailure({path, "", "", ""});
         return;
     }
     // One frame entering from the left edge with its bottom on the screen's,
     // a twentieth of its width per move.
-    const int32_t w = clsBigChara.GetWidth();
-    const int32_t h = clsBigChara.GetHeight();
-    clsBigChara.InitPosition(-w, 480 - h, static_cast<float>(w) / 20.0f, 0.0f);
-    clsBigChara.InitAnimeData(1, 0, 0, 1, 1, true, 20);
-    clsBigChara.AutoSetRegionColor();
-    UseBigChara = true;
+    const int32_t w = chara.GetWidth();
+    const int32_t h = chara.GetHeight();
+    chara.InitPosition(-w, 480 - h, static_cast<float>(w) / 20.0f, 0.0f);
+    chara.InitAnimeData(1, 0, 0, 1, 1, true, 20);
+    chara.AutoSetRegionColor();
+    BigChara.UseBigChara = true;
 }
 
-void LoadSkin() {
+void LoadSkin(std::string_view skinFolder) {
     ClearPictureFailure();
-    GameFrontAnime.clear();
-    GameBackAnime.clear();
-    TitleFrontAnime.clear();
-    TitleBackAnime.clear();
+    Anime.GameFrontAnime.clear();
+    Anime.GameBackAnime.clear();
+    Anime.TitleFrontAnime.clear();
+    Anime.TitleBackAnime.clear();
 
     // Once a picture has failed the main window is closed: nothing more loads.
     auto ended = [] { return SkinPictureFailure().has_value(); };
-    UseGameFrontAnime = LoadAnimeList("Game_FrontAnime.ini", GameFrontAnime, GameFrontAnimeWarning);
+    Anime.UseGameFrontAnime =
+        LoadAnimeList(skinFolder, "Game_FrontAnime.ini", Anime.GameFrontAnime, GameFrontAnimeWarning);
     if (ended()) return;
-    UseGameBackAnime = LoadAnimeList("Game_BackAnime.ini", GameBackAnime, GameBackAnimeWarning);
+    Anime.UseGameBackAnime =
+        LoadAnimeList(skinFolder, "Game_BackAnime.ini", Anime.GameBackAnime, GameBackAnimeWarning);
     if (ended()) return;
-    LoadGameSettings(SkinPath);
+    LoadGameSettings(skinFolder);
     if (ended()) return;
-    LoadResultSettings(SkinPath);
+    LoadResultSettings(skinFolder);
     if (ended()) return;
-    LoadBigChara();
+    LoadBigChara(skinFolder);
     if (ended()) return;
-    LoadTitleSettings(SkinPath);
+    LoadTitleSettings(skinFolder);
     if (ended()) return;
-    UseTitleFrontAnime = LoadAnimeList("Title_FrontAnime.ini", TitleFrontAnime, TitleFrontAnimeWarning);
+    Anime.UseTitleFrontAnime =
+        LoadAnimeList(skinFolder, "Title_FrontAnime.ini", Anime.TitleFrontAnime, TitleFrontAnimeWarning);
     if (ended()) return;
-    UseTitleBackAnime = LoadAnimeList("Title_BackAnime.ini", TitleBackAnime, TitleBackAnimeWarning);
+    Anime.UseTitleBackAnime =
+        LoadAnimeList(skinFolder, "Title_BackAnime.ini", Anime.TitleBackAnime, TitleBackAnimeWarning);
     if (ended()) return;
-    LoadKeyConfSettings(SkinPath);
+    LoadKeyConfSettings(skinFolder);
 }
 
 void ResetSkinGlobals() {
     ClearPictureFailure();
-    for (AnimeList* list : {&GameFrontAnime, &GameBackAnime, &TitleFrontAnime, &TitleBackAnime, &ResultFrontAnime,
-                            &ResultBackAnime})
-        *list = AnimeList{};
-    for (bool* flag : {&UseGameFrontAnime, &UseGameBackAnime, &UseTitleFrontAnime, &UseTitleBackAnime,
-                       &UseResultFrontAnime, &UseResultBackAnime, &UseTextWindow, &UseResultWindow,
-                       &UseFileNameBack, &UseFileNameFront, &UseBigChara})
-        *flag = false;
-
-    GameWipeIn = GameWipeOut = ResultWipeIn = TitleWipeIn = WipeSettings{};
-    TextWindowAnime = clsAnimeCharacter{};
-    ResultWindowAnime = clsAnimeCharacter{};
-    clsBigChara = clsAnimeCharacter{};
-    QuestionFont = TimeFont = KeyConfFont = StdFont{};
-    for (int32_t* value : {&QuestionX, &QuestionY, &QuestionFontColor1, &RomeX, &RomeY, &QuestionFontColor2,
-                           &QuestionFontColor3, &TimeFontColor, &TimeX, &TimeY, &KeyConfFontColor})
-        *value = 0;
-    ClearSoundSlots(GameSounds);
-    ClearSoundSlots(ResultSounds);
-
-    EnterItem = MaxComboItem = MissItem = ClearItem = RateItem = TextItem{};
-    TitleTexts = {};
-    RateSuffix.clear();
-    Points.clear();
-    FileNameBack.clear();
-    FileNameFront.clear();
-
-    for (SurfacePtr* surf : {&DDSurfTitle, &DDSurfGame, &DDSurfResult, &DDSurfKeyConf}) *surf = nullptr;
-    for (SurfaceDesc* desc : {&TitleDesc, &GameDesc, &ResultDesc, &KeyConfDesc}) *desc = SurfaceDesc{};
+    Anime = AnimeLists{};
+    GameIni = GameSettings{};
+    ResultIni = ResultSettings{};
+    TitleIni = TitleSettings{};
+    KeyConfIni = KeyConfSettings{};
+    BigChara = BigCharaSettings{};
+    Backgrounds = SceneBackgrounds{};
 }
 
 }  // namespace dexlora

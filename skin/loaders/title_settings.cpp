@@ -10,10 +10,8 @@
 
 namespace dexlora {
 
-WipeSettings TitleWipeIn;
-std::array<TextItem, 4> TitleTexts;
-StdFont KeyConfFont;
-int32_t KeyConfFontColor = 0;
+TitleSettings TitleIni;
+KeyConfSettings KeyConfIni;
 
 using namespace loader_detail;
 
@@ -23,26 +21,15 @@ constexpr std::string_view TitleWarning = "Title.iniでエラーの可能性が�
 constexpr std::string_view KeyConfWarning =
     "KeyConf.iniでエラーの可能性があったので、デフォルト値で設定しました";
 
-// Loads the background named in section "BackGround"; a picture failure has
-// already run its error exit, so there is nothing left to do.
-void LoadBackground(const SettingsFile& ini, std::string_view defaultName, SurfaceDesc& desc, SurfacePtr& surf) {
-    try {
-        LoadPicture(ini, "BackGround", "FileName", ReadIniString(ini.Path(), "BackGround", "FileName", defaultName),
-                    desc, surf);
-    } catch (const PictureFailed&) {
-    }
-}
-
 }  // namespace
 
 void LoadTitleSettings(std::string_view skinFolder) {
     const SettingsFile ini{std::string(skinFolder), "title.ini"};
     const std::string file = ini.Path();
     try {
-        TitleWipeIn.Kind = ReadIniString(file, "Wipe", "In", "");
-        if (!TitleWipeIn.Kind.empty()) TitleWipeIn.Enabled = -1;
+        ReadWipe(file, "In", TitleIni.TitleWipeIn);
         for (int n = 1; n <= 4; ++n) {
-            TextItem& text = TitleTexts[static_cast<size_t>(n - 1)];
+            TextItem& text = TitleIni.TitleTexts[static_cast<size_t>(n - 1)];
             const std::string key = "TitleText" + std::to_string(n);
             text.Font.Name = ReadIniString(file, "TitleText", key + "_FontName", "MS UI Gothic");
             text.Text = ReadIniString(file, "TitleText", key + "_Text", "@");
@@ -56,22 +43,22 @@ void LoadTitleSettings(std::string_view skinFolder) {
         // even after a warning.
         AppendErrLog(TitleWarning);
     }
-    LoadBackground(ini, "Title.bmp", TitleDesc, DDSurfTitle);
+    LoadBackground(ini, "Title.bmp", Backgrounds.TitleDesc, Backgrounds.DDSurfTitle);
 }
 
 void LoadKeyConfSettings(std::string_view skinFolder) {
     const SettingsFile ini{std::string(skinFolder), "keyconf.ini"};
     const std::string file = ini.Path();
     try {
-        KeyConfFont.Name = ReadIniString(file, "TitleText", "KeyConfFontName", "MS UI Gothic");
-        SetFontSize(KeyConfFont, ReadIniInt(file, "TitleText", "KeyConfFontSize", 14));
-        KeyConfFontColor = ReadStrictColor(file, "TitleText", "KeyConfFontColor");
+        KeyConfIni.KeyConfFont.Name = ReadIniString(file, "TitleText", "KeyConfFontName", "MS UI Gothic");
+        SetFontSize(KeyConfIni.KeyConfFont, ReadIniInt(file, "TitleText", "KeyConfFontSize", 14));
+        KeyConfIni.KeyConfFontColor = ReadStrictColor(file, "TitleText", "KeyConfFontColor");
     } catch (const RuntimeError&) {
         // As for the title: the scene needs its background whatever the
         // warning was about.
         AppendErrLog(KeyConfWarning);
     }
-    LoadBackground(ini, "KeyConf.bmp", KeyConfDesc, DDSurfKeyConf);
+    LoadBackground(ini, "KeyConf.bmp", Backgrounds.KeyConfDesc, Backgrounds.DDSurfKeyConf);
 }
 
 }  // namespace dexlora

@@ -86,10 +86,10 @@ TEST(HostileUse, CheckerRefusesWhatNoKeyTypesWithinTheGamesMemory) {
             execl(DEXLORA_CHECK, DEXLORA_CHECK, folder.Path().c_str(), type.c_str(), nullptr);
         });
         const long gamePeak = InChild([&] {
-            SystemPath = SkinPath = folder.Path();
+            SystemPath = folder.Path();
             LoadRomeTable(RomeTable, "Rome.ini");
             BuildRomeIndex(RomeIndex, RomeTable, 1);
-            LoadQuestions("type.txt");
+            LoadQuestions(folder.Path(), "type.txt");
         }).second;
         EXPECT_EQ(status, 1) << row.name;
         EXPECT_NE(TempFolder::Read(out).find(row.line), std::string::npos) << row.name << ": " << TempFolder::Read(out);

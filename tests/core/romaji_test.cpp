@@ -36,9 +36,9 @@ void LoadBundledTables() {
                 BuildRomeIndex(RomeIndex, RomeTable, 1) && BuildRomeIndex(Rome2Index, Rome2Table, 2));
 }
 
-// The file (UTF-8, written as CP932) as name in SystemPath and SkinPath, or no such file for "\x01".
+// The file (UTF-8, written as CP932) as name in the folder, which becomes SystemPath, or no such file for "\x01".
 void WriteData(const TempFolder& folder, const char* name, const std::string& file) {
-    SystemPath = SkinPath = folder.Path();
+    SystemPath = folder.Path();
     std::filesystem::remove(folder.Path() + name);
     if (file != "\x01") folder.Write(name, Utf8ToCp932(file));
 }
@@ -168,7 +168,7 @@ TEST(LoadQuestions, KeepsTheSpelledQuestionsOrRaisesLeavingThemIntact) {
         Questions.assign(3, Question{"前", "まえ", "MAE"});
         int32_t outcome = 0;
         try {
-            outcome = LoadQuestions("type.txt") ? 1 : 0;
+            outcome = LoadQuestions(folder.Path(), "type.txt") ? 1 : 0;
         } catch (const RuntimeError& raised) {
             outcome = raised.Number;
         }
@@ -186,10 +186,10 @@ TEST(LoadQuestions, KeepsTheSpelledQuestionsOrRaisesLeavingThemIntact) {
 
 TEST(BundledData, EveryQuestionIsTypedUnderOtherSpellingChoices) {
     LoadBundledTables();
-    SkinPath = std::string(DEXLORA_SOURCE_DIR) + "/skins/Standard/";
-    ASSERT_TRUE(LoadQuestions("type.txt"));
+    const std::string skin = std::string(DEXLORA_SOURCE_DIR) + "/skins/Standard/";
+    ASSERT_TRUE(LoadQuestions(skin, "type.txt"));
     size_t lines = 0;
-    for (TextFileReader file(SkinPath + "type.txt"); !file.AtEnd(); file.ReadLine()) ++lines;
+    for (TextFileReader file(skin + "type.txt"); !file.AtEnd(); file.ReadLine()) ++lines;
     EXPECT_EQ(Questions.size() - 2, lines / 3) << "every question loads with the first spellings";
     for (const bool last : {false, true}) {  // every entry on its second spelling, then on its last
         for (RomeEntries* table : {&RomeTable, &Rome2Table}) {

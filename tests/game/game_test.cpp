@@ -47,7 +47,7 @@ TEST_F(GameTest, FailuresEndAtOnceOrThroughTheShutdownOrLeaveTheSceneWaiting) {
         Skin();
         spoil();
         EXPECT_EQ(Run({{1000, Kind::Key, U's'}, {10000, Kind::Key, 27}}), status) << name;
-        EXPECT_EQ(std::tuple(Written(), !FramesIn(0).empty(), !FramesIn(1).empty()), std::tuple(written, title, game)) << name;
+        EXPECT_EQ(std::tuple(Written(), !FramesIn(Scene::Title).empty(), !FramesIn(Scene::Game).empty()), std::tuple(written, title, game)) << name;
         EXPECT_NE(ErrLog.find(logged), std::string::npos) << name << ": " << ErrLog;
     }
 }
@@ -55,12 +55,12 @@ TEST_F(GameTest, FailuresEndAtOnceOrThroughTheShutdownOrLeaveTheSceneWaiting) {
 TEST_F(GameTest, EscEndsTheProgramFromEveryScene) {
     // The key on the title (0: none), the frame after which Esc comes, and its delay.
     const std::vector<std::tuple<const char*, char32_t, std::function<bool(const FrameRecord&)>, uint32_t>> rows = {
-        {"title", 0, [](const FrameRecord& r) { return r.State == 0; }, 0},
-        {"game wiping in", U's', [](const FrameRecord& r) { return r.State == 1; }, 0},
-        {"text window sliding in", U's', [n = 0](const FrameRecord& r) mutable { return r.State == 1 && ++n == 35; }, 0},  // after the wipe's 31 flips
-        {"game running", U'd', [](const FrameRecord& r) { return r.State == 1 && r.TimeLeft == 29; }, 0},
-        {"result", U's', [](const FrameRecord& r) { return r.State == 1 && r.TimeLeft == 0; }, 700},
-        {"key configuration", U'k', [](const FrameRecord& r) { return r.State == 3; }, 100},
+        {"title", 0, [](const FrameRecord& r) { return r.State == Scene::Title; }, 0},
+        {"game wiping in", U's', [](const FrameRecord& r) { return r.State == Scene::Game; }, 0},
+        {"text window sliding in", U's', [n = 0](const FrameRecord& r) mutable { return r.State == Scene::Game && ++n == 35; }, 0},  // after the wipe's 31 flips
+        {"game running", U'd', [](const FrameRecord& r) { return r.State == Scene::Game && r.TimeLeft == 29; }, 0},
+        {"result", U's', [](const FrameRecord& r) { return r.State == Scene::Game && r.TimeLeft == 0; }, 700},
+        {"key configuration", U'k', [](const FrameRecord& r) { return r.State == Scene::KeyConf; }, 100},
     };
     for (const auto& [name, titleKey, when, delay] : rows) {
         Skin();
@@ -90,7 +90,7 @@ TEST_F(GameTest, AOneSecondGameCountsKeysShowsThemAndEndsOnTime) {
     std::pair<int32_t, int32_t> windowEdge;  // above and at the text window's top, on the last frame
     onFrame = [&](const DirectDrawSurface7& frame, const FrameRecord& r) {
         if (!started) started = true, Key(U's');
-        if (r.State == 1 && r.Question == 1) {
+        if (r.State == Scene::Game && r.Question == 1) {
             // Romaji "AIU": right, wrong, right, right (finished), right, right.
             if (redShown.empty())
                 for (uint32_t i = 0; i < 6; ++i) Key(U"axiuai"[i], 100 + 100 * i);
@@ -98,16 +98,16 @@ TEST_F(GameTest, AOneSecondGameCountsKeysShowsThemAndEndsOnTime) {
             timeInk.push_back(CountColour(frame, RECT{500, 20, 560, 70}, Blue, 64));
             windowEdge = {frame.GetPixel(5, 309), frame.GetPixel(5, 310)};
         }
-        if (r.State == 1 && r.TimeLeft == 0 && !ended) {
+        if (r.State == Scene::Game && r.TimeLeft == 0 && !ended) {
             ended = true;
             Key(U'z', 300);   // during the closing wait: ignored
             Key(U'q', 4000);  // on the result: back to the title
         }
-        if (r.State == 0 && ended) Key(27);
+        if (r.State == Scene::Title && ended) Key(27);
     };
     EXPECT_EQ(Run(), 0);
     ASSERT_TRUE(ended);
-    std::vector<FrameRecord> game = FramesIn(1);
+    std::vector<FrameRecord> game = FramesIn(Scene::Game);
     std::erase_if(game, [](const FrameRecord& r) { return r.Question == 0; });
     ASSERT_GT(game.size(), 2u);
     EXPECT_EQ(game.back().TimeLeft, 0);
@@ -117,8 +117,9 @@ TEST_F(GameTest, AOneSecondGameCountsKeysShowsThemAndEndsOnTime) {
     EXPECT_GT(timeInk.back(), 0);
     EXPECT_NE(timeInk.back(), timeInk[timeInk.size() - 2]) << "the last frame shows 0, not 1";
     EXPECT_EQ(windowEdge, std::pair(Black, White)) << "the text window where its slide ended";
-    EXPECT_EQ(std::tuple(ClearCount, MissCount, MaxCombo), std::tuple(1, 1, 4)) << "a run still going counts";
-    EXPECT_EQ(frames.back().State, 0) << "back on the title after the result";
+    EXPECT_EQ(std::tuple(Fields.ClearCount, Fields.MissCount, Fields.MaxCombo), std::tuple(1, 1, 4))
+        << "a run still going counts";
+    EXPECT_EQ(frames.back().State, Scene::Title) << "back on the title after the result";
 }
 
 TEST_F(GameTest, SlowFramesCountAtMostOneSecondEach) {
@@ -129,7 +130,7 @@ TEST_F(GameTest, SlowFramesCountAtMostOneSecondEach) {
     bool started = false, stalled = false;
     onFrame = [&](const DirectDrawSurface7&, const FrameRecord& r) {
         if (!started) started = true, Key(U'd');
-        if (r.State != 1 || r.Question == 0) return;
+        if (r.State != Scene::Game || r.Question == 0) return;
         if (!stalled && r.TimeLeft == 29) {
             stalled = true;
             headless::AdvanceClock(5000);
@@ -147,11 +148,11 @@ TEST_F(GameTest, ScenesFollowEachOtherWithoutNesting) {
     // title runs at the same stack depth, and the heap does not grow.
     constexpr int Cycles = 60;
     int titles = 0;
-    FrameRecord last{.State = -1};
+    FrameRecord last{.State = Scene::Game};  // no frame yet: not a title
     std::vector<uintptr_t> depths;
     size_t heapStart = 0, heapMax = 0;
     onFrame = [&](const DirectDrawSurface7&, const FrameRecord& r) {
-        if (r.State == 0 && (last.State != 0 || r.Time - last.Time > 150)) {  // a title's first frame
+        if (r.State == Scene::Title && (last.State != Scene::Title || r.Time - last.Time > 150)) {  // a title's first frame
             ++titles;
             // The frame's own address: AddressSanitizer may keep locals elsewhere.
             depths.push_back(reinterpret_cast<uintptr_t>(__builtin_frame_address(0)));
@@ -167,7 +168,7 @@ TEST_F(GameTest, ScenesFollowEachOtherWithoutNesting) {
                 Key(27);
             }
         }
-        if (r.State == 1 && r.TimeLeft == 0) Key(U'q', 4000);
+        if (r.State == Scene::Game && r.TimeLeft == 0) Key(U'q', 4000);
         last = r;
     };
     frames.reserve(frameLimit);  // the record itself must not count as growth

@@ -20,11 +20,11 @@ protected:
     KeyConfTest() {
         Screen();
         Tables();
-        DDSurfKeyConf = Surface(640, 480, White);
-        KeyConfDesc.lWidth = 640, KeyConfDesc.lHeight = 480;
-        GameState = 3;
+        Backgrounds.DDSurfKeyConf = Surface(640, 480, White);
+        Backgrounds.KeyConfDesc.lWidth = 640, Backgrounds.KeyConfDesc.lHeight = 480;
+        GameState = Scene::KeyConf;
         Questions({{"本", "ほん"}, {"新聞", "しんぶん"}, {"富士", "ふじ"}});
-        EXPECT_TRUE(LoadQuestions("type.txt"));
+        EXPECT_TRUE(LoadQuestions(SkinPath, "type.txt"));
     }
     // A double click on an entry's cell.
     using DexloraTest::DoubleClick;
@@ -50,7 +50,7 @@ TEST_F(KeyConfTest, DoubleClicksChangeTheCellOrThePage) {
         {"a pair on the second page", 1, 0, {1, 0, 1}},
     };
     for (const auto& [name, page, entry, afterEach] : rows) {
-        KeyConfPage = page;
+        Fields.KeyConfPage = page;
         RomeEntries& table = page == 0 ? RomeTable : Rome2Table;
         for (RomeEntries* t : {&RomeTable, &Rome2Table})
             for (RomeEntry& e : *t) e.Selected = 0;
@@ -60,13 +60,13 @@ TEST_F(KeyConfTest, DoubleClicksChangeTheCellOrThePage) {
             DoubleClick(entry);
             EXPECT_EQ(Selections(table), expected) << name << ", click " << i + 1;
         }
-        EXPECT_EQ(std::pair(PendingScene(), GameState), std::pair(NextScene::None, 3)) << name;
+        EXPECT_EQ(std::pair(PendingScene(), GameState), std::pair(NextScene::None, Scene::KeyConf)) << name;
     }
     // Key 2, Key 1, between the buttons, between the grids.
     for (auto [x, y, before, after] : {std::tuple{450, 445, 0, 1}, {300, 430, 1, 0}, {405, 440, 1, 1}, {100, 200, 0, 0}}) {
-        KeyConfPage = before;
+        Fields.KeyConfPage = before;
         DoubleClick(x, y);
-        EXPECT_EQ(KeyConfPage, after) << x << "," << y;
+        EXPECT_EQ(Fields.KeyConfPage, after) << x << "," << y;
     }
 }
 
@@ -81,7 +81,7 @@ TEST_F(KeyConfTest, ExitConfigureRebuildsTheQuestionsAndSavesTheChoicesOnlyWhenT
     };
     for (const auto& [name, typeTxt, next] : rows) {
         ResetSceneControl();
-        GameState = 3;
+        GameState = Scene::KeyConf;
         ShowMousePointer(true);
         std::filesystem::remove(skin + "type.txt");
         if (typeTxt) Ini("type.txt", typeTxt);
@@ -90,7 +90,7 @@ TEST_F(KeyConfTest, ExitConfigureRebuildsTheQuestionsAndSavesTheChoicesOnlyWhenT
         EXPECT_EQ(std::filesystem::exists(system + "KeyConf.txt"), next == NextScene::Title) << name;
         EXPECT_EQ(MousePointerShown(), next != NextScene::Title) << name;
     }
-    EXPECT_EQ(GameState, 0);
+    EXPECT_EQ(GameState, Scene::Title);
     std::vector<std::string> romaji;
     for (int32_t i = 1; i <= QuestionMax + 1; ++i) romaji.emplace_back(dexlora::Questions[size_t(i)].Romaji);
     EXPECT_EQ(romaji, (std::vector<std::string>{"HONN", "SINNBUNN", "HUZI"}));
@@ -106,7 +106,7 @@ TEST_F(KeyConfTest, ATableLongerThanTheScreenKeepsToItsCells) {
     auto frame = [](size_t entries) {
         RomeEntries table(entries, RomeEntry{"あ", 2, {"A", "AA", ""}, 0});
         table.resize(entries + 2);
-        DDSurfBack->BltFast(0, 0, *DDSurfKeyConf, ScreenRect, DDBLTFAST_WAIT);
+        DDSurfBack->BltFast(0, 0, *Backgrounds.DDSurfKeyConf, ScreenRect, DDBLTFAST_WAIT);
         DrawKeyConfFrame();
         DrawKeyConfTable(table);
         RomeTable = table;
@@ -119,8 +119,8 @@ TEST_F(KeyConfTest, ATableLongerThanTheScreenKeepsToItsCells) {
 }
 
 TEST_F(KeyConfTest, ABackgroundSmallerThanTheScreenIsCopiedAtItsSize) {
-    DDSurfKeyConf = Surface(200, 100, 0x00FFFF);
-    KeyConfDesc.lWidth = 200, KeyConfDesc.lHeight = 100;
+    Backgrounds.DDSurfKeyConf = Surface(200, 100, 0x00FFFF);
+    Backgrounds.KeyConfDesc.lWidth = 200, Backgrounds.KeyConfDesc.lHeight = 100;
     int32_t corner = -1;
     headless::OnFlip([&](const DirectDrawSurface7& frame, uint64_t) { corner = frame.GetPixel(5, 5); });
     headless::Script({{GetTickCount() + 100, Kind::DblClick, 0, 560, 445}});

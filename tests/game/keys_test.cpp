@@ -1,5 +1,5 @@
-// The key handler without a running scene: the next scene of every key in
-// every scene, the judgment of typed characters with its counters and
+// The key handler without a running scene: the scene table it follows, the
+// next scene of every key in every scene, the judgment of typed characters with its counters and
 // sounds, keys with nothing to type, and the question picks.
 #include "platform/sound.h"
 #include "tests/support/fixture.h"
@@ -19,57 +19,68 @@ protected:
     }
 };
 
+TEST(SceneTableTest, EveryStateHasItsRowAndRecord) {
+    for (size_t i = 0; i < SceneCount; ++i) {
+        const SceneRow& row = SceneTable()[i];
+        EXPECT_TRUE(row.State == Scene(i) && row.Start && SceneStartedBy(row.StartedBy) == &row) << "row " << i;
+    }
+}
+
 TEST_F(KeyTest, SceneKeysFollowGameState) {
     using N = NextScene;
+    using S = Scene;
     struct Row {
-        int32_t state;
+        S state;
         bool resultReady;
         char32_t key;
         N next;
-        int32_t stateAfter, timeLeft;
+        S stateAfter;
+        int32_t timeLeft;
         bool pointerShown;
     };
     const Row rows[] = {
-        {0, false, U'k', N::KeyConf, 3, 0, true},   {0, false, U'D', N::Game, 0, 30, false},
-        {0, false, U's', N::Game, 0, 1, false},     {0, false, U'x', N::Game, 0, 60, false},
-        {0, false, 13, N::Game, 0, 60, false},      {0, false, U'あ', N::Game, 0, 60, false},
-        {0, false, 27, N::Shutdown, 0, 0, false},   {1, false, 27, N::Shutdown, 1, 0, false},
-        {1, false, U'K', N::None, 1, 0, false},     {2, false, U'a', N::None, 2, 0, false},
-        {2, false, 27, N::Shutdown, 2, 0, false},   {2, true, U'a', N::Title, 0, 0, false},
-        {3, false, U'a', N::None, 3, 0, false},     {3, false, 27, N::Shutdown, 3, 0, false},
+        {S::Title, false, U'k', N::KeyConf, S::KeyConf, 0, true},  {S::Title, false, U'D', N::Game, S::Title, 30, false},
+        {S::Title, false, U's', N::Game, S::Title, 1, false},  {S::Title, false, U'x', N::Game, S::Title, 60, false},
+        {S::Title, false, 13, N::Game, S::Title, 60, false},  {S::Title, false, U'あ', N::Game, S::Title, 60, false},
+        {S::Title, false, 27, N::Shutdown, S::Title, 0, false},  {S::Game, false, 27, N::Shutdown, S::Game, 0, false},
+        {S::Game, false, U'K', N::None, S::Game, 0, false},  {S::Result, false, U'a', N::None, S::Result, 0, false},
+        {S::Result, false, 27, N::Shutdown, S::Result, 0, false},  {S::Result, true, U'a', N::Title, S::Title, 0, false},
+        {S::KeyConf, false, U'a', N::None, S::KeyConf, 0, false},  {S::KeyConf, false, 27, N::Shutdown, S::KeyConf, 0, false},
     };
     for (size_t i = 0; i < std::size(rows); ++i) {
         const Row& row = rows[i];
         ResetSceneControl();
-        ResetGameFields();
+        Fields = GameFields{};
         ShowMousePointer(false);
         GameState = row.state;
-        ResultReady = row.resultReady;
-        ResultFrontAnime.resize(1);
+        Fields.ResultReady = row.resultReady;
+        Anime.ResultFrontAnime.resize(1);
         char32_t key = row.key;
         Form_KeyPress(key);
-        EXPECT_EQ(std::tuple(PendingScene(), GameState, TimeLeft, MousePointerShown()),
+        EXPECT_EQ(std::tuple(PendingScene(), GameState, Fields.TimeLeft, MousePointerShown()),
                   std::tuple(row.next, row.stateAfter, row.timeLeft, row.pointerShown)) << "row " << i;
-        EXPECT_EQ(ResultFrontAnime.empty(), row.next == N::Title) << "row " << i << ": released on leaving the result";
+        EXPECT_EQ(Anime.ResultFrontAnime.empty(), row.next == N::Title)
+            << "row " << i << ": released on leaving the result";
         EXPECT_EQ(key, row.key >= U'a' && row.key <= U'z' ? row.key - 32 : row.key) << "row " << i << ": upper-cased in place";
     }
     for (auto [x, rounded] : {std::pair{10.4f, 10}, {10.6f, 11}, {2.5f, 2}, {3.5f, 4}}) {
         Form_MouseDown(1, 0, x, x);
-        EXPECT_EQ(std::pair(MouseX, MouseY), std::pair(rounded, rounded)) << x << ": the nearest pixel, ties to even";
+        EXPECT_EQ(std::pair(Fields.MouseX, Fields.MouseY), std::pair(rounded, rounded))
+            << x << ": the nearest pixel, ties to even";
     }
 }
 
 TEST_F(KeyTest, JudgmentCountsKeysAndPlaysTheirSounds) {
     // A steady sound two seconds long, so that "playing" holds for the test.
     const std::string wave = root.Write("s.wav", WaveFile(2 * 8000, '\x40'));
-    for (SoundSlot& slot : GameSounds) {
+    for (SoundSlot& slot : GameIni.GameSounds) {
         DSBUFFERDESC desc{DSBCAPS_STATIC};
         WAVEFORMATEX format;
         slot.Buffer = DSound->CreateSoundBufferFromFile(wave, desc, format);
         slot.Loaded = true;
     }
     OneQuestion({"あ・い", "あ･い", "A\uFF65I"});
-    QuestionIndex = 1;
+    Fields.QuestionIndex = 1;
     struct Step {
         char32_t key;
         int32_t typed, combo, maxCombo, misses, clears;
@@ -82,16 +93,17 @@ TEST_F(KeyTest, JudgmentCountsKeysAndPlaysTheirSounds) {
     };
     for (size_t i = 0; i < std::size(steps); ++i) {
         const Step& s = steps[i];
-        for (SoundSlot& slot : GameSounds) slot.Buffer->Stop();
+        for (SoundSlot& slot : GameIni.GameSounds) slot.Buffer->Stop();
         JudgeKey(s.key);
-        EXPECT_EQ(std::tuple(TypedLength, Combo, MaxCombo, MissCount, ClearCount, QuestionIndex),
+        const GameFields& f = Fields;
+        EXPECT_EQ(std::tuple(f.TypedLength, f.Combo, f.MaxCombo, f.MissCount, f.ClearCount, f.QuestionIndex),
                   std::tuple(s.typed, s.combo, s.maxCombo, s.misses, s.clears, 1)) << "step " << i;
         std::string played;
         for (int slot = 0; slot < 3; ++slot)
-            if (GameSounds[slot].Buffer->IsPlaying()) played += "kcm"[slot];
+            if (GameIni.GameSounds[slot].Buffer->IsPlaying()) played += "kcm"[slot];
         EXPECT_EQ(played, DSound->HasAudio() ? s.sounds : "") << "step " << i;
     }
-    ClearSoundSlots(GameSounds);
+    ClearSoundSlots(GameIni.GameSounds);
 }
 
 TEST_F(KeyTest, KeysWithNothingToTypeAreIgnored) {
@@ -99,11 +111,12 @@ TEST_F(KeyTest, KeysWithNothingToTypeAreIgnored) {
     // below it, and a question typed to its end.
     for (auto [index, typed] : {std::pair{0, 0}, {7, 0}, {-1, 0}, {1, 5}}) {
         OneQuestion({"あ", "あ", "A"});
-        ResetGameFields();
-        QuestionIndex = index;
-        TypedLength = typed;
+        Fields = GameFields{};
+        Fields.QuestionIndex = index;
+        Fields.TypedLength = typed;
         for (char32_t key : {U'A', U'X', U'/'}) JudgeKey(key);
-        EXPECT_EQ(std::tuple(TypedLength, Combo, MissCount, ClearCount), std::tuple(typed, 0, 0, 0)) << index;
+        EXPECT_EQ(std::tuple(Fields.TypedLength, Fields.Combo, Fields.MissCount, Fields.ClearCount),
+                  std::tuple(typed, 0, 0, 0)) << index;
         EXPECT_FALSE(Judgment()) << index;
     }
 }

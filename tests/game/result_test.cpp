@@ -58,13 +58,13 @@ protected:
     // shown before ResultReady was set, and keeps the last frame shown.
     size_t Show() {
         ResetSceneControl();
-        GameState = 2;
-        ResultReady = false;
+        GameState = Scene::Result;
+        Fields.ResultReady = false;
         size_t before = 0;
         headless::Script({{GetTickCount() + 1500, Kind::Key, U'a'}});
         headless::OnFlip([&](const DirectDrawSurface7& frame, uint64_t) {
-            before += !ResultReady;
-            if (ResultReady) last = Pixels(frame, ScreenRect);
+            before += !Fields.ResultReady;
+            if (Fields.ResultReady) last = Pixels(frame, ScreenRect);
         });
         EXPECT_TRUE(PrintResult());
         headless::OnFlip(nullptr);
@@ -77,19 +77,20 @@ protected:
 TEST_F(ResultSceneTest, TheEntryLastsUntilTheSlowerSpriteHasArrived) {
     // The background after the wipe, then the entry frames.
     for (auto [window, chara, frames] : {std::tuple{0, 0, 2u}, {6, 20, 22u}, {30, 3, 32u}}) {
-        UseResultWindow = window > 0;
-        if (window) EntrySprite(ResultWindowAnime, window);
-        UseBigChara = chara > 0;
-        if (chara) EntrySprite(clsBigChara, chara);
+        ResultIni.UseResultWindow = window > 0;
+        if (window) EntrySprite(ResultIni.ResultWindowAnime, window);
+        BigChara.UseBigChara = chara > 0;
+        if (chara) EntrySprite(BigChara.clsBigChara, chara);
         EXPECT_EQ(Show(), frames) << "window " << window << ", character " << chara;
     }
 }
 
 TEST_F(ResultSceneTest, TheFiguresFollowTheirLabels) {
-    MaxCombo = 12, MissCount = 3, ClearCount = 4;  // (20 x 12 + 6) x 4 - 6 = 978: 0.978
+    Fields.MaxCombo = 12, Fields.MissCount = 3, Fields.ClearCount = 4;  // (20 x 12 + 6) x 4 - 6 = 978: 0.978
     Show();
-    for (auto [item, text] : {std::pair{&MaxComboItem, "MaxCombo12"}, {&MissItem, "Miss3"}, {&ClearItem, "Clear4"},
-                              {&RateItem, "タイプ極め度は0.978％です"}}) {
+    ResultSettings& r = ResultIni;
+    for (auto [item, text] : {std::pair{&r.MaxComboItem, "MaxCombo12"}, {&r.MissItem, "Miss3"}, {&r.ClearItem, "Clear4"},
+                              {&r.RateItem, "タイプ極め度は0.978％です"}}) {
         SurfacePtr expected = Surface(640, 480);
         expected->SetFont(item->Font);
         expected->SetForeColor(item->Color);
@@ -101,12 +102,12 @@ TEST_F(ResultSceneTest, TheFiguresFollowTheirLabels) {
 }
 
 TEST_F(ResultSceneTest, ASmallBackgroundIsCopiedAtItsSizeAndNoneStopsTheScene) {
-    DDSurfResult = Surface(320, 240, 0x00FFFF);
-    ResultDesc.lWidth = 320, ResultDesc.lHeight = 240;
+    Backgrounds.DDSurfResult = Surface(320, 240, 0x00FFFF);
+    Backgrounds.ResultDesc.lWidth = 320, Backgrounds.ResultDesc.lHeight = 240;
     Show();
     ASSERT_FALSE(last.empty());
     EXPECT_EQ(last[10 * 640 + 10], 0x00FFFF);
-    DDSurfResult = nullptr;
+    Backgrounds.DDSurfResult = nullptr;
     const uint64_t flips = headless::FrameCount();
     EXPECT_FALSE(PrintResult());
     EXPECT_EQ(headless::FrameCount(), flips);

@@ -84,7 +84,7 @@ TEST_F(SkinLoaderTest, AnimeListTable) {
     AnimeList list;
     bool answer = false;
     const std::string a = "[setting]\nAnimeName=a\n[a]\nFileName=sheet.bmp\n", b = "[b]\nFileName=sheet.bmp\n";
-    Walk("anime.ini", [&] { list.clear(), answer = LoadAnimeList("anime.ini", list, GameFrontAnimeWarning); },
+    Walk("anime.ini", [&] { list.clear(), answer = LoadAnimeList(SkinPath, "anime.ini", list, GameFrontAnimeWarning); },
          [&] { return Words(Logged(), answer, Sprites(list)); },
          {
              {"-", " 0 "},
@@ -114,13 +114,14 @@ TEST_F(SkinLoaderTest, ResultAnimeFilesAndTheirSounds) {
         Walk(
             "Gold.ini",
             [&] {
-                for (SoundSlot& slot : ResultSounds) slot = {nullptr, true};
+                for (SoundSlot& slot : ResultIni.ResultSounds) slot = {nullptr, true};
                 list.clear(), list.emplace_back();
-                answer = LoadAnimeList("gold.ini", list, back ? "back.iniに" : "front.iniに", kind);
+                answer = LoadAnimeList(SkinPath, "gold.ini", list, back ? "back.iniに" : "front.iniに", kind);
             },
             [&] {
                 std::string slots;
-                for (const SoundSlot& slot : ResultSounds) slots += slot.Loaded ? (slot.Buffer ? 'S' : 'L') : '-';
+                for (const SoundSlot& slot : ResultIni.ResultSounds)
+                    slots += slot.Loaded ? (slot.Buffer ? 'S' : 'L') : '-';
                 return Words(ErrLog.substr(0, ErrLog.find("に")), answer, list.size(), slots);
             },
             back ? Rows{{names, " 1 1 LLL"},
@@ -139,12 +140,13 @@ TEST_F(SkinLoaderTest, GameSettingsTable) {
     Walk(
         "Game.ini", [] { LoadGameSettings(SkinPath); },
         [&] {
+            GameSettings& g = GameIni;
             std::string sounds;
-            for (const SoundSlot& slot : GameSounds) sounds += slot.Loaded && slot.Buffer ? 'L' : '-';
-            return Words(Logged(), DDSurfGame != nullptr, UseTextWindow ? Sprite(TextWindowAnime) : "-",
-                         QuestionFont.Size, TimeFont.Size, Hex(QuestionFontColor1), Hex(QuestionFontColor2),
-                         Hex(QuestionFontColor3), Hex(TimeFontColor), RomeY, TimeX, sounds, GameWipeIn.Enabled,
-                         GameWipeOut.Enabled);
+            for (const SoundSlot& slot : g.GameSounds) sounds += slot.Loaded && slot.Buffer ? 'L' : '-';
+            return Words(Logged(), Backgrounds.DDSurfGame != nullptr, g.UseTextWindow ? Sprite(g.TextWindowAnime) : "-",
+                         g.QuestionFont.Size, g.TimeFont.Size, Hex(g.QuestionFontColor1), Hex(g.QuestionFontColor2),
+                         Hex(g.QuestionFontColor3), Hex(g.TimeFontColor), g.RomeY, g.TimeX, sounds, g.GameWipeIn.Enabled,
+                         g.GameWipeOut.Enabled);
         },
         {
             {"-", all + "--- 0 0"},
@@ -185,15 +187,16 @@ TEST_F(SkinLoaderTest, ResultSettingsTable) {
                 for (const std::string& name : names) s += use ? name + "," : "";
                 return s;
             };
+            ResultSettings& r = ResultIni;
             std::string points;
-            for (int32_t point : Points) points += std::to_string(point) + ",";
-            const int32_t c = MaxComboItem.Color;
-            const bool same = MissItem.Color == c && ClearItem.Color == c && RateItem.Color == c;
-            return Words(Logged(), DDSurfResult != nullptr, UseResultWindow ? Sprite(ResultWindowAnime) : "-",
-                         EnterItem.Text + "@" + std::to_string(EnterItem.X) + "," + std::to_string(EnterItem.Y),
-                         MaxComboItem.Text, RateItem.Y, RateSuffix, RateItem.Font.Size, same ? Hex(c) : "mixed",
-                         points, list(FileNameBack, UseFileNameBack), list(FileNameFront, UseFileNameFront),
-                         ResultSounds[0].Loaded && ResultSounds[0].Buffer);
+            for (int32_t point : r.Points) points += std::to_string(point) + ",";
+            const int32_t c = r.MaxComboItem.Color;
+            const bool same = r.MissItem.Color == c && r.ClearItem.Color == c && r.RateItem.Color == c;
+            return Words(Logged(), Backgrounds.DDSurfResult != nullptr, r.UseResultWindow ? Sprite(r.ResultWindowAnime) : "-",
+                         r.EnterItem.Text + "@" + std::to_string(r.EnterItem.X) + "," + std::to_string(r.EnterItem.Y),
+                         r.MaxComboItem.Text, r.RateItem.Y, r.RateSuffix, r.RateItem.Font.Size, same ? Hex(c) : "mixed",
+                         points, list(r.FileNameBack, r.UseFileNameBack), list(r.FileNameFront, r.UseFileNameFront),
+                         r.ResultSounds[0].Loaded && r.ResultSounds[0].Buffer);
         },
         {
             {"-", " 1 - " + texts + "ffffff  - - 0"},
@@ -223,8 +226,9 @@ TEST_F(SkinLoaderTest, TitleAndKeyConfSettingsTables) {
         "title.ini", [] { LoadTitleSettings(SkinPath); },
         [&] {
             std::string s;
-            for (const TextItem& t : TitleTexts) s += Words(t.Text, t.X, t.Y, t.Font.Size, Hex(t.Color)) + "|";
-            return Words(s, TitleWipeIn.Enabled, TitleWipeIn.Kind, Logged(), DDSurfTitle != nullptr);
+            for (const TextItem& t : TitleIni.TitleTexts) s += Words(t.Text, t.X, t.Y, t.Font.Size, Hex(t.Color)) + "|";
+            const WipeSettings& wipe = TitleIni.TitleWipeIn;
+            return Words(s, wipe.Enabled, wipe.Kind, Logged(), Backgrounds.DDSurfTitle != nullptr);
         },
         {
             {"-", texts + " 0   1"},
@@ -239,7 +243,11 @@ TEST_F(SkinLoaderTest, TitleAndKeyConfSettingsTables) {
         });
     Walk(
         "keyconf.ini", [] { LoadKeyConfSettings(SkinPath); },
-        [&] { return Words(KeyConfFont.Name, KeyConfFont.Size, Hex(KeyConfFontColor), Logged(), DDSurfKeyConf != nullptr); },
+        [&] {
+            const KeyConfSettings& k = KeyConfIni;
+            return Words(k.KeyConfFont.Name, k.KeyConfFont.Size, Hex(k.KeyConfFontColor), Logged(),
+                         Backgrounds.DDSurfKeyConf != nullptr);
+        },
         {
             {"-", "MS UI Gothic 14 ffffff  1"},
             {"[TitleText]\nKeyConfFontName=IPAGothic\nKeyConfFontSize=12\nKeyConfFontColor=300,0,16\n",

@@ -79,7 +79,8 @@ inline std::string WaveFile(uint32_t samples = 200, char level = '\x80') {
 struct FrameRecord {
     uint64_t Number = 0;
     uint32_t Time = 0;  // virtual time just after the flip
-    int32_t State = 0, TimeLeft = 0, Typed = 0, Combo = 0, MaxCombo = 0, Misses = 0, Clears = 0, Question = 0;
+    Scene State = Scene::Title;
+    int32_t TimeLeft = 0, Typed = 0, Combo = 0, MaxCombo = 0, Misses = 0, Clears = 0, Question = 0;
 };
 
 class DexloraTest : public ::testing::Test {
@@ -163,8 +164,9 @@ protected:
         script.insert(script.begin(), {startTime, Kind::Key, 27});
         headless::Script(std::move(script));
         headless::OnFlip([this](const DirectDrawSurface7& frame, uint64_t number) {
-            FrameRecord r{number, GetTickCount(), GameState, TimeLeft, TypedLength, Combo, MaxCombo,
-                          MissCount, ClearCount, QuestionIndex};
+            const GameFields& f = Fields;
+            FrameRecord r{number, GetTickCount(), GameState, f.TimeLeft, f.TypedLength, f.Combo, f.MaxCombo,
+                          f.MissCount, f.ClearCount, f.QuestionIndex};
             frames.push_back(r);
             if (onFrame) onFrame(frame, r);
             if (number == frameLimit) {  // a test that lost its way still ends
@@ -182,7 +184,7 @@ protected:
         for (char32_t key : keys) Key(key, delay);
     }
     // The frames shown while GameState had the value.
-    std::vector<FrameRecord> FramesIn(int32_t state) const {
+    std::vector<FrameRecord> FramesIn(Scene state) const {
         std::vector<FrameRecord> out;
         for (const FrameRecord& r : frames)
             if (r.State == state) out.push_back(r);
