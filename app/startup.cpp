@@ -10,6 +10,7 @@
 #include "engine/printable.h"
 #include "engine/questions.h"
 #include "engine/rome_table.h"
+#include "platform/headless.h"
 #include "platform/window.h"
 #include "scenes/game_fields.h"
 #include "scenes/scenes.h"
@@ -60,13 +61,12 @@ bool Form_Load() {
         LoadRomeTable(Rome2Table, "Rome2.ini");
         LoadKeyConf("KeyConf.txt");
         bool built = BuildRomeIndex(RomeIndex, RomeTable, 1) && BuildRomeIndex(Rome2Index, Rome2Table, 2);
-        built = built && LoadQuestions(SkinPath, "type.txt");
+        built = built && LoadQuestions(SkinPath, "type.txt");  // and QuestionMax with them
         if (!built) {
             AppendErrLog(SkinPath + "type.txt: no question can be typed with the romaji tables");
             UnloadMainWindow();
             return false;
         }
-        QuestionMax = int32_t(Questions.size()) - 3;
         return true;
     } catch (const std::exception& e) {
         AppendErrLog(std::string(e.what()));
@@ -130,6 +130,7 @@ void Main(const std::string& programFolder) {
 
 void Form_Unload() {
     TryStep([] { ReleaseDisplay(MainWindowHandle()); });
+    // These in this order now; the rest when the program ends (ReleaseGameObjects).
     TryStep([] {
         DX = nullptr;
         DDraw = nullptr;
@@ -151,26 +152,29 @@ void Form_Unload() {
     TryStep([] { ReportLoadMessages(); });
 }
 
-namespace {
-
-// What the program still holds when it ends goes while the platform that made
-// it is still running: pictures, sprites and sounds before the display and
-// the mixer close.
-struct ReleaseAtEnd {
-    ~ReleaseAtEnd() {
-        ResetSkinGlobals();
-        DX = nullptr;
-        DDraw = nullptr;
-        DSound = nullptr;
-        DDSurfPrimary = DDSurfBack = DDSurfSnapshot = nullptr;
-        Backgrounds = SceneBackgrounds{};
-    }
-};
-
-}  // namespace
+void ReleaseGameObjects() {
+    headless::OnFlip(nullptr);
+    SetMainWindowEvents({});
+    ResetSkinGlobals();
+    Fields = GameFields{};
+    SeedRandom(StartSeed);
+    ResetSceneControl();
+    Questions = QuestionList(2);
+    QuestionMax = -1;
+    RomeTable = Rome2Table = RomeEntries(2);
+    RomeIndex.clear();
+    Rome2Index.clear();
+    RomeLookup::Release();
+    // The surfaces before the devices that made them.
+    Backgrounds = SceneBackgrounds{};
+    DDSurfPrimary = DDSurfBack = DDSurfSnapshot = nullptr;
+    DSound = nullptr;
+    DDraw = nullptr;
+    DX = nullptr;
+    ErrLog.clear();
+}
 
 int RunDexlora(const std::string& programFolder) {
-    ReleaseAtEnd release;
     ResetSceneControl();
     ClosedByPlayer = false;
     InstallMainWindowEvents();

@@ -30,7 +30,16 @@ void ReportLoadMessages();
 int RunScenes();
 
 // The whole game on a running platform session: Main, then the scenes.
-// Answers the exit status.
+// Answers the exit status. What the game holds stays for the caller to look
+// at until ReleaseGameObjects.
 int RunDexlora(const std::string& programFolder);
+
+// Every object the game holds released and every global back to its start:
+// the skin's pictures, sprites and sounds, the screens and the devices, the
+// questions, the romaji tables and their lookup, the game fields and the
+// random sequence, the scene request, the main window's handlers, the flip
+// hook and ErrLog. Called by whoever ends a platform session, while it still
+// runs: pictures, sprites and sounds go before the display and the mixer.
+void ReleaseGameObjects();
 
 }  // namespace dexlora

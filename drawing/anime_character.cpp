@@ -119,11 +119,11 @@ RECT clsAnimeCharacter::GetPosition() const {
     return RECT{lngPosX, lngPosY, 0, 0};
 }
 
-void clsAnimeCharacter::SetPosition(int32_t lngTop, int32_t lngLeft) {
-    lngPosX = lngTop;
-    sngPosX = static_cast<float>(lngTop);
-    lngPosY = lngLeft;
-    sngPosY = static_cast<float>(lngLeft);
+void clsAnimeCharacter::SetPosition(int32_t lngX, int32_t lngY) {
+    lngPosX = lngX;
+    sngPosX = static_cast<float>(lngX);
+    lngPosY = lngY;
+    sngPosY = static_cast<float>(lngY);
 }
 
 void clsAnimeCharacter::PrintCharacter(const SurfacePtr& DDSurfPrint) {

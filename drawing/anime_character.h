@@ -47,8 +47,9 @@ public:
                        int32_t lngYnumber, bool blnVisibleAfterMoveEnd, int32_t lngMax);
     // Left = x, Top = y, Right = Bottom = 0.
     RECT GetPosition() const;
-    // The first argument is x, the second y.
-    void SetPosition(int32_t lngTop, int32_t lngLeft);
+    // Moves the sprite to (lngX, lngY); part of the sprite's interface, though
+    // no scene calls it.
+    void SetPosition(int32_t lngX, int32_t lngY);
     // Draws the current cell at the position, clipped to the screen and
     // keyed by the transparent colour. Draws nothing while waiting, once
     // ended unless visible after the end, without a sheet, or wholly off the
@@ -56,9 +57,12 @@ public:
     void PrintCharacter(const SurfacePtr& DDSurfPrint);
     // One 15 ms tick.
     void AddTC();
-    // A new move budget, without moving the sprite back.
+    // A new move budget, without moving the sprite back; part of the sprite's
+    // interface, though no scene calls it.
     void SetMoveCountCheck(int32_t lngMax);
     bool GetMoveEnd() const { return blnMoveEnd; }
+    // Set when the sprite is placed; kept with the sprite's interface,
+    // though nothing reads it.
     bool Exsist() const { return blnExsist; }
     void Exsist(bool blnGet) { blnExsist = blnGet; }
     void RegionColor(int32_t lngColor) { lngRegionColor = lngColor; }

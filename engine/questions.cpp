@@ -81,8 +81,8 @@ bool LoadQuestions(std::string_view skinFolder, std::string_view fileName) {
     loaded.push_back(Question{});
 
     Questions = std::move(loaded);
-    // Set here as well as by the caller, so that the range of the random
-    // choice always matches the questions just stored.
+    // Set with the questions, so that the range of the random choice always
+    // matches the questions stored, whoever loads them.
     QuestionMax = static_cast<int32_t>(Questions.size()) - 3;
     return Questions.size() > 2;
 }

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 #include "engine/printable.h"
 #include "engine/whole_number.h"
@@ -200,31 +201,6 @@ bool TypableSpelling(std::string_view spelling) {
     return true;
 }
 
-int32_t FindRomeSlot(std::u32string_view index, int32_t width, std::u32string_view text) {
-    if (width <= 0 || text.size() != static_cast<size_t>(width)) return -1;
-    if (text.find(UnmatchableSlot) != std::u32string_view::npos) return -1;
-    const size_t step = static_cast<size_t>(width);
-    for (size_t pos = 0; pos + step <= index.size(); pos += step) {
-        if (index[pos] == text[0] && index.compare(pos, step, text) == 0) {
-            return static_cast<int32_t>(pos / step);
-        }
-    }
-    return -1;
-}
-
-int32_t FindRomeEntry(char32_t kana) {
-    if (kana == UnmatchableSlot) return -1;
-    size_t pos = RomeIndex.find(kana);
-    if (pos == std::u32string::npos || pos >= static_cast<size_t>(RomeEntryCount(RomeTable))) return -1;
-    return static_cast<int32_t>(pos);
-}
-
-int32_t FindRome2Entry(char32_t first, char32_t second) {
-    const char32_t pair[2] = {first, second};
-    int32_t slot = FindRomeSlot(Rome2Index, 2, std::u32string_view(pair, 2));
-    return slot < RomeEntryCount(Rome2Table) ? slot : -1;
-}
-
 namespace {
 
 uint64_t PairKey(char32_t first, char32_t second) { return (uint64_t{first} << 32) | second; }
@@ -271,8 +247,13 @@ int32_t RomeLookup::SlotHash::Find(uint64_t key) const {
     }
 }
 
+namespace {
+std::unique_ptr<RomeLookup> g_lookup;  // made at the first Current(), until Release()
+}  // namespace
+
 const RomeLookup& RomeLookup::Current() {
-    static RomeLookup lookup;  // the game runs on one thread
+    if (!g_lookup) g_lookup = std::make_unique<RomeLookup>();
+    RomeLookup& lookup = *g_lookup;
     if (lookup.keysMissing_ || lookup.singleEntries_ != RomeEntryCount(RomeTable) ||
         lookup.pairEntries_ != RomeEntryCount(Rome2Table) || !SameText(lookup.singleText_, RomeIndex) ||
         !SameText(lookup.pairText_, Rome2Index)) {
@@ -280,6 +261,8 @@ const RomeLookup& RomeLookup::Current() {
     }
     return lookup;
 }
+
+void RomeLookup::Release() { g_lookup.reset(); }
 
 void RomeLookup::Rebuild() {
     keysMissing_ = false;

@@ -87,23 +87,19 @@ std::vector<RomeTableFinding> CheckRomeTable(const RomeEntries& table, int32_t w
 // Conversion refuses a spelling that fails this: no key could ever complete it.
 bool TypableSpelling(std::string_view spelling);
 
-// The first slot of index (slots width characters wide) whose content equals
-// text, or -1. A text straddling two slots is no match.
-int32_t FindRomeSlot(std::u32string_view index, int32_t width, std::u32string_view text);
-
-// Entry of RomeTable for one kana, of Rome2Table for a pair; -1 when absent.
-int32_t FindRomeEntry(char32_t kana);
-int32_t FindRome2Entry(char32_t first, char32_t second);
-
-// The same answers as FindRomeEntry and FindRome2Entry from hashed copies of
-// RomeIndex and Rome2Index, for converting many readings: scanning the texts
-// for every kana is most of the cost of reading a long type.txt.
+// The entry of RomeTable for one kana and of Rome2Table for a pair, from
+// hashed copies of RomeIndex and Rome2Index: the first slot whose text is
+// the kana, among the table's entries; scanning the texts for every kana
+// would be most of the cost of reading a long type.txt. One thread only.
 class RomeLookup {
 public:
     // The lookup for the index texts as they are now; rebuilt when either
     // text differs from the one it was made from. Take it once per reading.
     static const RomeLookup& Current();
+    // Frees the lookup; the next Current() builds it again.
+    static void Release();
 
+    // The entry, or -1 when absent.
     int32_t Single(char32_t kana) const;
     int32_t Pair(char32_t first, char32_t second) const;
 

@@ -23,6 +23,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/startup.h"
 #include "drawing/display.h"
 #include "drawing/scene_control.h"
 #include "fuzz/fuzz_support.h"
@@ -63,7 +64,7 @@ struct Sandbox {
         for (int i = 0; i < 3; ++i) watches[i] = inotify_add_watch(watch, levels[i].c_str(), IN_OPEN);
         FUZZ_CHECK(watch >= 0 && watches[2] >= 0, "inotify watches on " + levels[0]);
     }
-    ~Sandbox() { ResetSkinGlobals(), screen = nullptr, DSound = nullptr, DDraw = nullptr; }
+    ~Sandbox() { screen = nullptr, ReleaseGameObjects(); }
 
     // Everything but the way down goes. Each file of the input comes where its
     // name leads, while that stays inside ROOT; the settings text comes last.

@@ -1,4 +1,4 @@
-// Font matching through fontconfig and the process-wide cache of open fonts.
+// Font matching through fontconfig and the session's library of open fonts.
 #include "platform/detail/font_library.h"
 
 #include <fontconfig/fontconfig.h>
@@ -15,6 +15,7 @@
 
 #include "platform/core/encoding.h"
 #include "platform/detail/sdl_internal.h"
+#include "platform/detail/session_owned.h"
 
 namespace dexlora::platform_detail {
 namespace {
@@ -54,26 +55,6 @@ constexpr std::array<StandIn, 12> StandIns{{
     {"ＭＳ 明朝", "IPAMincho"},
 }};
 
-// fontconfig keeps its whole configuration until FcFini, which leak checkers
-// report. No pattern outlives the call that made it and the open fonts do not
-// depend on fontconfig, so it is released when the session ends (or at exit
-// when used outside one) and started again by the next match.
-bool g_fontconfigStarted = false;
-
-void StopFontconfig() {
-    if (!g_fontconfigStarted) return;
-    g_fontconfigStarted = false;
-    FcFini();
-}
-
-bool StartFontconfig() {
-    if (g_fontconfigStarted) return true;
-    if (!FcInit()) return false;
-    g_fontconfigStarted = true;
-    AtSessionEnd(StopFontconfig);
-    return true;
-}
-
 const FcChar8* Fc(const std::string& s) { return reinterpret_cast<const FcChar8*>(s.c_str()); }
 
 // Face names compare as Windows compares them: letter case and blanks aside.
@@ -98,11 +79,22 @@ struct FontFile {
     bool ExactFamily = false;  // the face asked for is really installed
 };
 
-class FontLibrary {
+// The fonts of one platform session, opened once each and closed with it.
+// fontconfig keeps its whole configuration until FcFini, which leak checkers
+// report; no pattern outlives the call that made it and the open fonts do not
+// depend on fontconfig, so the library starts it and stops it when it goes.
+class FontLibrary : public Currenton<FontLibrary> {
 public:
-    static FontLibrary& Instance() {
-        static FontLibrary library;
-        return library;
+    FontLibrary() {
+        fontconfig_ = FcInit();
+        ready_ = fontconfig_ && TTF_Init() == 0;
+    }
+
+    ~FontLibrary() {
+        faces_.clear();
+        open_.clear();  // every font closes before the library goes
+        if (ready_) TTF_Quit();
+        if (fontconfig_) FcFini();
     }
 
     FontFaces Faces(const StdFont& font) {
@@ -120,15 +112,6 @@ public:
     }
 
 private:
-    FontLibrary() { ready_ = StartFontconfig() && TTF_Init() == 0; }
-
-    ~FontLibrary() {
-        faces_.clear();
-        open_.clear();  // every font closes before the library goes
-        if (ready_) TTF_Quit();
-        StopFontconfig();
-    }
-
     // The file for a face name: the face itself when installed, else its
     // stand-in, else the face fontconfig prefers for Japanese text.
     std::optional<FontFile> Resolve(const std::string& name) {
@@ -152,7 +135,6 @@ private:
     }
 
     static std::optional<FontFile> MatchUncached(const std::string& name) {
-        if (!StartFontconfig()) return std::nullopt;
         // The family is set directly rather than parsed, so names holding
         // '-' or ':' stay whole.
         PatternOwner pattern(FcPatternCreate());
@@ -190,7 +172,8 @@ private:
         return raw;
     }
 
-    bool ready_ = false;
+    bool fontconfig_ = false;
+    bool ready_ = false;  // fontconfig and SDL_ttf both started
     std::unordered_map<std::string, std::optional<FontFile>> matches_;
     std::map<std::tuple<std::string, int, int, bool>, TtfFontOwner> open_;
     std::unordered_map<std::string, FontFaces> faces_;
@@ -198,7 +181,10 @@ private:
 
 }  // namespace
 
-FontFaces OpenGameFont(const StdFont& font) { return FontLibrary::Instance().Faces(font); }
+FontFaces OpenGameFont(const StdFont& font) {
+    FontLibrary* library = SessionOwned<FontLibrary>();
+    return library ? library->Faces(font) : FontFaces{};
+}
 
 TTF_Font* FaceFor(const FontFaces& faces, std::string_view text) {
     if (!faces.Fallback || faces.Primary == faces.Fallback) return faces.Primary;

@@ -6,6 +6,7 @@
 
 #include "platform/detail/display_factory.h"
 #include "platform/detail/headless_dialog.h"
+#include "platform/headless.h"
 #include "platform/surface.h"
 
 namespace dexlora {

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/core/profile.h"
 #include "platform/detail/display_backend.h"
 #include "platform/detail/display_factory.h"
 #include "platform/detail/sdl_internal.h"
@@ -83,7 +84,8 @@ PlatformSession::PlatformSession(DisplayKind kind) {
 }
 
 PlatformSession::~PlatformSession() {
-    // Fonts and audio close before the display, the display before SDL.
+    // Fonts, rendered texts and audio close before the display, the display
+    // before SDL; the settings files read go too.
     auto& teardowns = g_session->teardowns;
     while (!teardowns.empty()) {
         auto teardown = std::move(teardowns.back());
@@ -93,6 +95,7 @@ PlatformSession::~PlatformSession() {
     g_session->display.reset();
     g_session.reset();
     platform_detail::ResetWindowState();
+    ForgetProfiles();
     SDL_Quit();
 }
 

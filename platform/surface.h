@@ -17,7 +17,6 @@ struct RECT {
 };
 
 // BltFast flags
-inline constexpr int32_t DDBLTFAST_NOCOLORKEY = 0;
 inline constexpr int32_t DDBLTFAST_SRCCOLORKEY = 1;
 inline constexpr int32_t DDBLTFAST_WAIT = 16;
 

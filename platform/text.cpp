@@ -11,6 +11,7 @@
 
 #include "platform/detail/font_library.h"
 #include "platform/detail/sdl_internal.h"
+#include "platform/detail/session_owned.h"
 
 namespace dexlora {
 namespace {
@@ -27,16 +28,12 @@ struct TextMask {
 // Rendered texts, kept so that a frame drawing the same texts again only
 // blends them; the colour is applied while blending, so a text drawn in
 // several colours is rendered once. The least recently used go first once
-// the cache holds too many entries or too many bytes.
-class RenderedTextCache {
+// the cache holds too many entries or too many bytes. Keyed by the session's
+// open fonts, it goes with the session too.
+class RenderedTextCache : public platform_detail::Currenton<RenderedTextCache> {
 public:
     static constexpr size_t MaxEntries = 512;
     static constexpr size_t MaxBytes = 16u * 1024 * 1024;
-
-    static RenderedTextCache& Instance() {
-        static RenderedTextCache cache;
-        return cache;
-    }
 
     // The text rendered in face, or null when it renders to nothing.
     const TextMask* Get(TTF_Font* face, std::string_view text) {
@@ -149,7 +146,8 @@ void DirectDrawSurface7::DrawText(int32_t x, int32_t y, std::string_view text, b
     if (text.empty()) return;
     TTF_Font* face = platform_detail::FaceFor(platform_detail::OpenGameFont(impl_->font), text);
     if (!face) return;
-    const TextMask* mask = RenderedTextCache::Instance().Get(face, text);
+    RenderedTextCache* cache = platform_detail::SessionOwned<RenderedTextCache>();
+    const TextMask* mask = cache ? cache->Get(face, text) : nullptr;
     if (!mask) return;
     SDL_Surface* target = impl_->surface.get();
     if (!impl_->fontTransparent) {

@@ -14,6 +14,7 @@ GameFields Fields;
 
 namespace {
 std::mt19937& Generator() {
+    static_assert(StartSeed == std::mt19937::default_seed);
     static std::mt19937 generator;
     return generator;
 }

@@ -32,7 +32,9 @@ struct GameFields {
 extern GameFields Fields;
 
 // The shared random sequence: restarted from seed, and its next value, a
-// single-precision number in [0, 1).
+// single-precision number in [0, 1). StartSeed is its seed when the program
+// starts.
+inline constexpr uint32_t StartSeed = 5489;
 void SeedRandom(uint32_t seed);
 float NextRandom();
 // A seed taken from the clock, as each game reseeds. On the headless display

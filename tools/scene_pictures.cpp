@@ -13,6 +13,7 @@
 #include "engine/printable.h"
 #include "platform/core/encoding.h"
 #include "platform/surface.h"
+#include "platform/headless.h"
 #include "platform/window.h"
 #include "scenes/game_fields.h"
 #include "scenes/judgment.h"
@@ -161,10 +162,6 @@ bool WriteScenePictures(const std::string& folder) {
         Fields.KeyConfPage = page;
         all &= Capture(base + (page == 0 ? "keyconf-key1.png" : "keyconf-key2.png"), KeyConfStart, [] { return true; });
     }
-
-    SetMainWindowEvents({});
-    Fields = GameFields{};
-    ResetSceneControl();
     return all;
 }
 

@@ -14,7 +14,8 @@ namespace dexlora {
 // configuration's two pages "keyconf-key1.png" and "keyconf-key2.png".
 // Prints one line per picture ("picture: " and its path) or per problem
 // ("picture: " and what went wrong). Answers false when a picture could
-// not be made or written.
+// not be made or written. The game fields and the main window's handlers it
+// sets stay until ReleaseGameObjects.
 bool WriteScenePictures(const std::string& folder);
 
 }  // namespace dexlora

@@ -7,6 +7,7 @@
 #include <set>
 #include <string>
 
+#include "app/startup.h"
 #include "drawing/display.h"
 #include "drawing/scene_control.h"
 #include "engine/keyconf_file.h"
@@ -86,16 +87,9 @@ std::string CheckFirstTitleCopy() {
     }
 }
 
-// Every drawing object goes before the session that made it.
-struct ReleaseSkin {
-    ~ReleaseSkin() {
-        ResetSkinGlobals();
-        DDSurfSnapshot = DDSurfBack = DDSurfPrimary = nullptr;
-        DDraw = nullptr;
-        DSound = nullptr;
-        DX = nullptr;
-        ResetSceneControl();
-    }
+// Every object the checker made goes before the session that made it.
+struct ReleaseAtEnd {
+    ~ReleaseAtEnd() { ReleaseGameObjects(); }
 };
 
 }  // namespace
@@ -114,7 +108,7 @@ int CheckSkin(const std::string& systemFolder, const std::string& skinFolder, co
         // Closing the main window only records the end: the checker goes on
         // to report what closed it.
         ResetSceneControl();
-        ReleaseSkin release;
+        ReleaseAtEnd release;
         DX = std::make_shared<DirectX7>();
         DDraw = DX->DirectDrawCreate("");
         DSound = DX->DirectSoundCreate("");

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "app/startup.h"
 #include "bmp_writer.h"
 #include "drawing/display.h"
 #include "plain_sdl/plain_frame.h"
@@ -97,10 +98,7 @@ TypingFrame::~TypingFrame() {
     background_.reset();
     window_.reset();
     ReleaseDisplay(MainWindowHandle());
-    DDSurfBack.reset();
-    DDSurfPrimary.reset();
-    DDraw.reset();
-    DX.reset();
+    ReleaseGameObjects();
     std::error_code ignored;
     std::filesystem::remove_all(folder_, ignored);
 }

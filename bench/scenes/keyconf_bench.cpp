@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "app/startup.h"
 #include "drawing/display.h"
 #include "engine/rome_table.h"
 #include "platform/window.h"
@@ -31,9 +32,7 @@ void BM_KeyConfFrame(benchmark::State& state) {
         DrawKeyConfTable(table);
         DDSurfPrimary->Flip(nullptr, DDFLIP_WAIT);
     }
-    Backgrounds.DDSurfKeyConf = DDSurfBack = DDSurfPrimary = nullptr;
-    DDraw = nullptr;
-    DX = nullptr;
+    ReleaseGameObjects();
 }
 BENCHMARK(BM_KeyConfFrame)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 

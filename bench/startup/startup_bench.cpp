@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "app/startup.h"
+#include "platform/headless.h"
 #include "platform/window.h"
 
 namespace {
@@ -65,6 +66,7 @@ int Once(const fs::path& folder) {
             }
         });
         status = dexlora::RunDexlora(folder.string() + "/");
+        dexlora::ReleaseGameObjects();
     }
     std::printf("first_frame_ms=%.3f rss_anon_kb=%ld status=%d\n", firstFrameMs, rssAnonKb, status);
     return firstFrameMs < 0 ? 1 : 0;

@@ -18,6 +18,7 @@
 
 #include "platform/core/encoding.h"
 #include "platform/core/error.h"
+#include "platform/core/testing.h"
 
 namespace dexlora {
 

@@ -77,22 +77,4 @@ private:
 // process is gone) is removed by the next write of the same path.
 bool WriteFileAtomically(std::string_view path, std::string_view bytes);
 
-// The steps of WriteFileAtomically, in the order it takes them.
-enum class AtomicWriteStep {
-    CreateTemporary,  // the temporary file is created beside the target
-    Write,            // the bytes go into it
-    KeepMode,         // it takes the old file's permission bits
-    Flush,            // its content reaches the disk
-    Close,
-    Rename,           // it replaces the target
-    SyncFolder,       // the rename reaches the disk (the target is new already)
-};
-
-// For tests only: when set, called before each step; answering an errno value
-// makes that step fail with it, as a full disk (ENOSPC) or a refused
-// permission (EACCES) would, and 0 lets the step run. It may also end the
-// process there, to stand for a crash. Never set by the program itself: unset,
-// a step costs one test of this pointer.
-extern int (*AtomicWriteFaultForTests)(AtomicWriteStep step);
-
 }  // namespace dexlora

@@ -219,4 +219,6 @@ bool WritePrivateProfileString(std::string_view section, std::string_view key, s
     return written;
 }
 
+void ForgetProfiles() { ForgetAllProfiles(); }
+
 }  // namespace dexlora

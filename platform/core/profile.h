@@ -3,7 +3,7 @@
 // UTF-8. The last few files read are kept parsed, so that a skin load reads
 // and parses each file once; each lookup checks with one stat that the file
 // is still the one read, so an edited, replaced or deleted file is read as it
-// is now. The functions may be called from several threads.
+// is now. The functions are called from one thread: nothing here takes a lock.
 #pragma once
 
 #include <cstdint>
@@ -50,5 +50,8 @@ int32_t GetPrivateProfileInt(std::string_view section, std::string_view key,
 // line break or a character CP932 cannot hold (it would not read back as written).
 bool WritePrivateProfileString(std::string_view section, std::string_view key,
                                std::string_view value, std::string_view fileName);
+
+// Frees every file kept parsed; the platform session does so when it ends.
+void ForgetProfiles();
 
 }  // namespace dexlora

@@ -11,7 +11,6 @@
 #include <cstdint>
 #include <cstring>
 #include <deque>
-#include <mutex>
 #include <vector>
 
 #include "platform/core/encoding.h"
@@ -279,7 +278,7 @@ bool Settled(const FileIdentity& identity, const timespec& now) {
 
 // The last few files read, so that the many lookups of a skin load parse each
 // file once. One stat per lookup checks that the file is still what was read.
-// Safe to use from several threads.
+// One thread only: nothing here takes a lock.
 class ProfileCache {
 public:
     // The parsed file at path (resolved), or null when it is missing or cannot be read.
@@ -288,10 +287,9 @@ public:
         if (path.find('\0') != std::string::npos) return nullptr;
         timespec now{};
         clock_gettime(CLOCK_REALTIME, &now);
-        std::lock_guard<std::mutex> lock(mutex_);
         struct stat st;
         if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
-            ForgetLocked(path);
+            Forget(path);
             return nullptr;
         }
         const FileIdentity identity(st);
@@ -329,9 +327,10 @@ public:
     }
 
     void Forget(const std::string& path) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        ForgetLocked(path);
+        std::erase_if(entries_, [&](const Entry& e) { return e.path == path; });
     }
+
+    void ForgetAll() { entries_ = {}; }
 
 private:
     static constexpr size_t MaxFiles = 4;
@@ -343,11 +342,6 @@ private:
         std::shared_ptr<const ProfileIndex> index;
     };
 
-    void ForgetLocked(const std::string& path) {
-        std::erase_if(entries_, [&](const Entry& e) { return e.path == path; });
-    }
-
-    std::mutex mutex_;
     std::vector<Entry> entries_;  // most recently used first
 };
 
@@ -365,5 +359,7 @@ std::optional<std::string_view> FindValue(const ProfileIndex& index, std::string
 }
 
 void ForgetProfile(const std::string& path) { Cache().Forget(path); }
+
+void ForgetAllProfiles() { Cache().ForgetAll(); }
 
 }  // namespace dexlora::profile_detail

@@ -15,7 +15,7 @@ class ProfileIndex;
 // The file at path (resolved) parsed, or null when it is missing or cannot be
 // read (not a regular file, no permission, larger than MaxTextFileBytes).
 // One stat per call checks that a kept file is still what was read: a file
-// edited in place or replaced is read afresh. Safe to call from several threads.
+// edited in place or replaced is read afresh.
 std::shared_ptr<const ProfileIndex> ReadProfile(const std::string& path);
 
 // The trimmed value of key in section (CP932 names, trimmed): only the first
@@ -25,5 +25,7 @@ std::optional<std::string_view> FindValue(const ProfileIndex& index, std::string
 
 // Drops what is kept of the file at path, once it has been written.
 void ForgetProfile(const std::string& path);
+// Drops every file kept.
+void ForgetAllProfiles();
 
 }  // namespace dexlora::profile_detail

@@ -1,6 +1,6 @@
 // Fonts by the names skins give them, found through fontconfig with Japanese
-// preferred, opened with SDL_ttf once and kept for the life of the program.
-// Private to platform/.
+// preferred, opened with SDL_ttf once in a platform session and closed when
+// it ends. Private to platform/.
 #pragma once
 
 #include <SDL_ttf.h>
@@ -13,7 +13,8 @@ namespace dexlora::platform_detail {
 
 // The faces for one game font: the face asked for, and a Japanese gothic face
 // of the same size for texts holding characters the first one lacks. Both
-// null when no font at all can be opened (no fonts installed).
+// null when no font at all can be opened (no fonts installed), or outside a
+// session.
 struct FontFaces {
     TTF_Font* Primary = nullptr;
     TTF_Font* Fallback = nullptr;

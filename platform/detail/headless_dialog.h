@@ -4,6 +4,7 @@
 #include <optional>
 #include <string_view>
 
+#include "platform/headless.h"
 #include "platform/window.h"
 
 namespace dexlora::platform_detail {

@@ -30,7 +30,7 @@ SurfaceOwner NewGameSurface(int width, int height);
 // result has no colour key and is never RLE-encoded.
 SurfaceOwner ToGameSurface(SDL_Surface* any);
 
-// Registers a teardown (closing the mixer, TTF_Quit) that the platform session
+// Registers a teardown (closing the mixer, the fonts) that the platform session
 // runs, latest first, before SDL_Quit when it ends.
 void AtSessionEnd(std::function<void()> teardown);
 

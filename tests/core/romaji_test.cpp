@@ -62,7 +62,7 @@ TEST(RomeTableLoad, KeepsWhatWasReadAndReportsDamage) {
     }
     WriteData(folder, "Rome.ini", "あ\r\n1\r\nA\r\n\r\nいい\r\n1\r\nI\r\n\r\nう\r\n1\r\nU\r\n\r\n");
     ASSERT_TRUE(LoadRomeTable(RomeTable, "Rome.ini") && BuildRomeIndex(RomeIndex, RomeTable, 1));
-    EXPECT_EQ(std::pair(FindRomeEntry(U'う'), RomeLookup::Current().Single(U'う')), std::pair(2, 2))
+    EXPECT_EQ(RomeLookup::Current().Single(U'う'), 2)
         << "a kana of the wrong length keeps its slot in the index, and the entries after it theirs";
 }
 
@@ -123,8 +123,8 @@ TEST(ReadingToRomaji, SpellsWithTheSelectedSpellings) {
         LoadBundledTables();
         for (const auto& [kana, spelling] : select) {
             const std::u32string k = Utf8ToU32(kana);
-            RomeEntry& e = k.size() == 1 ? RomeTable[size_t(FindRomeEntry(k[0]))]
-                                         : Rome2Table[size_t(FindRome2Entry(k[0], k[1]))];
+            const RomeLookup& lookup = RomeLookup::Current();
+            RomeEntry& e = k.size() == 1 ? RomeTable[size_t(lookup.Single(k[0]))] : Rome2Table[size_t(lookup.Pair(k[0], k[1]))];
             if (spelling.starts_with('=')) e.Romaji[0] = spelling.substr(1);
             else e.Selected = int32_t(std::find(e.Romaji.begin(), e.Romaji.end() - 1, spelling) - e.Romaji.begin());
         }

@@ -18,6 +18,7 @@
 #include "platform/core/error.h"
 #include "platform/core/files.h"
 #include "platform/core/profile.h"
+#include "platform/core/testing.h"
 #include "settings/convert.h"
 #include "settings/ini.h"
 #include "settings/shared.h"

@@ -1,8 +1,10 @@
 // Pictures, sounds and text on the headless session: files that load with
 // their sizes, colours and formats or raise, sounds restarted and outliving
-// the session, and kana drawn in the fore colour where asked.
+// the session, kana drawn in the fore colour where asked, and fonts closed
+// with their session.
 #include <SDL.h>
 #include <SDL_image.h>
+#include <SDL_ttf.h>
 
 #include <chrono>
 #include <numeric>
@@ -183,6 +185,14 @@ TEST_F(MediaTest, KanaAreDrawnInEveryFaceInTheForeColourClippedAndCached) {
     SurfacePtr s = Draw(200, 80, Blue, "MS UI Gothic", White, 0, 0, "");
     for (int i = 0; i < 1500; ++i) s->DrawText(0, 0, "問題 " + std::to_string(i), false);
     EXPECT_EQ(Render("MS UI Gothic", "問題 0"), first);
+}
+
+// The fonts a session opened close with it, before SDL does.
+TEST_F(MediaTest, FontsCloseWithTheirSession) {
+    Render("MS UI Gothic", "あ");
+    ASSERT_NE(TTF_WasInit(), 0);
+    StartSession();
+    EXPECT_EQ(TTF_WasInit(), 0) << "a new session has opened no font yet";
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "engine/questions.h"
 #include "engine/rome_table.h"
 #include "platform/core/encoding.h"
+#include "platform/headless.h"
 #include "platform/window.h"
 #include "scenes/game_fields.h"
 #include "scenes/scenes.h"
@@ -65,16 +66,6 @@ struct FrameRecord {
     Scene State = Scene::Title;
     int32_t TimeLeft = 0, Typed = 0, Combo = 0, MaxCombo = 0, Misses = 0, Clears = 0, Question = 0;
 };
-
-// Every object the game holds released, every global back to its start.
-inline void ReleaseGameObjects() {
-    headless::OnFlip(nullptr), SetMainWindowEvents({});
-    ResetSkinGlobals(), ResetSceneControl(), Fields = GameFields{};
-    Questions = QuestionList{}, QuestionMax = -1;
-    DX = nullptr, DDraw = nullptr, DSound = nullptr;
-    DDSurfPrimary = DDSurfBack = DDSurfSnapshot = nullptr;
-    ErrLog.clear();
-}
 
 class DexloraTest : public ::testing::Test {
 protected:
