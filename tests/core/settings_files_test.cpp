@@ -1,5 +1,6 @@
 // Text and settings files: CP932, which files are read, atomic writes and their failures, the profile rules,
 // colours and numbers, and where the player's settings are saved.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -7,10 +8,13 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <functional>
+#include <fstream>
 #include <optional>
+#include <thread>
 
 #include "engine/keyconf_file.h"
 #include "engine/rome_table.h"
@@ -139,6 +143,38 @@ TEST(Profile, WritePrivateProfileStringEditsInPlace) {
         const std::string file = temp.Path() + "SYSTEM.INI", row = "[" + section + "] " + key + "=" + value;
         EXPECT_EQ(WritePrivateProfileString(section, key, value, file), after.has_value()) << row;
         EXPECT_EQ(TempFolder::Read(ResolvePath(file)), after.value_or(*before)) << row;
+    }
+}
+
+// The settings files read last are kept parsed: a file changed in any way is read afresh.
+TEST(Profile, ChangedFilesReadAfresh) {
+    auto edit = [](const std::string& file, int value) {  // same size, time stamps put back
+        struct stat st {};
+        stat(file.c_str(), &st), std::ofstream(file, std::ios::binary) << "[A]\r\nx=" << value << "\r\n";
+        const timespec times[2] = {st.st_atim, st.st_mtim};
+        utimensat(AT_FDCWD, file.c_str(), times, 0);
+    };
+    const std::tuple<const char*, std::function<void(const std::string&)>, int32_t> cases[] = {
+        {"edited in place, same size and times", [&](auto& file) { edit(file, 2); }, 2},
+        {"replaced by a rename", [](auto& file) { std::filesystem::rename(file + "2", file); }, 2},
+        {"deleted", [](auto& file) { std::filesystem::remove(file); }, -1},
+        {"written through a link in another spelling", [](auto& file) {
+             symlink(file.c_str(), (file + ".link").c_str()), WritePrivateProfileString("a", "X", "2", file + ".LINK"); }, 2},
+    };
+    TempFolder temp;
+    for (size_t i = 0; i < std::size(cases); ++i) temp.Write(std::to_string(i) + "/file", "[A]\r\nx=1\r\n");
+    temp.Write("1/file2", "[A]\r\nx=2\r\n");
+    std::this_thread::sleep_for(std::chrono::milliseconds(2100));  // old enough to be kept, whatever the clock's grain
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const auto& [name, change, expected] = cases[i];
+        const std::string file = temp.Path() + std::to_string(i) + "/file";
+        for (int read = 0; read < 2; ++read) EXPECT_EQ(GetPrivateProfileInt("A", "x", -1, file), 1) << name;
+        change(file);
+        EXPECT_EQ(GetPrivateProfileInt("A", "x", -1, file), expected) << name;
+    }
+    for (int n = 3; n < 30; ++n) {  // edits this close together may leave every time stamp as it was
+        edit(temp.Path() + "0/file", n % 10);
+        ASSERT_EQ(GetPrivateProfileInt("A", "x", -1, temp.Path() + "0/file"), n % 10) << n;
     }
 }
 
