@@ -16,8 +16,6 @@ int32_t BlitY = 0;
 
 namespace {
 
-constexpr int32_t kScreenWidth = 640;
-constexpr int32_t kScreenHeight = 480;
 constexpr int32_t ErrDivisionByZero = 11;
 
 int32_t Clamp32(int64_t value) {
@@ -50,7 +48,7 @@ void ClipToScreen(const RECT& rect, int32_t x, int32_t y) {
     } else {
         BlitX = x;
         BlitSrcRect.Left = rect.Left;
-        BlitSrcRect.Right = x + w <= kScreenWidth ? rect.Right : Clamp32(int64_t{rect.Left} + kScreenWidth - x);
+        BlitSrcRect.Right = x + w <= ScreenWidth ? rect.Right : Clamp32(int64_t{rect.Left} + ScreenWidth - x);
     }
     if (y < 0) {
         BlitY = 0;
@@ -59,7 +57,7 @@ void ClipToScreen(const RECT& rect, int32_t x, int32_t y) {
     } else {
         BlitY = y;
         BlitSrcRect.Top = rect.Top;
-        BlitSrcRect.Bottom = y + h < kScreenHeight ? rect.Bottom : Clamp32(int64_t{rect.Top} + kScreenHeight - y);
+        BlitSrcRect.Bottom = y + h < ScreenHeight ? rect.Bottom : Clamp32(int64_t{rect.Top} + ScreenHeight - y);
     }
 }
 
@@ -146,8 +144,8 @@ void clsAnimeCharacter::PrintCharacter(const SurfacePtr& DDSurfPrint) {
     // off the top) is not cut on its far side by the clip; cut it here, so
     // the copy never reaches past the screen and fails.
     RECT src = BlitSrcRect;
-    src.Right = Clamp32(std::min<int64_t>(src.Right, int64_t{src.Left} + kScreenWidth - BlitX));
-    src.Bottom = Clamp32(std::min<int64_t>(src.Bottom, int64_t{src.Top} + kScreenHeight - BlitY));
+    src.Right = Clamp32(std::min<int64_t>(src.Right, int64_t{src.Left} + ScreenWidth - BlitX));
+    src.Bottom = Clamp32(std::min<int64_t>(src.Bottom, int64_t{src.Top} + ScreenHeight - BlitY));
     // Wholly off the screen the rectangle is reversed (or empty): there is
     // nothing to copy. Neither is there from a cell outside the sheet, which
     // only a layout of negative columns or rows can give.

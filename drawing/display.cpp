@@ -102,10 +102,7 @@ bool InitDisplay(int64_t hWnd, DirectDrawPtr& dd, SurfacePtr& primary, SurfacePt
 void CreateWorkSurface(int32_t width, int32_t height, DirectDrawPtr& dd, SurfaceDesc& desc,
                        SurfacePtr& surf) {
     try {
-        desc.lFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH;
-        desc.lCaps = DDSCAPS_OFFSCREENPLAIN;
-        desc.lWidth = width;
-        desc.lHeight = height;
+        desc = OffscreenDesc(width, height);
         surf = Device(dd).CreateSurface(desc);
     } catch (const std::exception&) {
         ReportFailure("サーフェイスの製作に失敗した可能性があります");

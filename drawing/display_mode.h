@@ -6,6 +6,7 @@
 #include <exception>
 
 #include "platform/core/error.h"
+#include "platform/surface.h"
 
 namespace dexlora {
 
@@ -22,15 +23,16 @@ int32_t ErrorNumberOfCall(Call&& call) {
     }
 }
 
-// Sets the cooperative level (83) and then the first of the depths that the
+// Sets the cooperative level (full screen, exclusive, as the game always
+// asks for it) and then the first of the depths that the
 // display accepts. A failing cooperative level leaves its error standing, so
 // the first depth counts as refused even when it was set, and the next is
 // tried. Answers the depth in use, or 0 when the last depth was refused too.
 template <class Device, class Depths>
 int32_t TakeDisplayMode(Device& dd, int64_t hWnd, const Depths& depths) {
-    int32_t err = ErrorNumberOfCall([&] { dd.SetCooperativeLevel(hWnd, 83); });
+    int32_t err = ErrorNumberOfCall([&] { dd.SetCooperativeLevel(hWnd, DDSCL_FULLSCREEN | DDSCL_ALLOWREBOOT | DDSCL_EXCLUSIVE | DDSCL_ALLOWMODEX); });
     for (int32_t depth : depths) {
-        int32_t modeErr = ErrorNumberOfCall([&] { dd.SetDisplayMode(640, 480, depth, 0, 0); });
+        int32_t modeErr = ErrorNumberOfCall([&] { dd.SetDisplayMode(ScreenWidth, ScreenHeight, depth, 0, 0); });
         if (modeErr != 0) err = modeErr;
         if (err == 0) return depth;
         err = 0;

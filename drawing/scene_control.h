@@ -17,9 +17,7 @@
 
 namespace dexlora {
 
-// The fixed screen every scene composes its frames for.
-inline constexpr int32_t ScreenWidth = 640;
-inline constexpr int32_t ScreenHeight = 480;
+// The whole screen as a rectangle.
 inline constexpr RECT ScreenRect{0, 0, ScreenWidth, ScreenHeight};
 
 // The scenes, numbered as they have always been counted.

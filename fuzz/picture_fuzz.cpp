@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const std::string path = fuzz::WriteScratch(name, {reinterpret_cast<const char*>(data), size});
         ErrLog.clear();
         ResetSceneControl();
-        SurfaceDesc desc{DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH, 2, 2, 0, DDSCAPS_OFFSCREENPLAIN};
+        SurfaceDesc desc = OffscreenDesc(2, 2);
         const SurfacePtr old = draw->CreateSurface(desc);
         SurfacePtr surf = old;
         LoadImageSurface(draw, path, desc, surf);

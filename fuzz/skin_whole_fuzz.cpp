@@ -58,7 +58,7 @@ struct Sandbox {
 
     Sandbox() {
         DDraw = DirectDrawCreate(""), DSound = DirectSoundCreate("");
-        SurfaceDesc desc{DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH, 480, 640, 0, DDSCAPS_OFFSCREENPLAIN};
+        SurfaceDesc desc = OffscreenDesc(640, 480);
         screen = DDraw->CreateSurface(desc);
         fs::create_directories(levels[3]);
         for (int i = 0; i < 3; ++i) watches[i] = inotify_add_watch(watch, levels[i].c_str(), IN_OPEN);

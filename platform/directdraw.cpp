@@ -51,7 +51,7 @@ void DirectDraw7::SetCooperativeLevel(int64_t hWnd, int32_t flags) {
 void DirectDraw7::SetDisplayMode(int32_t width, int32_t height, int32_t bpp, int32_t, int32_t) {
     // Frames are always composed at 640x480 in XRGB8888 and scaled to the
     // screen; the depth only has to be one the display can present.
-    if (width != platform_detail::ScreenWidth || height != platform_detail::ScreenHeight) {
+    if (width != ScreenWidth || height != ScreenHeight) {
         Fail("SetDisplayMode: only 640x480 is available");
     }
     if (!Display().CanPresentDepth(bpp)) Fail("SetDisplayMode: depth not available");
@@ -70,7 +70,7 @@ SurfacePtr DirectDraw7::CreateSurface(DDSURFACEDESC2& desc) {
         const int32_t backBuffers = (desc.lFlags & DDSD_BACKBUFFERCOUNT) ? desc.lBackBufferCount : 0;
         if (!flipping || backBuffers != 1) Fail("CreateSurface: the primary needs exactly one back buffer");
         Display();
-        constexpr int w = platform_detail::ScreenWidth, h = platform_detail::ScreenHeight;
+        constexpr int w = ScreenWidth, h = ScreenHeight;
         SurfacePtr primary = NewSurface(w, h, DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX);
         primary->impl().primary = true;
         primary->impl().back = NewSurface(w, h, DDSCAPS_BACKBUFFER | DDSCAPS_FLIP | DDSCAPS_COMPLEX);

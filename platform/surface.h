@@ -26,6 +26,10 @@ inline constexpr int32_t DDCKEY_SRCBLT = 8;
 // Flip flags
 inline constexpr int32_t DDFLIP_WAIT = 1;
 
+// The fixed screen every frame is composed for, in pixels.
+inline constexpr int32_t ScreenWidth = 640;
+inline constexpr int32_t ScreenHeight = 480;
+
 // SurfaceDesc Flags
 inline constexpr int32_t DDSD_CAPS = 1;
 inline constexpr int32_t DDSD_HEIGHT = 2;

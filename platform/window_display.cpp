@@ -13,8 +13,6 @@ namespace dexlora {
 namespace {
 
 using platform_detail::FailSdl;
-using platform_detail::ScreenHeight;
-using platform_detail::ScreenWidth;
 
 // A display that shows a frame far quicker than any refresh is not waiting
 // for it (vsync refused, window hidden); frames are then paced at 60 Hz so

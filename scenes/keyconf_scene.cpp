@@ -28,7 +28,7 @@ const StdFont MeasureFont{"ＭＳ Ｐゴシック", 9.0f, false};
 class CellTextMeasure {
 public:
     CellTextMeasure() {
-        SurfaceDesc desc{DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH, 1, 1, 0, DDSCAPS_OFFSCREENPLAIN};
+        SurfaceDesc desc = OffscreenDesc(1, 1);
         surface_ = DDraw->CreateSurface(desc);
         surface_->SetFont(MeasureFont);
     }

@@ -19,11 +19,7 @@ namespace {
 constexpr int32_t kKey = 0xFF00FF;
 
 SurfacePtr MakeSurface(int32_t width, int32_t height) {
-    SurfaceDesc desc;
-    desc.lFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH;
-    desc.lCaps = DDSCAPS_OFFSCREENPLAIN;
-    desc.lWidth = width;
-    desc.lHeight = height;
+    SurfaceDesc desc = OffscreenDesc(width, height);
     return DDraw->CreateSurface(desc);
 }
 

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "platform/surface.h"
 #include "platform/window.h"
 
 namespace dexlora {
@@ -14,8 +15,6 @@ class DirectDrawSurface7;
 namespace platform_detail {
 
 // The fixed screen every frame is composed for.
-inline constexpr int ScreenWidth = 640;
-inline constexpr int ScreenHeight = 480;
 
 }  // namespace platform_detail
 

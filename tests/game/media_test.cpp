@@ -158,7 +158,7 @@ TEST(SoundSessionTest, SoundsRestartOnTheirOwnChannelsAndOutliveTheSession) {
 // A fresh surface of the back colour with text drawn transparent at (x, y).
 SurfacePtr Draw(int32_t w, int32_t h, int32_t back, const char* face, int32_t fore, int x, int y,
                 const std::string& text) {
-    SurfaceDesc desc{DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT, h, w, 0, DDSCAPS_OFFSCREENPLAIN};
+    SurfaceDesc desc = OffscreenDesc(w, h);
     SurfacePtr s = DDraw->CreateSurface(desc);
     s->FillRect(RECT{0, 0, w, h}, back);
     s->SetFont(StdFont{face, 20.0f, false}), s->SetForeColor(fore), s->SetFontTransparency(true);

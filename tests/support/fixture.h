@@ -113,7 +113,7 @@ protected:
     void Wave(const std::string& path) const { root.Write(path, WaveFile()); }
     // An off-screen surface of one colour.
     static SurfacePtr Surface(int32_t width, int32_t height, int32_t colour = 0) {
-        SurfaceDesc desc{DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH, height, width, 0, DDSCAPS_OFFSCREENPLAIN};
+        SurfaceDesc desc = OffscreenDesc(width, height);
         SurfacePtr surf = DDraw->CreateSurface(desc);
         surf->FillRect(RECT{0, 0, width, height}, colour);
         return surf;
