@@ -19,8 +19,6 @@ echo "== Sanitizer build: $SANITIZE_BUILD"
 BUILD=$SANITIZE_BUILD build -DDEXLORA_TESTS=ON -DDEXLORA_BENCH=OFF -DDEXLORA_SANITIZE=ON
 # Every report ends the test that made it; stacks through libraries built
 # without frame pointers are walked the slow way so they name their callers.
-# The X and D-Bus client libraries keep a few blocks to the end of a session.
-LSAN_OPTIONS=suppressions=$ROOT/tests/lsan.supp \
 ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1:fast_unwind_on_malloc=0 \
 UBSAN_OPTIONS=print_stacktrace=1 \
     run_tests "$SANITIZE_BUILD"

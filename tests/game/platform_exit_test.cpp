@@ -34,6 +34,9 @@ std::vector<std::string> g_xErrors;
 // error there ends the program with status 1 after everything was saved. With SDL 2.26's wait on the
 // dialog's window, more than half of them failed this way.
 TEST(PlatformExit, DialogsClosedUnderLoadLeaveNoXErrorForTheSessionEnd) {
+#ifdef DEXLORA_SANITIZED
+    GTEST_SKIP() << "runs in the normal build: the X server's software OpenGL deadlocks in the sanitizers' unwinder";
+#endif
     if (!X11 || std::system("command -v Xvfb >/dev/null 2>&1") != 0) GTEST_SKIP() << "needs Xvfb and libX11";
     int fds[2];
     ASSERT_EQ(pipe(fds), 0);
