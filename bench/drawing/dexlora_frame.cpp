@@ -8,9 +8,9 @@
 #include <string>
 
 #include "app/startup.h"
-#include "bmp_writer.h"
 #include "drawing/display.h"
 #include "plain_sdl/plain_frame.h"
+#include "tests/support/bmp_writer.h"
 
 namespace dexlora::bench {
 

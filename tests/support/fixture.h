@@ -22,6 +22,7 @@
 #include "scenes/scenes.h"
 #include "settings/shared.h"
 #include "skin/loaders/loaders.h"
+#include "tests/support/bmp_writer.h"
 #include "tests/support/temp_folder.h"
 
 namespace dexlora::test {
@@ -30,24 +31,6 @@ using Kind = headless::ScriptedEvent::Kind;
 
 // Colours packed red + 256 green + 65536 blue.
 constexpr int32_t Red = 0x0000FF, Green = 0x00FF00, Blue = 0xFF0000, White = 0xFFFFFF, Black = 0;
-
-// Writes a surface as an uncompressed 32-bit top-down bitmap; false when the
-// file could not be written.
-inline bool WriteBmp(const DirectDrawSurface7& surf, const std::string& path) {
-    const int64_t w = surf.Width(), h = surf.Height();
-    std::vector<uint8_t> file{'B', 'M'};
-    // File size, reserved, pixel offset, info header size, width, height
-    // (negative: rows top-down), planes 1 and 32 bits; the rest stays zero.
-    for (int64_t field : {54 + 4 * w * h, int64_t{0}, int64_t{54}, int64_t{40}, w, -h, int64_t{1 | 32 << 16}})
-        for (int i = 0; i < 4; ++i) file.push_back(static_cast<uint8_t>(field >> (8 * i)));
-    file.resize(54);
-    for (int32_t i = 0; i < w * h; ++i) {
-        const int32_t c = surf.GetPixel(i % w, i / w);
-        file.insert(file.end(), {uint8_t(c >> 16), uint8_t(c >> 8), uint8_t(c), 0});
-    }
-    return static_cast<bool>(std::ofstream(path, std::ios::binary)
-                                 .write(reinterpret_cast<const char*>(file.data()), std::streamsize(file.size())));
-}
 
 // A mono 8-bit wave file at 8000 Hz, every sample at level (0x80 is silence).
 inline std::string WaveFile(uint32_t samples = 200, char level = '\x80') {

@@ -1,5 +1,5 @@
 // Writes a surface as an uncompressed 32-bit top-down bitmap file: how the
-// frame benchmarks make their pictures.
+// tests and the frame benchmarks make their pictures.
 #pragma once
 
 #include <cstdint>
