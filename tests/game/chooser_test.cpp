@@ -170,14 +170,15 @@ TEST(FoldersTest, PathsMountPointsAndListings) {
               (std::vector<std::string>{"/media/usb stick", "/mnt/nfs", "/mnt/back\\slash"}));
     TempFolder temp;
     const std::string root = temp.Path();
-    for (const char* name : {"beta", "Alpha", ".hidden", "スキン", "gamma"}) fs::create_directories(root + name);
+    for (const char* name : {"beta", "Alpha", ".hidden", "スキン", "bad\xFFname", "gamma"}) fs::create_directories(root + name);
     for (const char* name : {"b.txt", "A.ini", ".dot"}) temp.Write(name, "x");
     fs::create_directory_symlink(root + "gamma", root + "link-to-gamma");
     fs::create_symlink(root + "nowhere", root + "dangling");
     ASSERT_EQ(mkfifo((root + "pipe").c_str(), 0600), 0);
     FolderListing listing;
     ASSERT_TRUE(ListFolder(root, listing));
-    EXPECT_EQ(listing.Folders, (std::vector<std::string>{"Alpha", "beta", "gamma", "link-to-gamma", "スキン", ".hidden"}));
+    EXPECT_EQ(listing.Folders,
+              (std::vector<std::string>{"Alpha", "bad\xFFname", "beta", "gamma", "link-to-gamma", "スキン", ".hidden"}));
     EXPECT_EQ(listing.Files, (std::vector<std::string>{"A.ini", "b.txt", "dangling", "pipe", ".dot"}));
     ASSERT_TRUE(ListFolder(root, listing, 3));
     EXPECT_TRUE(listing.Folders.size() + listing.Files.size() == 3u && listing.Truncated);
