@@ -99,8 +99,8 @@ TEST_F(KeyConfTest, ExitConfigureRebuildsTheQuestionsAndSavesTheChoicesOnlyWhenT
 TEST_F(KeyConfTest, ATableLongerThanTheScreenKeepsToItsCells) {
     // 150 entries (and the two spare ones): the first 140 fill both grids,
     // the rest have no cell and are neither drawn nor chosen.
-    auto frame = [](size_t entries) {
-        RomeEntries table(entries, RomeEntry{"あ", 2, {"A", "AA", ""}, 0});
+    auto frame = [](size_t entries, const std::string& kana = "あ") {
+        RomeEntries table(entries, RomeEntry{kana, 2, {"A", "AA", ""}, 0});
         table.resize(entries + 2);
         DDSurfBack->BltFast(0, 0, *Backgrounds.DDSurfKeyConf, ScreenRect, DDBLTFAST_WAIT);
         DrawKeyConfFrame(), DrawKeyConfTable(table);
@@ -108,6 +108,7 @@ TEST_F(KeyConfTest, ATableLongerThanTheScreenKeepsToItsCells) {
         return Pixels(*DDSurfBack, ScreenRect);
     };
     EXPECT_EQ(frame(140), frame(150));
+    EXPECT_NE(frame(140), frame(140, "")) << "each cell shows its kana";
     DoubleClick(139);
     EXPECT_EQ(RomeTable[139].Selected, 1);
     EXPECT_EQ(std::count_if(RomeTable.begin() + 140, RomeTable.end(), [](const RomeEntry& e) { return e.Selected; }), 0);
