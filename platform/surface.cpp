@@ -94,6 +94,28 @@ bool Overlaps(int x, int y, const RECT& r) {
 
 }  // namespace
 
+DirectDrawSurface7::Impl::~Impl() {
+    // The back buffer's content must not go with the primary's pixels.
+    if (back) back->impl().Pixels();
+}
+
+// A primary's pixels also hold its back buffer's content until that is
+// brought up to date: they are settled first, before anything reaches them.
+SDL_Surface* DirectDrawSurface7::Impl::Pixels() {
+    if (back) back->impl().Pixels();
+    if (shown != nullptr) {
+        CopyRows(surface.get(), 0, 0, shown, RECT{0, 0, shown->w, shown->h}, false, 0);
+        shown = nullptr;
+    }
+    return surface.get();
+}
+
+SDL_Surface* DirectDrawSurface7::Impl::Overwritten() {
+    if (back) back->impl().Pixels();
+    shown = nullptr;
+    return surface.get();
+}
+
 DirectDrawSurface7::DirectDrawSurface7(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 DirectDrawSurface7::~DirectDrawSurface7() = default;
 
@@ -125,16 +147,19 @@ void DirectDrawSurface7::BltFast(int32_t x, int32_t y, DirectDrawSurface7& src, 
     // away entirely is not an error.
     if (rect.Right == rect.Left || rect.Bottom == rect.Top) return;
 
-    SDL_Surface* dst = impl_->surface.get();
-    const SDL_Surface* from = src.impl_->surface.get();
+    const SDL_Surface* from = src.impl_->Pixels();
     if (rect.Left < 0 || rect.Top < 0 || rect.Right > from->w || rect.Bottom > from->h) {
         Fail("BltFast: rectangle outside the source");
     }
     const int64_t w = int64_t{rect.Right} - rect.Left, h = int64_t{rect.Bottom} - rect.Top;
-    if (x < 0 || y < 0 || x + w > dst->w || y + h > dst->h) Fail("BltFast: copy outside the destination");
+    if (x < 0 || y < 0 || x + w > Width() || y + h > Height()) Fail("BltFast: copy outside the destination");
 
     // Without a key on the source a keyed copy copies everything.
     const bool keyed = (flags & DDBLTFAST_SRCCOLORKEY) != 0 && src.impl_->hasColorKey;
+    // A whole-frame copy (the background of every frame) replaces the
+    // content the back buffer has kept since the last Flip.
+    const bool whole = !keyed && &src != this && w == Width() && h == Height();
+    SDL_Surface* dst = whole ? impl_->Overwritten() : impl_->Pixels();
     const Uint32 key = src.impl_->colorKeyPixel & RgbMask;
 
     if (&src == this && keyed && Overlaps(x, y, rect)) {
@@ -156,19 +181,19 @@ void DirectDrawSurface7::SetColorKey(int32_t flags, const DDCOLORKEY& key) {
 }
 
 int32_t DirectDrawSurface7::GetPixel(int32_t x, int32_t y) const {
-    const SDL_Surface* s = impl_->surface.get();
+    const SDL_Surface* s = impl_->Pixels();
     if (x < 0 || y < 0 || x >= s->w || y >= s->h) return -1;
     return PixelToColor(Row(s, y)[x]);
 }
 
 void DirectDrawSurface7::SetPixel(int32_t x, int32_t y, int32_t color) {
-    SDL_Surface* s = impl_->surface.get();
+    SDL_Surface* s = impl_->Pixels();
     if (x < 0 || y < 0 || x >= s->w || y >= s->h) return;
     Row(s, y)[x] = ColorToPixel(color);
 }
 
 void DirectDrawSurface7::FillRect(const RECT& rect, int32_t color) {
-    SDL_Surface* s = impl_->surface.get();
+    SDL_Surface* s = impl_->Pixels();
     const int left = std::max(rect.Left, 0), top = std::max(rect.Top, 0);
     const int right = std::min(rect.Right, s->w), bottom = std::min(rect.Bottom, s->h);
     if (left >= right || top >= bottom) return;
@@ -200,17 +225,22 @@ void DirectDrawSurface7::Flip(DirectDrawSurface7* target, int32_t flags) {
     if ((flags & ~DDFLIP_WAIT) != 0) Fail("Flip: unsupported flags");
     DisplayBackend* display = platform_detail::CurrentBackend();
     if (display == nullptr) Fail("Flip: no display");
-    // The front keeps what is shown (so it can be read back); the back buffer
-    // keeps its content too, as the game copies the last frame from it.
-    const DirectDrawSurface7& back = *impl_->back;
-    RECT all{0, 0, back.Width(), back.Height()};
-    CopyRows(impl_->surface.get(), 0, 0, back.impl_->surface.get(), all, false, 0);
+    // Front and back exchange their pixels: the front holds what is shown.
+    // The back buffer still reads as the frame just shown (the game copies
+    // the last frame from it), but that copy is made only if it is used
+    // before the next frame overwrites it whole. A back buffer not drawn on
+    // since the last Flip already shows in the front.
+    Impl& back = impl_->back->impl();
+    if (back.shown == nullptr) {
+        std::swap(impl_->surface, back.surface);
+        back.shown = impl_->surface.get();
+    }
     platform_detail::NoteFlip();
-    display->Present(back);
+    display->Present(*this);
 }
 
 bool DirectDrawSurface7::SavePng(std::string_view path) const {
-    return IMG_SavePNG(impl_->surface.get(), std::string(path).c_str()) == 0;
+    return IMG_SavePNG(impl_->Pixels(), std::string(path).c_str()) == 0;
 }
 
 }  // namespace dexlora

@@ -39,7 +39,18 @@ void AtSessionEnd(std::function<void()> teardown);
 namespace dexlora {
 
 struct DirectDrawSurface7::Impl {
+    ~Impl();
+    // The pixels, brought up to date first: every reader and writer goes
+    // through here, except a copy that overwrites them all (Overwritten).
+    SDL_Surface* Pixels();
+    // The pixels, about to be overwritten whole: nothing to bring up to date.
+    SDL_Surface* Overwritten();
+
     platform_detail::SurfaceOwner surface;   // XRGB8888, never RLE
+    // Back buffer only: after Flip exchanged the pixels, this surface's
+    // content is the frame just shown, which stays in the primary's pixels
+    // named here; it is copied across only when this surface is next used.
+    const SDL_Surface* shown = nullptr;
     bool hasColorKey = false;
     Uint32 colorKeyPixel = 0;                // in XRGB8888 form
     StdFont font;
