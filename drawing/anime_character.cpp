@@ -2,11 +2,16 @@
 // drawing the current cell clipped to the screen.
 #include "drawing/anime_character.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <limits>
+#include <string>
+#include <unordered_map>
 
 #include "drawing/display.h"
 #include "drawing/rounding.h"
+#include "platform/core/files.h"
 
 namespace dexlora {
 
@@ -36,6 +41,61 @@ int32_t Increment(int32_t value) {
     return value == std::numeric_limits<int32_t>::max() ? value : value + 1;
 }
 
+// Sheets in use, by file: sprites naming the same file, unchanged since it
+// was decoded, draw from one copy of it. A sheet goes with the last sprite
+// holding it; a file edited or replaced since is decoded afresh.
+class SharedSheets {
+public:
+    // The sheet of the file at path (resolved) and its description, when a
+    // sprite still holds one decoded from the file as it is now.
+    bool Find(const std::string& path, SurfaceDesc& desc, SurfacePtr& sheet) {
+        const auto kept = sheets_.find(path);
+        if (kept == sheets_.end()) return false;
+        SurfacePtr held = kept->second.sheet.lock();
+        if (!held || kept->second.stamp != StampOf(path)) {
+            sheets_.erase(kept);
+            return false;
+        }
+        desc = kept->second.desc;
+        sheet = std::move(held);
+        return true;
+    }
+
+    // Remembers the sheet decoded from the file at path, as stamped before
+    // decoding began.
+    void Keep(const std::string& path, const std::string& stamp, const SurfaceDesc& desc, const SurfacePtr& sheet) {
+        if (stamp.empty() || !sheet) return;
+        // Sheets whose sprites are all gone are dropped now and then, so the
+        // table never holds many more files than are in use.
+        if (sheets_.size() >= 2 * pruneAt_) {
+            std::erase_if(sheets_, [](const auto& entry) { return entry.second.sheet.expired(); });
+            pruneAt_ = std::max<size_t>(16, sheets_.size());
+        }
+        sheets_[path] = Entry{stamp, desc, sheet};
+    }
+
+    // What the file at path is now: any change to it, in place or by
+    // replacing it, gives another answer; empty when it is not a regular file.
+    static std::string StampOf(const std::string& path) {
+        struct stat st;
+        if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return {};
+        return std::to_string(st.st_dev) + ':' + std::to_string(st.st_ino) + ':' + std::to_string(st.st_size) + ':' +
+               std::to_string(st.st_mtim.tv_sec) + '.' + std::to_string(st.st_mtim.tv_nsec) + ':' +
+               std::to_string(st.st_ctim.tv_sec) + '.' + std::to_string(st.st_ctim.tv_nsec);
+    }
+
+private:
+    struct Entry {
+        std::string stamp;
+        SurfaceDesc desc;
+        std::weak_ptr<DirectDrawSurface7> sheet;
+    };
+    std::unordered_map<std::string, Entry> sheets_;
+    size_t pruneAt_ = 16;
+};
+
+SharedSheets g_sheets;
+
 }  // namespace
 
 void ClipToScreen(const RECT& rect, int32_t x, int32_t y) {
@@ -62,7 +122,16 @@ void ClipToScreen(const RECT& rect, int32_t x, int32_t y) {
 }
 
 void clsAnimeCharacter::InitFromFile(DirectDrawPtr& dd, std::string_view strFileName) {
-    LoadImageSurface(dd, strFileName, SheetDesc, DDSurfSheet);
+    // A C path would end at a NUL and name another file: such a path is
+    // loaded (and refused) every time.
+    const std::string path = ResolvePath(strFileName);
+    const bool shared = path.find('\0') == std::string::npos;
+    if (!shared || !g_sheets.Find(path, SheetDesc, DDSurfSheet)) {
+        const std::string stamp = shared ? SharedSheets::StampOf(path) : std::string();
+        const SurfacePtr before = DDSurfSheet;
+        LoadImageSurface(dd, strFileName, SheetDesc, DDSurfSheet);
+        if (DDSurfSheet != before) g_sheets.Keep(path, stamp, SheetDesc, DDSurfSheet);
+    }
     if (lngFrameCount == 0) throw RuntimeError(ErrDivisionByZero, "division by zero");
     lngWidth = RoundHalfEven(static_cast<double>(SheetDesc.lWidth) / lngFrameCount);
     lngHeight = SheetDesc.lHeight;

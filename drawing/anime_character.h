@@ -80,6 +80,8 @@ public:
     int32_t MoveCount() const { return lngMoveCount; }
     int32_t RegionColorValue() const { return lngRegionColor; }
     bool HasSheet() const { return DDSurfSheet != nullptr; }
+    // Sprites naming the same unchanged file share one sheet.
+    const DirectDrawSurface7* Sheet() const { return DDSurfSheet.get(); }
 
 private:
     void MoveStep();
