@@ -131,8 +131,9 @@ public:
 
     // Primary surface only: the attached back buffer (caps DDSCAPS_BACKBUFFER).
     std::shared_ptr<DirectDrawSurface7> GetAttachedSurface(int32_t caps);
-    // Primary surface only: shows the back buffer, waiting for the display
-    // when flags has DDFLIP_WAIT. The back buffer keeps its content.
+    // Primary surface only: front and back exchange and the new front is
+    // shown, waiting for the display when flags has DDFLIP_WAIT. The back
+    // buffer still reads as the frame just shown.
     void Flip(DirectDrawSurface7* target, int32_t flags);
 
     // Saves the picture as PNG (tests, screenshots). Answers false on failure.
