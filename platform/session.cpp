@@ -22,6 +22,8 @@ struct Session {
 // The one running session; PlatformSession owns it for its lifetime.
 std::unique_ptr<Session> g_session;
 
+PresentChoice g_playerPresentChoice = PresentChoice::Auto;
+
 // Why no window can be shown: no display named, or the one named cannot be
 // opened (a display server that is not running, or refuses this user).
 std::string NoDisplayMessage() {
@@ -59,6 +61,12 @@ PlatformSession::PlatformSession(DisplayKind kind) {
         setenv("SDL_VIDEODRIVER", "dummy", 1);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
     }
+    // Asked before SDL starts here: the question is put to a child process.
+    std::unique_ptr<platform_detail::PresentChooser> chooser;
+    if (kind == DisplayKind::Window) {
+        chooser = std::make_unique<platform_detail::PresentChooser>(
+            EffectivePresentChoice(std::getenv(PresentVariable), g_playerPresentChoice));
+    }
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) {
         throw RuntimeError(ErrDirectX, std::string("SDL_Init: ") + SDL_GetError());
     }
@@ -75,7 +83,7 @@ PlatformSession::PlatformSession(DisplayKind kind) {
     session->kind = kind;
     try {
         session->display = kind == DisplayKind::Headless ? platform_detail::MakeHeadlessDisplay()
-                                                         : platform_detail::MakeWindowDisplay();
+                                                         : platform_detail::MakeWindowDisplay(std::move(chooser));
     } catch (...) {
         SDL_Quit();
         throw;
@@ -98,6 +106,8 @@ PlatformSession::~PlatformSession() {
     ForgetProfiles();
     SDL_Quit();
 }
+
+void SetPresentChoice(PresentChoice choice) { g_playerPresentChoice = choice; }
 
 DisplayKind CurrentDisplayKind() { return g_session ? g_session->kind : DisplayKind::Headless; }
 

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <functional>
 
+#include "platform/core/present_choice.h"
+
 namespace dexlora {
 
 enum class DisplayKind { Window, Headless };
@@ -24,6 +26,11 @@ public:
 };
 
 DisplayKind CurrentDisplayKind();
+
+// How the next session's real window presents its frames, as the player
+// chose (Auto unless set); DEXLORA_PRESENT in the environment, when it names
+// a choice, wins over it.
+void SetPresentChoice(PresentChoice choice);
 
 // Keys that type no character, as dialogs and scripts name them.
 enum class KeyCode { None, Up, Down, Left, Right, PageUp, PageDown, Home, End, Tab, Enter, Escape, Backspace, Space, F10 };

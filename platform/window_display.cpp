@@ -1,8 +1,10 @@
-// The real window: one SDL window and renderer, frames uploaded to one
-// streaming texture and letterboxed at 640x480, SDL events turned into the
-// main window's key and mouse events.
+// The real window: one SDL window showing 640x480 frames scaled and
+// letterboxed, by the software or the accelerated path, and SDL events
+// turned into the main window's key and mouse events.
 #include <algorithm>
+#include <chrono>
 #include <string>
+#include <thread>
 
 #include "platform/core/encoding.h"
 #include "platform/detail/display_factory.h"
@@ -19,6 +21,10 @@ using platform_detail::FailSdl;
 // that the game never spins at thousands of frames a second.
 constexpr Uint64 NoWaitMs = 4;
 constexpr Uint64 PacedFrameMs = 16;
+// The refresh assumed where the display reports none (a virtual one).
+constexpr int DefaultRefreshHz = 60;
+
+using Clock = std::chrono::steady_clock;
 
 int16_t ShiftState() {
     const SDL_Keymod mod = SDL_GetModState();
@@ -36,10 +42,8 @@ int16_t ButtonCode(Uint8 sdlButton) {
 
 class WindowDisplay final : public DisplayBackend {
 public:
-    WindowDisplay() : frames_(MakeFrameWindow()) {
-        if (SDL_RenderSetLogicalSize(frames_.renderer.get(), ScreenWidth, ScreenHeight) != 0) {
-            FailSdl("SDL_RenderSetLogicalSize");
-        }
+    explicit WindowDisplay(std::unique_ptr<platform_detail::PresentChooser> chooser)
+        : frames_(MakeFrameWindow()), chooser_(std::move(chooser)) {
         SDL_StartTextInput();
     }
 
@@ -52,6 +56,7 @@ public:
     int64_t WindowHandle() const override { return SDL_GetWindowID(Window()); }
 
     void TakeScreen() override {
+        ChoosePath();
         fullScreen_ = true;
         ApplyScreenMode();
         SDL_ShowWindow(Window());
@@ -74,6 +79,7 @@ public:
 
     void ShowWindow(bool show) override {
         if (show) {
+            ChoosePath();
             SDL_ShowWindow(Window());
         } else {
             SDL_HideWindow(Window());
@@ -86,8 +92,13 @@ public:
     // A frame that cannot be shown raises RuntimeError ErrDirectX, as a
     // failing Flip does.
     void Present(const DirectDrawSurface7& frame) override {
+        ChoosePath();
         frames_.Upload(*frame.impl().surface);
         frames_.Show();
+        if (frames_.Path() == PresentPath::Software) {
+            PaceToRefresh();
+            return;
+        }
         Uint64 now = SDL_GetTicks64();
         if (now - lastPresent_ < NoWaitMs) {
             SDL_Delay(Uint32(PacedFrameMs - (now - lastPresent_)));
@@ -119,6 +130,31 @@ private:
 
     SDL_Window* Window() const { return frames_.window.get(); }
 
+    // The path is settled when the window first has to show something, so
+    // that the chooser's child has the start-up's time to answer.
+    void ChoosePath() {
+        if (frames_.Chosen()) return;
+        frames_.Choose(chooser_ ? chooser_->Path() : PresentPath::Software);
+        chooser_.reset();
+        NoteRefresh();
+    }
+
+    void NoteRefresh() {
+        SDL_DisplayMode mode{};
+        const int hz = SDL_GetWindowDisplayMode(Window(), &mode) == 0 && mode.refresh_rate > 0 ? mode.refresh_rate
+                                                                                                : DefaultRefreshHz;
+        refresh_ = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / hz));
+    }
+
+    // The software path waits for nothing: a frame is shown at most once a
+    // refresh, by the clock. A late frame starts the count afresh rather than
+    // hurrying the next ones.
+    void PaceToRefresh() {
+        const Clock::time_point now = Clock::now();
+        if (nextFrame_ > now) std::this_thread::sleep_until(nextFrame_);
+        nextFrame_ = std::max(nextFrame_, now) + refresh_;
+    }
+
     void Handle(const SDL_Event& event) {
         switch (event.type) {
         case SDL_QUIT:
@@ -136,8 +172,9 @@ private:
         case SDL_MOUSEBUTTONDOWN: {
             const int16_t button = ButtonCode(event.button.button);
             if (button != 0) {
-                platform_detail::DeliverMouseDown(button, ShiftState(), float(event.button.x), float(event.button.y),
-                                                  event.button.clicks);
+                int x = event.button.x, y = event.button.y;
+                frames_.ToFrame(x, y);
+                platform_detail::DeliverMouseDown(button, ShiftState(), float(x), float(y), event.button.clicks);
             }
             break;
         }
@@ -185,15 +222,21 @@ private:
             SDL_SetWindowSize(w, width, height);
             SDL_SetWindowPosition(w, SDL_WINDOWPOS_CENTERED_DISPLAY(display), SDL_WINDOWPOS_CENTERED_DISPLAY(display));
         }
+        NoteRefresh();
     }
 
     platform_detail::FrameWindow frames_;
+    std::unique_ptr<platform_detail::PresentChooser> chooser_;  // until the path is chosen
     bool fullScreen_ = false;
     Uint64 lastPresent_ = 0;
+    Clock::duration refresh_{};
+    Clock::time_point nextFrame_{};
 };
 
 }  // namespace
 
-std::unique_ptr<DisplayBackend> platform_detail::MakeWindowDisplay() { return std::make_unique<WindowDisplay>(); }
+std::unique_ptr<DisplayBackend> platform_detail::MakeWindowDisplay(std::unique_ptr<PresentChooser> chooser) {
+    return std::make_unique<WindowDisplay>(std::move(chooser));
+}
 
 }  // namespace dexlora

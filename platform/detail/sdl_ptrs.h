@@ -1,6 +1,6 @@
 // Private to platform/: owners of SDL objects, the error raised when SDL
-// refuses, and a window showing game frames (its renderer and one streaming
-// texture), shared by the main window and the dialog windows.
+// refuses, and a window showing game frames, shared by the main window and
+// the dialog windows.
 #pragma once
 
 #include <SDL.h>
@@ -9,6 +9,8 @@
 #include <string>
 
 #include "platform/core/error.h"
+#include "platform/core/present_choice.h"
+#include "platform/detail/frame_scale.h"
 
 namespace dexlora::platform_detail {
 
@@ -33,40 +35,45 @@ using AudioStreamOwner = std::unique_ptr<SDL_AudioStream, SdlRelease<SDL_FreeAud
     throw RuntimeError(ErrDirectX, call + ": " + SDL_GetError());
 }
 
-// A window that shows frames of width x height: a renderer waiting for the
-// display's refresh where it can (software otherwise) and a streaming texture
-// in the game's pixel format. Failing steps raise RuntimeError ErrDirectX.
+// A window that shows frames of width x height, scaled to the window with
+// their aspect kept, by one of two paths chosen before the first frame
+// (Software until then). Software: the frame is scaled into the window's own
+// surface, which the display server reads from shared memory. Accelerated:
+// the frame goes to a streaming texture in the game's pixel format, drawn by
+// a renderer that waits for the display's refresh (SDL's software renderer
+// where none can be made). Failing steps raise RuntimeError ErrDirectX.
 struct FrameWindow {
     WindowOwner window;
-    RendererOwner renderer;
-    TextureOwner texture;
+    RendererOwner renderer;  // Accelerated only
+    TextureOwner texture;    // Accelerated only
 
-    FrameWindow(const char* caption, int width, int height, Uint32 windowFlags, Uint32 pixelFormat) {
-        window.reset(SDL_CreateWindow(caption, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
-                                      windowFlags));
-        if (!window) FailSdl("SDL_CreateWindow");
-        renderer.reset(SDL_CreateRenderer(window.get(), -1, SDL_RENDERER_PRESENTVSYNC));
-        if (!renderer) renderer.reset(SDL_CreateRenderer(window.get(), -1, SDL_RENDERER_SOFTWARE));
-        if (!renderer) FailSdl("SDL_CreateRenderer");
-        texture.reset(SDL_CreateTexture(renderer.get(), pixelFormat, SDL_TEXTUREACCESS_STREAMING, width, height));
-        if (!texture) FailSdl("SDL_CreateTexture");
-    }
+    FrameWindow(const char* caption, int width, int height, Uint32 windowFlags, Uint32 pixelFormat);
 
-    // Copies a frame of the texture's size into the texture.
-    void Upload(const SDL_Surface& frame) {
-        if (SDL_UpdateTexture(texture.get(), nullptr, frame.pixels, frame.pitch) != 0) FailSdl("SDL_UpdateTexture");
-    }
+    // Sets the path; only the first call counts.
+    void Choose(PresentPath path);
+    bool Chosen() const { return chosen_; }
+    PresentPath Path() const { return path_; }
 
-    // Shows the texture on black (the bars around a scaled frame), waiting for
-    // the display where the renderer does.
-    void Show() {
-        if (SDL_SetRenderDrawColor(renderer.get(), 0, 0, 0, SDL_ALPHA_OPAQUE) != 0 ||
-            SDL_RenderClear(renderer.get()) != 0) {
-            FailSdl("SDL_RenderClear");
-        }
-        if (SDL_RenderCopy(renderer.get(), texture.get(), nullptr, nullptr) != 0) FailSdl("SDL_RenderCopy");
-        SDL_RenderPresent(renderer.get());
-    }
+    // Puts a frame of the window's frame size where the next Show shows it.
+    void Upload(const SDL_Surface& frame);
+    // Shows the last frame uploaded, waiting for the display where the
+    // renderer does. Bars around a scaled frame are black.
+    void Show();
+    // A point of the window in frame pixels (beyond the frame's edges on a
+    // bar), for the software path; the accelerated one maps events itself.
+    void ToFrame(int& x, int& y) const;
+
+private:
+    // The window's surface, made anew (black) after a change of size.
+    SDL_Surface& Target();
+
+    int width_, height_;
+    Uint32 pixelFormat_;
+    bool chosen_ = false;
+    PresentPath path_ = PresentPath::Software;
+    SDL_Surface* target_ = nullptr;  // the window surface the area was set for
+    SDL_Rect area_{0, 0, 0, 0};      // the frame's place in it
+    FrameScaler scaler_;
 };
 
 }  // namespace dexlora::platform_detail
