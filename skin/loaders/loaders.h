@@ -72,6 +72,11 @@ bool LoadAnimeList(std::string_view skinFolder, std::string_view fileName, Anime
 // use, has no entry at that position, or the entry is empty.
 std::string ResultAnimeFile(bool back, int32_t rank);
 
+// The result sound an animation file of skinFolder names (key First of
+// section Sound); "" when it names none or is not read (a name outside the
+// skin folder included).
+std::string ResultSoundNamed(std::string_view skinFolder, std::string_view fileName);
+
 // ---- Game.ini ----------------------------------------------------------------
 
 struct GameSettings {

@@ -213,5 +213,10 @@ def settings_files():
         ("TitleText", [("KeyConfFontName", "ＭＳ Ｐゴシック"), ("KeyConfFontSize", 9), ("KeyConfFontColor", rgb(INK))]),
         ("BackGround", [("FileName", "keyconf.jpg")]),
     ]))
+    # Every rank brings its own result sound: one that brought none would play
+    # whichever sound the last result left behind.
     for name, entries in animation_files().items():
-        write_ini(name, anim_ini(entries, sound="fanfare.wav" if name == "Rank1Front.ini" else None))
+        sound = None
+        if name.startswith("Rank") and name.endswith("Front.ini"):
+            sound = "fanfare.wav" if name == "Rank1Front.ini" else "result.wav"
+        write_ini(name, anim_ini(entries, sound=sound))
