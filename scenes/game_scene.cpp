@@ -40,10 +40,15 @@ bool SlideTextWindowIn() {
 
 }  // namespace
 
+void GameKeyPress(char32_t key) {
+    if (Fields.QuestionShown) JudgeKey(key);
+}
+
 void GameStart() {
     // A failing operation ends the program at once, without the shutdown.
     try {
         Fields.ClearCount = Fields.MissCount = Fields.MaxCombo = Fields.Combo = Fields.TypedLength = 0;
+        Fields.QuestionShown = false;
         GameState = Scene::Game;
         InitFirstValue(Anime.GameBackAnime, Anime.UseGameBackAnime);
         InitFirstValue(Anime.GameFrontAnime, Anime.UseGameFrontAnime);
@@ -64,10 +69,10 @@ void GameStart() {
 
         SeedRandom(ClockSeed());
         Fields.QuestionIndex = PickQuestion();
-        // Keys typed during the opening were judged against the question
-        // current then; the new question starts untyped all the same.
         Fields.TypedLength = 0;
         if (!PrintQuestion()) return;
+        // Keys reach the judgment from the first frame that shows the question.
+        Fields.QuestionShown = true;
 
         AnimationClock clock(GetTickCount());
         uint32_t secAcc = 0;

@@ -1,6 +1,6 @@
 // Whole runs from start-up: every way a start or a scene fails, Esc from every
-// scene, a one-second game with right, wrong and finishing keys, slow frames,
-// and scene changes that never nest.
+// scene, a one-second game with right, wrong and finishing keys, keys of a
+// game's opening left unjudged, slow frames, and scene changes that never nest.
 #include <malloc.h>
 
 #include <algorithm>
@@ -111,6 +111,31 @@ TEST_F(GameTest, AOneSecondGameCountsKeysShowsThemAndEndsOnTime) {
     EXPECT_EQ(std::tuple(Fields.ClearCount, Fields.MissCount, Fields.MaxCombo), std::tuple(1, 1, 4))
         << "a run still going counts";
     EXPECT_EQ(frames.back().State, Scene::Title) << "back on the title after the result";
+}
+
+TEST_F(GameTest, KeysOfTheOpeningAreNotJudged) {
+    // A second one-second game; in its opening, a key right for the question
+    // the first game left current and a wrong one, this long after its first frame.
+    const std::vector<std::pair<const char*, uint32_t>> rows = {
+        {"wiping in", 100}, {"waiting after the wipe", 600}, {"text window sliding in", 780}, {"waiting for the question", 1100}};
+    for (const auto& [name, delay] : rows) {
+        int titles = 0;
+        Scene last = Scene::Result;
+        uint32_t keysAt = 0, shownAt = 0;
+        FrameRecord shown;
+        onFrame = [&](const DirectDrawSurface7& frame, const FrameRecord& r) {
+            if (r.State == Scene::Title && last != Scene::Title) Key(++titles < 3 ? U's' : 27);
+            if (r.State == Scene::Game && last != Scene::Game && titles == 2)
+                keysAt = GetTickCount() + delay, Key(U'A', delay), Key(U'X', delay);
+            if (r.State == Scene::Game && r.TimeLeft == 0 && last == Scene::Game && titles == 1) Key(U'q', 4000);
+            if (titles == 2 && !shownAt && CountColour(frame, RECT{20, 100, 200, 130}, Green, 64) > 0)
+                shownAt = r.Time, shown = r, Key(27);
+            last = r.State;
+        };
+        EXPECT_EQ(Run(), 0) << name;
+        EXPECT_LT(keysAt, shownAt) << name << ": the keys come before the question";
+        EXPECT_EQ(std::tuple(shown.Typed, shown.Combo, shown.MaxCombo, shown.Misses), std::tuple(0, 0, 0, 0)) << name;
+    }
 }
 
 TEST_F(GameTest, SlowFramesCountAtMostOneSecondEach) {
