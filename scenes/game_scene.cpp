@@ -5,6 +5,7 @@
 #include "drawing/display.h"
 #include "drawing/scene_control.h"
 #include "engine/questions.h"
+#include "platform/core/encoding.h"
 #include "platform/window.h"
 #include "scenes/anime_lists.h"
 #include "scenes/frame.h"
@@ -36,6 +37,58 @@ bool SlideTextWindowIn() {
         if (!EndFrame()) return false;
     }
     return true;
+}
+
+// A wrong key stays in view for MissTime ms from the first frame that counts
+// it; the shake turns every 32 ms.
+class MissView {
+public:
+    explicit MissView(int32_t misses) : seen_(misses) {}
+    // Called once a frame: the frame's sideways shift and whether the
+    // next character flashes.
+    void Update(uint32_t now) {
+        if (Fields.MissCount != seen_) seen_ = Fields.MissCount, at_ = now, any_ = true;
+        const uint32_t since = now - at_;
+        const bool shown = any_ && since < uint32_t(GameIni.MissTime);
+        Flash = shown && GameIni.MissFlash;
+        Shift = !shown ? 0 : since / 32 % 2 ? -GameIni.MissShake : GameIni.MissShake;
+    }
+    bool Flash = false;
+    int32_t Shift = 0;
+
+private:
+    int32_t seen_;
+    uint32_t at_ = 0;
+    bool any_ = false;
+};
+
+// The text window and the question drawn shift pixels to the right.
+bool PrintTextWindowAndQuestion(int32_t shift) {
+    clsAnimeCharacter& window = GameIni.TextWindowAnime;
+    const RECT at = window.GetPosition();
+    if (shift != 0) window.SetPosition(at.Left + shift, at.Top);
+    if (GameIni.UseTextWindow) window.PrintCharacter(DDSurfBack);
+    if (shift != 0) window.SetPosition(at.Left, at.Top);
+    GameIni.QuestionX += shift, GameIni.RomeX += shift;
+    const bool printed = PrintQuestion();
+    GameIni.QuestionX -= shift, GameIni.RomeX -= shift;
+    return printed;
+}
+
+// The character to type next in the miss colour: the romaji up to it drawn
+// over in that colour, then its typed part again in the typed colour, so the
+// character sits exactly where the line put it.
+void FlashNextCharacter(int32_t shift) {
+    const std::optional<Question> question = CurrentQuestion();
+    if (!question || Fields.TypedLength < 0) return;
+    const std::u32string romaji = Utf8ToU32(question->Romaji);
+    const size_t typed = size_t(Fields.TypedLength);
+    if (typed >= romaji.size()) return;
+    const GameSettings& game = GameIni;
+    const int32_t x = game.RomeX + shift;
+    DrawFrameText(game.QuestionFont, game.MissColor, x, game.RomeY, U32ToUtf8(romaji.substr(0, typed + 1)));
+    if (typed > 0)
+        DrawFrameText(game.QuestionFont, game.QuestionFontColor3, x, game.RomeY, U32ToUtf8(romaji.substr(0, typed)));
 }
 
 }  // namespace
@@ -76,6 +129,7 @@ void GameStart() {
 
         AnimationClock clock(GetTickCount());
         uint32_t secAcc = 0;
+        MissView miss(Fields.MissCount);
         while (Fields.TimeLeft > 0) {
             const uint32_t ticks = clock.Advance(GetTickCount());
             secAcc += clock.Elapsed();
@@ -90,8 +144,9 @@ void GameStart() {
             }
             CopyBackground(Backgrounds.DDSurfGame);
             PrintCharacter(Anime.GameBackAnime, Anime.UseGameBackAnime);
-            if (GameIni.UseTextWindow) GameIni.TextWindowAnime.PrintCharacter(DDSurfBack);
-            if (!PrintQuestion()) return;
+            miss.Update(GetTickCount());
+            if (!PrintTextWindowAndQuestion(miss.Shift)) return;
+            if (miss.Flash) FlashNextCharacter(miss.Shift);
             DrawTimeLeft();
             PrintCharacter(Anime.GameFrontAnime, Anime.UseGameFrontAnime);
             if (!EndFrame()) return;

@@ -1,6 +1,7 @@
 // Whole runs from start-up: every way a start or a scene fails, Esc from every
 // scene, a one-second game with right, wrong and finishing keys, keys of a
-// game's opening left unjudged, slow frames, and scene changes that never nest.
+// game's opening left unjudged, a wrong key shown only as the skin asks, slow
+// frames, and scene changes that never nest.
 #include <malloc.h>
 
 #include <algorithm>
@@ -135,6 +136,52 @@ TEST_F(GameTest, KeysOfTheOpeningAreNotJudged) {
         EXPECT_EQ(Run(), 0) << name;
         EXPECT_LT(keysAt, shownAt) << name << ": the keys come before the question";
         EXPECT_EQ(std::tuple(shown.Typed, shown.Combo, shown.MaxCombo, shown.Misses), std::tuple(0, 0, 0, 0)) << name;
+    }
+}
+
+TEST_F(GameTest, AWrongKeyShowsOnlyAsTheSkinAsks) {
+    constexpr int32_t Magenta = 0xFF00FF;
+    // A one-second game typed "A" and, unless baseline, a wrong "X" 200 ms
+    // later: per frame of the question, a hash of the whole frame, whether
+    // the romaji shows magenta (the only colour there with blue), and whether the text window reaches x = 17.
+    struct Frame { size_t hash; bool magenta, shifted; };
+    auto play = [&](bool baseline) {
+        std::vector<Frame> out;
+        bool started = false;
+        onFrame = [&](const DirectDrawSurface7& frame, const FrameRecord& r) {
+            if (!started) started = true, Key(U's');
+            if (r.State != Scene::Game || r.Question == 0) return;
+            if (out.empty()) Key(U'A', 100), baseline ? void() : Key(U'X', 300);
+            const std::vector<int32_t> px = Pixels(frame, ScreenRect);
+            out.push_back({std::hash<std::string_view>{}({reinterpret_cast<const char*>(px.data()), px.size() * 4}),
+                           CountColour(frame, RECT{20, 100, 200, 130}, Magenta, 160) > 0, frame.GetPixel(17, 312) == White});
+            if (r.TimeLeft == 0) Key(27);
+        };
+        EXPECT_EQ(Run(), 0);
+        return out;
+    };
+    const std::vector<Frame> before = play(true);
+    // Miss keys of Game.ini; frames that differ from the game without the wrong key, and what the first shows.
+    const std::vector<std::tuple<const char*, size_t, bool, bool>> rows = {
+        {"", 0, false, false},
+        {"MissFlash=0\nMissColor=255,0,255\nMissTime=500\n", 0, false, false},
+        {"MissFlash=1\nMissTime=-5\nMissColor=255,0,255\n", 0, false, false},
+        {"MissFlash=1\nMissColor=255,0,255\nMissTime=100\n", 6, true, false},
+        {"MissShake=3\nMissTime=100\n", 6, false, true},
+        {"MissShake=100\nMissTime=100\n", 6, false, true},  // 16 pixels at most
+    };
+    for (const auto& [keys, differing, magenta, shifted] : rows) {
+        Skin();
+        Ini("Game.ini", TempFolder::Read(skin + "Game.ini") + "[Miss]\r\n" + keys);
+        const std::vector<Frame> after = play(false);
+        ASSERT_EQ(after.size(), before.size()) << keys;
+        std::vector<size_t> changed;
+        for (size_t i = 0; i < after.size(); ++i)
+            if (after[i].hash != before[i].hash) changed.push_back(i);
+        EXPECT_EQ(changed.size(), differing) << keys;
+        if (changed.empty()) continue;
+        EXPECT_EQ(changed.back() - changed.front() + 1, changed.size()) << keys << ": one run of frames";
+        EXPECT_EQ(std::pair(after[changed[0]].magenta, after[changed[0]].shifted), std::pair(magenta, shifted)) << keys;
     }
 }
 

@@ -179,6 +179,8 @@ def settings_files():
         ("Time", [("TimeFontName", GAME["time_font"]), ("TimeFontSize", GAME["time_points"]),
                   ("TimeFontColor", rgb(GAME["time_colour"])), ("TimeX", GAME["time"][0]), ("TimeY", GAME["time"][1])]),
         ("Sound", [("Type", "type.wav"), ("Complete", "complete.wav"), ("Miss", "miss.wav")]),
+        ("Miss", [("MissFlash", 1), ("MissColor", rgb(GAME["miss_colour"])), ("MissTime", GAME["miss_ms"]),
+                  ("MissShake", GAME["miss_shake"])]),
         ("BackGround", [("FileName", "game.jpg")]),
     ]))
     rw = RESULT_WINDOW
