@@ -39,29 +39,6 @@ bool SlideTextWindowIn() {
     return true;
 }
 
-// A wrong key stays in view for MissTime ms from the first frame that counts
-// it; the shake turns every 32 ms.
-class MissView {
-public:
-    explicit MissView(int32_t misses) : seen_(misses) {}
-    // Called once a frame: the frame's sideways shift and whether the
-    // next character flashes.
-    void Update(uint32_t now) {
-        if (Fields.MissCount != seen_) seen_ = Fields.MissCount, at_ = now, any_ = true;
-        const uint32_t since = now - at_;
-        const bool shown = any_ && since < uint32_t(GameIni.MissTime);
-        Flash = shown && GameIni.MissFlash;
-        Shift = !shown ? 0 : since / 32 % 2 ? -GameIni.MissShake : GameIni.MissShake;
-    }
-    bool Flash = false;
-    int32_t Shift = 0;
-
-private:
-    int32_t seen_;
-    uint32_t at_ = 0;
-    bool any_ = false;
-};
-
 // The text window and the question drawn shift pixels to the right.
 bool PrintTextWindowAndQuestion(int32_t shift) {
     clsAnimeCharacter& window = GameIni.TextWindowAnime;
@@ -129,7 +106,10 @@ void GameStart() {
 
         AnimationClock clock(GetTickCount());
         uint32_t secAcc = 0;
-        MissView miss(Fields.MissCount);
+        // A wrong key shows for MissTime ms from the first frame that counts
+        // it, shaking right and left in turn every 32 ms.
+        int32_t missesSeen = Fields.MissCount;
+        uint32_t missAt = GetTickCount() - uint32_t(GameIni.MissTime);
         while (Fields.TimeLeft > 0) {
             const uint32_t ticks = clock.Advance(GetTickCount());
             secAcc += clock.Elapsed();
@@ -144,9 +124,12 @@ void GameStart() {
             }
             CopyBackground(Backgrounds.DDSurfGame);
             PrintCharacter(Anime.GameBackAnime, Anime.UseGameBackAnime);
-            miss.Update(GetTickCount());
-            if (!PrintTextWindowAndQuestion(miss.Shift)) return;
-            if (miss.Flash) FlashNextCharacter(miss.Shift);
+            if (Fields.MissCount != missesSeen) missesSeen = Fields.MissCount, missAt = GetTickCount();
+            const uint32_t sinceMiss = GetTickCount() - missAt;
+            const bool missShown = sinceMiss < uint32_t(GameIni.MissTime);
+            const int32_t shake = !missShown ? 0 : sinceMiss / 32 % 2 ? -GameIni.MissShake : GameIni.MissShake;
+            if (!PrintTextWindowAndQuestion(shake)) return;
+            if (missShown && GameIni.MissFlash) FlashNextCharacter(shake);
             DrawTimeLeft();
             PrintCharacter(Anime.GameFrontAnime, Anime.UseGameFrontAnime);
             if (!EndFrame()) return;
