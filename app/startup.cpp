@@ -84,6 +84,7 @@ void Main(const std::string& programFolder) {
         SystemPath = WithTrailingSlash(programFolder) + "system/";
         UserSettingsPath = UserSettingsFolder();
         LoadPlayerOptions();
+        ApplyPresentOption();
         SkinPath = WithTrailingSlash(ShowSkinDirDialog());
         DX = std::make_shared<DirectX7>();
         DDraw = DX->DirectDrawCreate("");
@@ -174,6 +175,7 @@ void ReleaseGameObjects() {
     DDraw = nullptr;
     DX = nullptr;
     ResetPlayerOptions();
+    ApplyPresentOption();
     ErrLog.clear();
 }
 

@@ -11,9 +11,12 @@ FrameWindow::FrameWindow(const char* caption, int width, int height, Uint32 wind
 }
 
 void FrameWindow::Choose(PresentPath path) {
-    if (chosen_) return;
+    if (chosen_ && path == path_) return;
     chosen_ = true;
     path_ = path;
+    texture.reset();
+    renderer.reset();
+    target_ = nullptr;
     if (path != PresentPath::Accelerated) return;
     renderer.reset(SDL_CreateRenderer(window.get(), -1, SDL_RENDERER_PRESENTVSYNC));
     if (!renderer) renderer.reset(SDL_CreateRenderer(window.get(), -1, SDL_RENDERER_SOFTWARE));
@@ -41,7 +44,7 @@ SDL_Surface& FrameWindow::Target() {
 }
 
 void FrameWindow::Upload(const SDL_Surface& frame) {
-    Choose(path_);
+    if (!chosen_) Choose(path_);
     if (path_ == PresentPath::Accelerated) {
         if (SDL_UpdateTexture(texture.get(), nullptr, frame.pixels, frame.pitch) != 0) FailSdl("SDL_UpdateTexture");
         return;
@@ -56,7 +59,7 @@ void FrameWindow::Upload(const SDL_Surface& frame) {
 }
 
 void FrameWindow::Show() {
-    Choose(path_);
+    if (!chosen_) Choose(path_);
     if (path_ == PresentPath::Software) {
         // A surface lost to a change of size since the upload is shown black
         // this once; the next frame fills the new one.

@@ -71,20 +71,10 @@ bool OnDisplayServer() {
 
 }  // namespace
 
-PresentChooser::PresentChooser(PresentChoice choice) {
-    if (choice != PresentChoice::Auto) {
-        path_ = choice == PresentChoice::Software ? PresentPath::Software : PresentPath::Accelerated;
-        return;
-    }
-    if (!OnDisplayServer()) {
-        path_ = PresentPath::Software;
-        return;
-    }
+PresentChooser::PresentChooser(bool ask) {
+    if (!ask || !OnDisplayServer()) return;
     int pipeEnds[2];
-    if (pipe2(pipeEnds, O_CLOEXEC) != 0) {
-        path_ = PresentPath::Software;
-        return;
-    }
+    if (pipe2(pipeEnds, O_CLOEXEC) != 0) return;
     const pid_t child = fork();
     if (child == 0) {
         close(pipeEnds[0]);
@@ -93,27 +83,30 @@ PresentChooser::PresentChooser(PresentChoice choice) {
     close(pipeEnds[1]);
     if (child < 0) {
         close(pipeEnds[0]);
-        path_ = PresentPath::Software;
         return;
     }
     child_ = child;
-    answer_ = pipeEnds[0];
+    pipe_ = pipeEnds[0];
 }
 
 PresentChooser::~PresentChooser() { Reap(true); }
 
-PresentPath PresentChooser::Path() {
-    if (path_) return *path_;
-    char answer = SoftwareAnswer;
-    pollfd ready{answer_, POLLIN, 0};
-    const bool answered = poll(&ready, 1, AnswerWaitMs) == 1 && read(answer_, &answer, 1) == 1;
-    path_ = answered && answer == AcceleratedAnswer ? PresentPath::Accelerated : PresentPath::Software;
-    Reap(!answered);
-    return *path_;
+PresentPath PresentChooser::Path(PresentChoice choice) {
+    if (choice == PresentChoice::Software) return PresentPath::Software;
+    if (choice == PresentChoice::Accelerated) return PresentPath::Accelerated;
+    if (!answer_) {
+        char answer = SoftwareAnswer;
+        pollfd ready{pipe_, POLLIN, 0};
+        const bool answered =
+            pipe_ >= 0 && poll(&ready, 1, AnswerWaitMs) == 1 && read(pipe_, &answer, 1) == 1;
+        answer_ = answered && answer == AcceleratedAnswer ? PresentPath::Accelerated : PresentPath::Software;
+        Reap(!answered);
+    }
+    return *answer_;
 }
 
 void PresentChooser::Reap(bool kill) {
-    if (answer_ >= 0) close(answer_), answer_ = -1;
+    if (pipe_ >= 0) close(pipe_), pipe_ = -1;
     if (child_ <= 0) return;
     if (kill) ::kill(child_, SIGKILL);
     while (waitpid(child_, nullptr, 0) < 0 && errno == EINTR) {

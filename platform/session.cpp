@@ -22,8 +22,6 @@ struct Session {
 // The one running session; PlatformSession owns it for its lifetime.
 std::unique_ptr<Session> g_session;
 
-PresentChoice g_playerPresentChoice = PresentChoice::Auto;
-
 // Why no window can be shown: no display named, or the one named cannot be
 // opened (a display server that is not running, or refuses this user).
 std::string NoDisplayMessage() {
@@ -61,11 +59,12 @@ PlatformSession::PlatformSession(DisplayKind kind) {
         setenv("SDL_VIDEODRIVER", "dummy", 1);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
     }
-    // Asked before SDL starts here: the question is put to a child process.
+    // Asked before SDL starts here: the question is put to a child process,
+    // unless the environment has settled it.
     std::unique_ptr<platform_detail::PresentChooser> chooser;
     if (kind == DisplayKind::Window) {
         chooser = std::make_unique<platform_detail::PresentChooser>(
-            EffectivePresentChoice(std::getenv(PresentVariable), g_playerPresentChoice));
+            EffectivePresentChoice(std::getenv(PresentVariable), PresentChoice::Auto) == PresentChoice::Auto);
     }
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) {
         throw RuntimeError(ErrDirectX, std::string("SDL_Init: ") + SDL_GetError());
@@ -106,8 +105,6 @@ PlatformSession::~PlatformSession() {
     ForgetProfiles();
     SDL_Quit();
 }
-
-void SetPresentChoice(PresentChoice choice) { g_playerPresentChoice = choice; }
 
 DisplayKind CurrentDisplayKind() { return g_session ? g_session->kind : DisplayKind::Headless; }
 

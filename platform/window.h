@@ -27,9 +27,9 @@ public:
 
 DisplayKind CurrentDisplayKind();
 
-// How the next session's real window presents its frames, as the player
-// chose (Auto unless set); DEXLORA_PRESENT in the environment, when it names
-// a choice, wins over it.
+// How the real window presents its frames, as the player chose (Auto unless
+// set): from its next frame on, and in later sessions. DEXLORA_PRESENT in the
+// environment, when it names a choice, wins over it.
 void SetPresentChoice(PresentChoice choice);
 
 // Keys that type no character, as dialogs and scripts name them.

@@ -3,6 +3,8 @@
 // turned into the main window's key and mouse events.
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -26,6 +28,9 @@ constexpr int DefaultRefreshHz = 60;
 
 using Clock = std::chrono::steady_clock;
 
+// The player's choice, for the main window of this session and the next.
+PresentChoice g_playerChoice = PresentChoice::Auto;
+
 int16_t ShiftOf(Uint16 mod) {
     return int16_t(((mod & KMOD_SHIFT) ? 1 : 0) | ((mod & KMOD_CTRL) ? 2 : 0) | ((mod & KMOD_ALT) ? 4 : 0));
 }
@@ -45,6 +50,7 @@ class WindowDisplay final : public DisplayBackend {
 public:
     explicit WindowDisplay(std::unique_ptr<platform_detail::PresentChooser> chooser)
         : frames_(MakeFrameWindow()), chooser_(std::move(chooser)) {
+        if (const char* forced = std::getenv(PresentVariable)) forced_ = forced;
         SDL_StartTextInput();
     }
 
@@ -132,11 +138,18 @@ private:
     SDL_Window* Window() const { return frames_.window.get(); }
 
     // The path is settled when the window first has to show something, so
-    // that the chooser's child has the start-up's time to answer.
+    // that the chooser's child has the start-up's time to answer, and again
+    // whenever the player's choice has changed since.
     void ChoosePath() {
-        if (frames_.Chosen()) return;
-        frames_.Choose(chooser_ ? chooser_->Path() : PresentPath::Software);
-        chooser_.reset();
+        const PresentChoice choice =
+            EffectivePresentChoice(forced_ ? forced_->c_str() : nullptr, g_playerChoice);
+        if (frames_.Chosen() && choice == choice_) return;
+        choice_ = choice;
+        const bool switching = frames_.Chosen();
+        frames_.Choose(chooser_->Path(choice));
+        // A renderer for OpenGL makes the window anew, at SDL's idea of its
+        // place: the screen mode is put back.
+        if (switching) ApplyScreenMode();
         NoteRefresh();
     }
 
@@ -231,7 +244,9 @@ private:
     }
 
     platform_detail::FrameWindow frames_;
-    std::unique_ptr<platform_detail::PresentChooser> chooser_;  // until the path is chosen
+    std::unique_ptr<platform_detail::PresentChooser> chooser_;
+    std::optional<std::string> forced_;  // DEXLORA_PRESENT as the session found it
+    PresentChoice choice_ = PresentChoice::Auto;
     bool fullScreen_ = false;
     Uint64 lastPresent_ = 0;
     Clock::duration refresh_{};
@@ -239,6 +254,8 @@ private:
 };
 
 }  // namespace
+
+void SetPresentChoice(PresentChoice choice) { g_playerChoice = choice; }
 
 std::unique_ptr<DisplayBackend> platform_detail::MakeWindowDisplay(std::unique_ptr<PresentChooser> chooser) {
     return std::make_unique<WindowDisplay>(std::move(chooser));

@@ -42,8 +42,11 @@ void TitleStart();
 // 30 seconds, "S" of 1, else 60).
 void TitleKeyPress(char32_t key);
 // A function key on the title: each switches a player option or opens a
-// scene; the title names them.
+// scene; the title names them. F3: how frames reach the screen.
 void TitleKeyDown(KeyCode code);
+// Hands the player's present option to the display (at start-up, and when
+// the title switches it).
+void ApplyPresentOption();
 
 // One typing game of TimeLeft seconds (set by the caller), ending with the
 // wipe to the result background and the result scene recorded as next.

@@ -8,6 +8,7 @@
 #include "scenes/frame.h"
 #include "scenes/game_fields.h"
 #include "scenes/scenes.h"
+#include "settings/player_options.h"
 #include "skin/loaders/loaders.h"
 
 namespace dexlora {
@@ -49,8 +50,16 @@ void TitleKeyPress(char32_t key) {
     RequestScene(NextScene::Game);
 }
 
+void ApplyPresentOption() {
+    SetPresentChoice(ParsePresentChoice(OptionValue(Option::Present)).value_or(PresentChoice::Auto));
+}
+
 void TitleKeyDown(KeyCode code) {
     switch (code) {
+    case KeyCode::F3:
+        CycleOption(Option::Present);
+        ApplyPresentOption();
+        break;
     default: break;
     }
 }

@@ -14,25 +14,26 @@ namespace dexlora::platform_detail {
 
 class PresentChooser {
 public:
-    // Starts asking at once when choice is Auto on a display server (call it
-    // before SDL_Init); with no display server, the software path.
-    explicit PresentChooser(PresentChoice choice);
+    // Starts asking at once when ask is true and there is a display server
+    // (call it before SDL_Init).
+    explicit PresentChooser(bool ask);
     ~PresentChooser();
     PresentChooser(const PresentChooser&) = delete;
     PresentChooser& operator=(const PresentChooser&) = delete;
 
-    // The path, waiting for the child's answer the first time. Software when
-    // the accelerated renderer is a software rasteriser, when none can be
-    // made, and when the child gives no answer in time (a driver that hangs
-    // or crashes there would do so here too).
-    PresentPath Path();
+    // The path for choice. Auto waits for the child's answer the first time:
+    // software when the accelerated renderer is a software rasteriser, when
+    // none can be made, when nobody was asked (no display server) and when
+    // the child gives no answer in time (a driver that hangs or crashes
+    // there would do so here too).
+    PresentPath Path(PresentChoice choice);
 
 private:
     void Reap(bool kill);
 
-    std::optional<PresentPath> path_;
+    std::optional<PresentPath> answer_;
     pid_t child_ = -1;
-    int answer_ = -1;  // the read end of the child's pipe
+    int pipe_ = -1;  // the read end of the child's pipe
 };
 
 }  // namespace dexlora::platform_detail

@@ -36,8 +36,7 @@ using AudioStreamOwner = std::unique_ptr<SDL_AudioStream, SdlRelease<SDL_FreeAud
 }
 
 // A window that shows frames of width x height, scaled to the window with
-// their aspect kept, by one of two paths chosen before the first frame
-// (Software until then). Software: the frame is scaled into the window's own
+// their aspect kept, by one of two paths (Software until one is chosen). Software: the frame is scaled into the window's own
 // surface, which the display server reads from shared memory. Accelerated:
 // the frame goes to a streaming texture in the game's pixel format, drawn by
 // a renderer that waits for the display's refresh (SDL's software renderer
@@ -49,7 +48,7 @@ struct FrameWindow {
 
     FrameWindow(const char* caption, int width, int height, Uint32 windowFlags, Uint32 pixelFormat);
 
-    // Sets the path; only the first call counts.
+    // Sets the path, from the next frame on.
     void Choose(PresentPath path);
     bool Chosen() const { return chosen_; }
     PresentPath Path() const { return path_; }
