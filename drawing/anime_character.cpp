@@ -3,6 +3,7 @@
 #include "drawing/anime_character.h"
 
 #include <sys/stat.h>
+#include <time.h>
 
 #include <algorithm>
 #include <limits>
@@ -75,10 +76,17 @@ public:
     }
 
     // What the file at path is now: any change to it, in place or by
-    // replacing it, gives another answer; empty when it is not a regular file.
+    // replacing it, gives another answer. Empty when it is not a regular
+    // file, and while its change time is too recent to tell the next change
+    // apart (stamps tick in steps of a few milliseconds, two seconds on FAT).
     static std::string StampOf(const std::string& path) {
         struct stat st;
         if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return {};
+        timespec now{};
+        clock_gettime(CLOCK_REALTIME, &now);
+        const int64_t step = st.st_ctim.tv_nsec == 0 ? 2'000'000'000 : 100'000'000;
+        const int64_t age = (int64_t{now.tv_sec} - st.st_ctim.tv_sec) * 1'000'000'000 + now.tv_nsec - st.st_ctim.tv_nsec;
+        if (age < step) return {};
         return std::to_string(st.st_dev) + ':' + std::to_string(st.st_ino) + ':' + std::to_string(st.st_size) + ':' +
                std::to_string(st.st_mtim.tv_sec) + '.' + std::to_string(st.st_mtim.tv_nsec) + ':' +
                std::to_string(st.st_ctim.tv_sec) + '.' + std::to_string(st.st_ctim.tv_nsec);

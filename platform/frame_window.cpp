@@ -32,11 +32,11 @@ SDL_Surface& FrameWindow::Target() {
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     SDL_Surface* surface = SDL_GetWindowSurface(window.get());
     if (surface == nullptr) FailSdl("SDL_GetWindowSurface");
-    if (surface != target_ || area_.x + area_.w > surface->w || area_.y + area_.h > surface->h ||
-        SDL_RectEmpty(&area_)) {
-        // A new surface (the window's size changed): its bars are painted
-        // once, and the frame's place worked out again.
-        target_ = surface;
+    if (surface != target_ || surface->w != targetW_ || surface->h != targetH_) {
+        // A new surface (the window's size changed; it may take the old
+        // one's address): its bars are painted once, and the frame's place
+        // worked out again.
+        target_ = surface, targetW_ = surface->w, targetH_ = surface->h;
         area_ = FrameArea(width_, height_, surface->w, surface->h);
         if (SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0)) != 0) FailSdl("SDL_FillRect");
     }
@@ -82,14 +82,19 @@ void FrameWindow::Show() {
 }
 
 void FrameWindow::ToFrame(int& x, int& y) const {
-    if (path_ != PresentPath::Software || area_.w <= 0 || area_.h <= 0) return;
+    if (path_ != PresentPath::Software) return;
+    // Where the next frame goes: the window's size may have changed since the last.
+    int w = 0, h = 0;
+    SDL_GetWindowSize(window.get(), &w, &h);
+    const SDL_Rect area = FrameArea(width_, height_, w, h);
+    if (area.w <= 0 || area.h <= 0) return;
     // Rounded down, so that a point left of or above the frame stays outside it.
     auto map = [](int at, int start, int size, int frame) {
         const int64_t scaled = int64_t{at - start} * frame;
         return int(scaled >= 0 ? scaled / size : -((-scaled + size - 1) / size));
     };
-    x = map(x, area_.x, area_.w, width_);
-    y = map(y, area_.y, area_.h, height_);
+    x = map(x, area.x, area.w, width_);
+    y = map(y, area.y, area.h, height_);
 }
 
 }  // namespace dexlora::platform_detail

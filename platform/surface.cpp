@@ -99,15 +99,19 @@ DirectDrawSurface7::Impl::~Impl() {
     if (back) back->impl().Pixels();
 }
 
-// A primary's pixels also hold its back buffer's content until that is
-// brought up to date: they are settled first, before anything reaches them.
 SDL_Surface* DirectDrawSurface7::Impl::Pixels() {
-    if (back) back->impl().Pixels();
     if (shown != nullptr) {
         CopyRows(surface.get(), 0, 0, shown, RECT{0, 0, shown->w, shown->h}, false, 0);
         shown = nullptr;
     }
     return surface.get();
+}
+
+// A primary's pixels also hold its back buffer's content until that is
+// brought up to date: that is done before they change.
+SDL_Surface* DirectDrawSurface7::Impl::Writable() {
+    if (back) back->impl().Pixels();
+    return Pixels();
 }
 
 SDL_Surface* DirectDrawSurface7::Impl::Overwritten() {
@@ -159,7 +163,7 @@ void DirectDrawSurface7::BltFast(int32_t x, int32_t y, DirectDrawSurface7& src, 
     // A whole-frame copy (the background of every frame) replaces the
     // content the back buffer has kept since the last Flip.
     const bool whole = !keyed && &src != this && w == Width() && h == Height();
-    SDL_Surface* dst = whole ? impl_->Overwritten() : impl_->Pixels();
+    SDL_Surface* dst = whole ? impl_->Overwritten() : impl_->Writable();
     const Uint32 key = src.impl_->colorKeyPixel & RgbMask;
 
     if (&src == this && keyed && Overlaps(x, y, rect)) {
@@ -187,13 +191,13 @@ int32_t DirectDrawSurface7::GetPixel(int32_t x, int32_t y) const {
 }
 
 void DirectDrawSurface7::SetPixel(int32_t x, int32_t y, int32_t color) {
-    SDL_Surface* s = impl_->Pixels();
+    SDL_Surface* s = impl_->Writable();
     if (x < 0 || y < 0 || x >= s->w || y >= s->h) return;
     Row(s, y)[x] = ColorToPixel(color);
 }
 
 void DirectDrawSurface7::FillRect(const RECT& rect, int32_t color) {
-    SDL_Surface* s = impl_->Pixels();
+    SDL_Surface* s = impl_->Writable();
     const int left = std::max(rect.Left, 0), top = std::max(rect.Top, 0);
     const int right = std::min(rect.Right, s->w), bottom = std::min(rect.Bottom, s->h);
     if (left >= right || top >= bottom) return;

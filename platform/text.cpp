@@ -149,7 +149,7 @@ void DirectDrawSurface7::DrawText(int32_t x, int32_t y, std::string_view text, b
     RenderedTextCache* cache = platform_detail::SessionOwned<RenderedTextCache>();
     const TextMask* mask = cache ? cache->Get(face, text) : nullptr;
     if (!mask) return;
-    SDL_Surface* target = impl_->Pixels();
+    SDL_Surface* target = impl_->Writable();
     if (!impl_->fontTransparent) {
         SDL_Rect box{x, y, mask->Width, mask->Height};  // SDL clips the box to the surface
         if (SDL_FillRect(target, &box, platform_detail::ColorToPixel(impl_->backColor)) != 0) return;

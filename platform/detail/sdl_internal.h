@@ -40,10 +40,11 @@ namespace dexlora {
 
 struct DirectDrawSurface7::Impl {
     ~Impl();
-    // The pixels, brought up to date first: every reader and writer goes
-    // through here, except a copy that overwrites them all (Overwritten).
+    // The pixels brought up to date, to read (Pixels) or to change
+    // (Writable); about to be overwritten whole, nothing to bring up to
+    // date (Overwritten). Nothing reaches them another way.
     SDL_Surface* Pixels();
-    // The pixels, about to be overwritten whole: nothing to bring up to date.
+    SDL_Surface* Writable();
     SDL_Surface* Overwritten();
 
     platform_detail::SurfaceOwner surface;   // XRGB8888, never RLE

@@ -70,7 +70,8 @@ private:
     Uint32 pixelFormat_;
     bool chosen_ = false;
     PresentPath path_ = PresentPath::Software;
-    SDL_Surface* target_ = nullptr;  // the window surface the area was set for
+    SDL_Surface* target_ = nullptr;  // the window surface the area was set for, and its size
+    int targetW_ = 0, targetH_ = 0;
     SDL_Rect area_{0, 0, 0, 0};      // the frame's place in it
     FrameScaler scaler_;
 };

@@ -1,6 +1,9 @@
 // The drawing layer on the headless screen: picture loading by extension,
-// the box wipes, sprites tick by tick, and the scene-control helpers every
-// scene shares.
+// the box wipes, sprites tick by tick and the sheets they share, and the
+// scene-control helpers every scene shares.
+#include <chrono>
+#include <thread>
+
 #include "drawing/anime_character.h"
 #include "drawing/display_mode.h"
 #include "drawing/wipes.h"
@@ -166,6 +169,33 @@ TEST_F(SpriteTest, SpritesAreClippedToTheScreen) {
         for (const auto& [screenX, screenY, cellX, cellY] : probes)
             EXPECT_EQ(DDSurfBack->GetPixel(screenX, screenY), cellX < 0 ? Black : Pattern(cellX, cellY, 1))
                 << screenX << "," << screenY;
+    }
+}
+
+TEST_F(SpriteTest, SpritesNamingOneUnchangedFileShareItsSheet) {
+    const std::string a = PatternedBmp("a.bmp", 20, 20), b = PatternedBmp("b.bmp", 30, 20);
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));  // past the step of the files' change stamps
+    // Each row loads a sprite (after rewriting its file at another width, or with the earlier sprites
+    // released): the earlier row whose sheet it shares (-1: none), and its sheet's width.
+    const struct { const char* name; const std::string& file; bool rewrite, release; int shares, width; } rows[] = {
+        {"the first", a, false, false, -1, 20},
+        {"the same file", a, false, false, 0, 20},
+        {"another file", b, false, false, -1, 30},
+        {"rewritten a moment ago: read again", a, true, false, -1, 40},
+        {"again, still that recent: read again", a, false, false, -1, 40},
+        {"once every sprite of it is gone", b, false, true, -1, 30},
+    };
+    std::vector<clsAnimeCharacter> sprites;
+    sprites.reserve(std::size(rows));
+    for (const auto& row : rows) {
+        if (row.rewrite) PatternedBmp("a.bmp", 40, 20);
+        if (row.release) std::for_each(sprites.begin(), sprites.end(), [](auto& s) { s = clsAnimeCharacter{}; });
+        const DirectDrawSurface7* before = row.shares >= 0 ? sprites[size_t(row.shares)].Sheet() : nullptr;
+        sprites.emplace_back().InitFromFile(DDraw, row.file);
+        const clsAnimeCharacter& sprite = sprites.back();
+        EXPECT_EQ(sprite.GetSurfWidth(), row.width) << row.name;
+        for (size_t i = 0; i + 1 < sprites.size(); ++i)
+            EXPECT_EQ(sprites[i].Sheet() == sprite.Sheet(), int(i) == row.shares && before) << row.name << ", row " << i;
     }
 }
 
