@@ -8,6 +8,14 @@ namespace dexlora::platform_detail {
 
 namespace {
 
+// The mixing loops in the widest vectors the processor has, where the
+// compiler can pick them at run time.
+#if defined(__GNUC__) && defined(__x86_64__) && !defined(__SANITIZE_ADDRESS__)
+#define DEXLORA_WIDEST_VECTORS __attribute__((target_clones("avx2", "default")))
+#else
+#define DEXLORA_WIDEST_VECTORS
+#endif
+
 const uint32_t* Row(const SDL_Surface& s, int y) {
     return reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(s.pixels) + ptrdiff_t{y} * s.pitch);
 }
@@ -18,15 +26,15 @@ uint32_t* Row(SDL_Surface& s, int y) {
 // a and b mixed byte by byte, weight out of 256 for b: a colour mixed with
 // itself stays exact. Loops over bytes with 16-bit products, which the
 // compiler turns into vector code.
-void MixRows(const uint8_t* __restrict a, const uint8_t* __restrict b, uint8_t* __restrict out, int n,
-             uint32_t weight) {
+DEXLORA_WIDEST_VECTORS void MixRows(const uint8_t* __restrict a, const uint8_t* __restrict b,
+                                    uint8_t* __restrict out, int n, uint32_t weight) {
     const uint16_t take = uint16_t(weight), keep = uint16_t(256 - weight);
     for (int i = 0; i < n; ++i) out[i] = uint8_t(uint16_t(a[i] * keep + b[i] * take) >> 8);
 }
 
 // The same with a weight of its own for every byte.
-void MixBytes(const uint8_t* __restrict a, const uint8_t* __restrict b, const uint8_t* __restrict weights,
-              uint8_t* __restrict out, int n) {
+DEXLORA_WIDEST_VECTORS void MixBytes(const uint8_t* __restrict a, const uint8_t* __restrict b,
+                                     const uint8_t* __restrict weights, uint8_t* __restrict out, int n) {
     for (int i = 0; i < n; ++i) {
         const uint16_t take = weights[i], keep = uint16_t(256 - take);
         out[i] = uint8_t(uint16_t(a[i] * keep + b[i] * take) >> 8);

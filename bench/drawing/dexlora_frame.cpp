@@ -5,7 +5,9 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 
 #include "app/startup.h"
 #include "drawing/display.h"
@@ -50,7 +52,7 @@ TypingFrame::TypingFrame(Shown shown) : session_(KindOf(shown)) {
     DX = std::make_shared<DirectX7>();
     DDraw = DX->DirectDrawCreate("");
     InitDisplay(MainWindowHandle(), DDraw, DDSurfPrimary, DDSurfBack, PrimaryDesc, BackBufferDesc);
-    if (shown == Shown::DummyWindow) {
+    if (shown == Shown::DummyWindow || shown == Shown::Window640) {
         // Alt+Enter leaves the desktop-wide window for a 640x480 one.
         SDL_Event e{};
         e.type = SDL_KEYDOWN;
@@ -72,6 +74,10 @@ TypingFrame::TypingFrame(Shown shown) : session_(KindOf(shown)) {
     std::filesystem::create_directories(folder_);
     std::string sheet = (folder_ / "sprite.bmp").string();
     test::WriteBmp(*MakeKeyedPicture(2, 128, 128), sheet);
+    // A skin's pictures are older than the game: once the file's change
+    // stamp can tell a later change apart, the sprites share one sheet, as
+    // they do in play.
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
     for (int i = 0; i < 10; ++i) {
         auto sprite = std::make_unique<clsAnimeCharacter>();
         sprite->InitFromFile(DDraw, sheet);

@@ -17,8 +17,9 @@ namespace dexlora::bench {
 // DummyWindow: the real window display on SDL's dummy video driver, windowed
 // at 640x480: the upload and present run as in a window shown nowhere.
 // Desktop: the real window display as the game takes the screen, a
-// borderless window covering the desktop with the frame scaled.
-enum class Shown { Headless, DummyWindow, Desktop };
+// borderless window covering the desktop with the frame scaled. Window640:
+// the real window display windowed at 640x480 on the display there is.
+enum class Shown { Headless, DummyWindow, Desktop, Window640 };
 
 // The display, pictures and sprites of one run. Owns the platform session.
 class TypingFrame {

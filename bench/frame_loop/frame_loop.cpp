@@ -3,6 +3,8 @@
 // second, key-to-present latency and private memory, for setting the game's
 // figures beside their floor. Run it on a screen (Xvfb is enough):
 //   bench_frame_loop plain|dexlora [--seconds S] [--keys N]
+// or, for instructions per frame:
+//   valgrind --tool=callgrind --collect-atstart=no bench_frame_loop plain|dexlora --frames N
 #include <SDL.h>
 #include <sys/resource.h>
 
@@ -20,6 +22,10 @@
 #include <thread>
 #include <utility>
 #include <vector>
+
+#if __has_include(<valgrind/callgrind.h>)
+#include <valgrind/callgrind.h>
+#endif
 
 #include "dexlora_frame.h"
 #include "plain_sdl/plain_frame.h"
@@ -107,17 +113,37 @@ struct Options {
     bool plain = false;
     double seconds = 10;
     int keys = 100;
+    int frames = 0;  // instead: this many frames, counted by callgrind
+    bool window640 = false;  // windowed at 640x480, unscaled, instead of covering the desktop
 };
+
 
 // Frames: compose, present, let events run; the key handler records what the
 // next frame shows.
 struct Loop {
     std::function<void(int32_t marker)> frame;  // compose and present
     std::function<void()> events;
-    std::string renderer;
+    std::function<std::string()> renderer;  // asked once frames have been shown
 };
 
+// Frames counted by callgrind (run with --collect-atstart=no), every thread
+// of the process while they are shown, the renderer's own included.
+int CountFrames(int frames, Loop& loop, int32_t& marker) {
+    for (int i = 0; i < 20; ++i) loop.frame(marker), loop.events();  // fonts, glyphs and the renderer settle
+#if __has_include(<valgrind/callgrind.h>)
+    CALLGRIND_TOGGLE_COLLECT;
+    for (int i = 0; i < frames; ++i) loop.frame(marker), loop.events();
+    CALLGRIND_TOGGLE_COLLECT;
+    std::printf("renderer=%s frames=%d\n", loop.renderer().c_str(), frames);
+    return 0;
+#else
+    std::fprintf(stderr, "bench_frame_loop: built without valgrind's callgrind.h\n");
+    return 1;
+#endif
+}
+
 int Run(const Options& options, Loop& loop, KeyFeeder& keys, int32_t& marker) {
+    if (options.frames > 0) return CountFrames(options.frames, loop, marker);
     auto runFor = [&](double seconds) {
         uint64_t frames = 0;
         const auto end = Clock::now() + std::chrono::duration<double>(seconds);
@@ -153,7 +179,7 @@ int Run(const Options& options, Loop& loop, KeyFeeder& keys, int32_t& marker) {
     const std::vector<double>& lat = keys.LatenciesMs();
     std::printf("%s renderer=%s seconds=%.2f frames=%llu fps=%.1f cpu_percent=%.1f cpu_ms_per_frame=%.3f "
                 "rss_anon_kb=%ld rss_kb=%ld keys=%zu latency_median_ms=%.2f latency_max_ms=%.2f\n",
-                options.plain ? "plain" : "dexlora", loop.renderer.c_str(), wall, (unsigned long long)frames,
+                options.plain ? "plain" : "dexlora", loop.renderer().c_str(), wall, (unsigned long long)frames,
                 double(frames) / wall, 100 * cpu / wall, 1000 * cpu / double(frames), StatusKb("RssAnon"),
                 StatusKb("VmRSS"), lat.size(), Median(lat), lat.empty() ? 0 : *std::max_element(lat.begin(), lat.end()));
     return 0;
@@ -162,7 +188,9 @@ int Run(const Options& options, Loop& loop, KeyFeeder& keys, int32_t& marker) {
 std::string RendererName(SDL_Window* window) {
     SDL_RendererInfo info{};
     SDL_Renderer* renderer = window ? SDL_GetRenderer(window) : nullptr;
-    if (!renderer || SDL_GetRendererInfo(renderer, &info) != 0) return "?";
+    // No renderer: the window's own surface, filled on the processor.
+    if (!renderer) return window ? "surface" : "?";
+    if (SDL_GetRendererInfo(renderer, &info) != 0) return "?";
     return std::string(info.name) + ((info.flags & SDL_RENDERER_PRESENTVSYNC) ? "+vsync" : "");
 }
 
@@ -171,24 +199,27 @@ std::string RendererName(SDL_Window* window) {
 int main(int argc, char** argv) {
     Options options;
     if (argc < 2 || (std::strcmp(argv[1], "plain") != 0 && std::strcmp(argv[1], "dexlora") != 0)) {
-        std::fprintf(stderr, "usage: %s plain|dexlora [--seconds S] [--keys N]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s plain|dexlora [--seconds S] [--keys N] [--frames N] [--window640 1]\n", argv[0]);
         return 2;
     }
     options.plain = std::strcmp(argv[1], "plain") == 0;
     for (int i = 2; i + 1 < argc; i += 2) {
         if (std::strcmp(argv[i], "--seconds") == 0) options.seconds = std::atof(argv[i + 1]);
         if (std::strcmp(argv[i], "--keys") == 0) options.keys = std::atoi(argv[i + 1]);
+        if (std::strcmp(argv[i], "--frames") == 0) options.frames = std::atoi(argv[i + 1]);
+        if (std::strcmp(argv[i], "--window640") == 0) options.window640 = std::atoi(argv[i + 1]) != 0;
     }
 
     int32_t marker = 0;
     try {
         if (options.plain) {
             plain_sdl::Session session;
-            plain_sdl::Frame frame(plain_sdl::Placement::Desktop, true);
+            plain_sdl::Frame frame(options.window640 ? plain_sdl::Placement::Windowed640 : plain_sdl::Placement::Desktop,
+                                   true);
             SDL_StartTextInput();
             KeyFeeder keys(options.keys);
             Loop loop;
-            loop.renderer = RendererName(frame.Window());
+            loop.renderer = [&] { return RendererName(frame.Window()); };
             loop.frame = [&](int32_t m) {
                 frame.Compose(uint32_t(m));
                 frame.Present();
@@ -200,11 +231,12 @@ int main(int argc, char** argv) {
             };
             return Run(options, loop, keys, marker);
         }
-        dexlora::bench::TypingFrame scene(dexlora::bench::Shown::Desktop);
+        dexlora::bench::TypingFrame scene(options.window640 ? dexlora::bench::Shown::Window640
+                                                            : dexlora::bench::Shown::Desktop);
         KeyFeeder keys(options.keys);
         dexlora::SetMainWindowEvents({.KeyPress = [&](char32_t&) { keys.Seen(); }, .MouseDown = nullptr, .DblClick = nullptr});
         Loop loop;
-        loop.renderer = RendererName(SDL_GetWindowFromID(Uint32(dexlora::MainWindowHandle())));
+        loop.renderer = [] { return RendererName(SDL_GetWindowFromID(Uint32(dexlora::MainWindowHandle()))); };
         loop.frame = [&](int32_t m) { scene.ComposeFrame(m); };
         loop.events = [] { dexlora::DoEvents(); };
         return Run(options, loop, keys, marker);
