@@ -7,6 +7,7 @@
 #include "scenes/anime_lists.h"
 #include "scenes/frame.h"
 #include "scenes/game_fields.h"
+#include "scenes/records_scene.h"
 #include "scenes/scenes.h"
 #include "skin/loaders/loaders.h"
 
@@ -51,6 +52,7 @@ void TitleKeyPress(char32_t key) {
 
 void TitleKeyDown(KeyCode code) {
     switch (code) {
+    case KeyCode::F3: OpenRecords(); break;
     default: break;
     }
 }

@@ -127,6 +127,29 @@ extern KeyConfSettings KeyConfIni;
 void LoadTitleSettings(std::string_view skinFolder);
 void LoadKeyConfSettings(std::string_view skinFolder);
 
+// ---- records.ini (optional) ----------------------------------------------------
+
+// The records scene's look. Without records.ini (or a key of it) the scene
+// is drawn in these plain colours on a filled background.
+struct RecordsSettings {
+    StdFont RecordsFont{"MS UI Gothic", 9.0f, false};
+    int32_t TextColor = 0xE6E6E6;      // packed red + 256 green + 65536 blue
+    int32_t HeadColor = 0x7FD4FF;      // the headings
+    int32_t BackColor = 0x281C18;      // the background without a picture
+    int32_t PanelColor = 0x3A2A24;     // behind the chart and the heat map
+    int32_t LineColor = 0x806A60;      // frames, axes and cell boxes
+    int32_t SpeedColor = 0x4FC8FF;     // keys per minute in the chart
+    int32_t AccuracyColor = 0x9CE27A;  // accuracy in the chart
+    int32_t ColdColor = 0x6A4A2E;      // a kana typed without misses
+    int32_t HotColor = 0x3A3AF0;       // a kana missed often
+};
+extern RecordsSettings RecordsIni;
+
+// Reads skinFolder + "records.ini" when it exists: [RecordsText] font and
+// colours, [Chart] and [HeatMap] colours, [BackGround] FileName (a picture
+// drawn instead of BackColor). A key that is absent keeps its default.
+void LoadRecordsSettings(std::string_view skinFolder);
+
 // ---- The large character (chara.bmp) ------------------------------------------
 
 struct BigCharaSettings {
@@ -142,7 +165,7 @@ void LoadBigChara(std::string_view skinFolder);
 
 // Start-up's skin loading, in its fixed order: Game_FrontAnime.ini,
 // Game_BackAnime.ini, Game.ini, result.ini, the large character, title.ini,
-// Title_FrontAnime.ini, Title_BackAnime.ini, keyconf.ini, each from
+// Title_FrontAnime.ini, Title_BackAnime.ini, keyconf.ini, records.ini, each from
 // skinFolder. The four start-up lists are emptied first and their flags set
 // from the answers. Stops after a picture that could not be loaded: the main
 // window has been closed by then.
