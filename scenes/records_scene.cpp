@@ -23,7 +23,7 @@ namespace dexlora {
 namespace {
 
 constexpr int32_t GameLengths[] = {60, 30, 1};
-constexpr int32_t BestsTop = 28, BestsLine = 16;
+constexpr int32_t BestsTop = 26, BestsLine = 16;
 constexpr int32_t BestsColumns[] = {16, 130, 290, 460};
 constexpr int32_t HeatGridHeight = KeyConfRows * RecordsHeatCellHeight;
 constexpr int32_t BottomLine = RecordsHeatTop + 4 * HeatGridHeight + 3 * RecordsHeatGridGap + 4;
@@ -54,6 +54,15 @@ int32_t Mix(int32_t from, int32_t to, double share) {
     return out;
 }
 
+// A panel of the skin's colour over what the page holds there.
+void Panel(DirectDrawSurface7& target, const RECT& r) {
+    const RecordsSettings& look = RecordsIni;
+    if (look.PanelOpacity >= 100) return target.FillRect(r, look.PanelColor);
+    for (int32_t y = r.Top; y < r.Bottom; ++y)
+        for (int32_t x = r.Left; x < r.Right; ++x)
+            target.SetPixel(x, y, Mix(target.GetPixel(x, y), look.PanelColor, look.PanelOpacity / 100.0));
+}
+
 void Text(DirectDrawSurface7& target, int32_t x, int32_t y, int32_t color, std::string_view text) {
     target.SetForeColor(color);
     target.DrawText(x, y, text, false);
@@ -80,6 +89,7 @@ void Line(DirectDrawSurface7& target, int32_t x1, int32_t y1, int32_t x2, int32_
 
 void Bests(DirectDrawSurface7& target, std::span<const GameRecord> games) {
     const RecordsSettings& look = RecordsIni;
+    Panel(target, RECT{10, BestsTop - 4, ScreenWidth - 10, BestsTop + 4 * BestsLine});
     const char* heads[] = {"自己ベスト Bests", "打鍵/分 Keys/min", "極め度 Mastery", "正確さ Accuracy"};
     for (int i = 0; i < 4; ++i) Text(target, BestsColumns[i], BestsTop, look.HeadColor, heads[i]);
     for (size_t row = 0; row < std::size(GameLengths); ++row) {
@@ -112,7 +122,7 @@ void Bests(DirectDrawSurface7& target, std::span<const GameRecord> games) {
 void Chart(DirectDrawSurface7& target, std::span<const GameRecord> games) {
     const RecordsSettings& look = RecordsIni;
     const RECT& plot = RecordsPlot;
-    target.FillRect(RecordsChartPanel, look.PanelColor);
+    Panel(target, RecordsChartPanel);
     const size_t count = std::min(games.size(), RecordsChartGames);
     games = games.last(count);
     double top = 0;
@@ -162,9 +172,8 @@ void HeatMap(DirectDrawSurface7& target, std::span<const GameRecord> games) {
             sum.Timed += kana.Timed, sum.FirstKeyMs += kana.FirstKeyMs;
         }
     }
-    target.FillRect(RECT{RecordsHeatCell(0, 0).Left, RecordsHeatTop, RecordsHeatCell(0, KeyConfGridEntries - 1).Right,
-                         RecordsHeatCell(1, KeyConfScreenEntries - 1).Bottom},
-                    look.PanelColor);
+    Panel(target, RECT{RecordsChartPanel.Left, RecordsHeatTop, RecordsChartPanel.Right,
+                       RecordsHeatCell(1, KeyConfScreenEntries - 1).Bottom});
     StdFont cellFont = look.RecordsFont;
     cellFont.Size = 7.5f;
     target.SetFont(cellFont);
@@ -247,7 +256,7 @@ void DrawRecordsPage(DirectDrawSurface7& target, std::span<const GameRecord> gam
     const std::string back = "どのキーでもタイトルへ　Any key: back to the title";
     Text(target, ScreenWidth - 10 - TextWidth(target, back), 6, look.TextColor, back);
     if (games.empty()) {
-        target.FillRect(RecordsChartPanel, look.PanelColor);
+        Panel(target, RecordsChartPanel);
         Text(target, RecordsPlot.Left, RecordsPlot.Top, look.TextColor, "まだ記録がありません。ゲームを最後まで遊ぶと、ここに記録されます。");
         Text(target, RecordsPlot.Left, RecordsPlot.Top + 20, look.TextColor,
              "No games recorded yet: play a game to its end and it shows here.");

@@ -136,7 +136,8 @@ struct RecordsSettings {
     int32_t TextColor = 0xE6E6E6;      // packed red + 256 green + 65536 blue
     int32_t HeadColor = 0x7FD4FF;      // the headings
     int32_t BackColor = 0x281C18;      // the background without a picture
-    int32_t PanelColor = 0x3A2A24;     // behind the chart and the heat map
+    int32_t PanelColor = 0x3A2A24;     // behind the bests, the chart and the heat map
+    int32_t PanelOpacity = 100;        // percent of PanelColor over the background
     int32_t LineColor = 0x806A60;      // frames, axes and cell boxes
     int32_t SpeedColor = 0x4FC8FF;     // keys per minute in the chart
     int32_t AccuracyColor = 0x9CE27A;  // accuracy in the chart
@@ -146,8 +147,9 @@ struct RecordsSettings {
 extern RecordsSettings RecordsIni;
 
 // Reads skinFolder + "records.ini" when it exists: [RecordsText] font and
-// colours, [Chart] and [HeatMap] colours, [BackGround] FileName (a picture
-// drawn instead of BackColor). A key that is absent keeps its default.
+// colours, [Chart] colours and PanelOpacity (0 to 100), [HeatMap] colours,
+// [BackGround] FileName (a picture drawn instead of BackColor). A key that is
+// absent keeps its default.
 void LoadRecordsSettings(std::string_view skinFolder);
 
 // ---- The large character (chara.bmp) ------------------------------------------

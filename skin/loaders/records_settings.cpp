@@ -1,4 +1,5 @@
 // records.ini: the records scene's font, colours and background, all optional.
+#include <algorithm>
 #include <string>
 #include <tuple>
 
@@ -41,6 +42,7 @@ void LoadRecordsSettings(std::string_view skinFolder) {
             {"HeatMap", "HotColor", r.HotColor},
         };
         for (const auto& [section, key, color] : colors) ReadColorKey(file, section, key, color);
+        r.PanelOpacity = std::clamp(ReadIniInt(file, "Chart", "PanelOpacity", r.PanelOpacity), 0, 100);
     } catch (const RuntimeError&) {
         AppendErrLog(RecordsWarning);
     }

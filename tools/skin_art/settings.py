@@ -3,7 +3,7 @@ import math
 import os
 import random
 
-from .base import H, INK, W, write_ini
+from .base import CREAM, GOLD, H, ICE, INK, PANEL, PINK_DEEP, SKY_TOP, W, write_ini
 from .layout import BADGE_X, BADGE_Y, FOREVER, GAME, RANKS, RESULT, RESULT_WINDOW, TEXT_WINDOW, title_texts
 
 
@@ -213,5 +213,18 @@ def settings_files():
         ("TitleText", [("KeyConfFontName", "ＭＳ Ｐゴシック"), ("KeyConfFontSize", 9), ("KeyConfFontColor", rgb(INK))]),
         ("BackGround", [("FileName", "keyconf.jpg")]),
     ]))
+    records_ini()
     for name, entries in animation_files().items():
         write_ini(name, anim_ini(entries, sound="fanfare.wav" if name == "Rank1Front.ini" else None))
+
+
+def records_ini():
+    """The records scene over the result picture's night sky, in the panels' blue with the texts' cream and gold."""
+    write_ini("records.ini", ini_text([
+        ("RecordsText", [("RecordsFontName", "ＭＳ Ｐゴシック"), ("RecordsFontSize", 9), ("RecordsFontColor", rgb(CREAM)),
+                         ("HeadFontColor", rgb(GOLD))]),
+        ("Chart", [("PanelColor", rgb(PANEL)), ("PanelOpacity", 80), ("LineColor", rgb("#6a5f96")),
+                   ("SpeedColor", rgb(GOLD)), ("AccuracyColor", rgb(ICE))]),
+        ("HeatMap", [("ColdColor", rgb("#2b3f7a")), ("HotColor", rgb(PINK_DEEP))]),
+        ("BackGround", [("FileName", "result.jpg"), ("BackColor", rgb(SKY_TOP))]),
+    ]))
