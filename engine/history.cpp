@@ -175,6 +175,8 @@ int OpenForAppend(const std::string& path) {
 
 }  // namespace
 
+std::string HistoryPath;
+
 std::string HistoryFolder() {
     const auto absolute = [](const char* path) { return path != nullptr && path[0] == '/'; };
     const auto below = [](std::string folder, std::string_view rest) {

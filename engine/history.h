@@ -37,6 +37,10 @@ struct GameRecord {
     std::vector<KanaRecord> Kana;
 };
 
+// The folder of the player's history, ending in '/'. Empty (as it starts)
+// keeps no history; start-up sets it to HistoryFolder().
+extern std::string HistoryPath;
+
 // $XDG_DATA_HOME/dexlora/ when that variable holds an absolute path, else
 // .local/share/dexlora/ in the home folder; ends in '/'; empty when unknown.
 std::string HistoryFolder();

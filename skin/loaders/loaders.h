@@ -95,6 +95,14 @@ void LoadGameSettings(std::string_view skinFolder);
 
 // ---- result.ini --------------------------------------------------------------
 
+// A figure the result screen adds when the skin asks for it (its text key
+// is in result.ini): the text, the figure, then the suffix.
+struct ResultExtraItem {
+    TextItem Item;
+    std::string Suffix;
+    bool Use = false;
+};
+
 struct ResultSettings {
     WipeSettings ResultWipeIn;
     clsAnimeCharacter ResultWindowAnime;
@@ -105,6 +113,9 @@ struct ResultSettings {
     std::vector<std::string> FileNameBack, FileNameFront;
     bool UseFileNameBack = false, UseFileNameFront = false;
     SoundSlots ResultSounds;  // 0: played when the result is shown
+    // Keys per minute, accuracy, a personal best (its text alone, shown only
+    // then) and the game's weakest kana, from the section ResultExtra.
+    ResultExtraItem SpeedItem, AccuracyItem, BestItem, WeakItem;
 };
 extern ResultSettings ResultIni;
 

@@ -33,6 +33,14 @@ RESULT = dict(font="ＭＳ Ｐゴシック", points=14, colour=CREAM,
               miss=("ミス：", RESULT_WINDOW["x"] + 22, RESULT_WINDOW["y"] + 84),
               clear=("クリア：", RESULT_WINDOW["x"] + 22, RESULT_WINDOW["y"] + 116),
               rate=("タイプ極め度は", RESULT_WINDOW["x"] + 22, RESULT_WINDOW["y"] + 166), suffix="％です")
+# The added figures, smaller and in pink: speed and accuracy under the rank seal, the weakest kana and a
+# personal best between the mastery and the prompt. Quoted where a blank ends the text.
+RESULT_EXTRA = dict(points=11, items=[
+    ("Speed", '"速さ "', '" 打/分"', RESULT_WINDOW["x"] + 204, RESULT_WINDOW["y"] + 128),
+    ("Accuracy", '"正確さ "', None, RESULT_WINDOW["x"] + 204, RESULT_WINDOW["y"] + 146),
+    ("Best", "自己ベスト更新！", None, RESULT_WINDOW["x"] + 182, RESULT_WINDOW["y"] + 192),
+    ("Weak", '"苦手 "', None, RESULT_WINDOW["x"] + 22, RESULT_WINDOW["y"] + 192),
+])
 
 
 def title_texts():

@@ -3,8 +3,8 @@ import math
 import os
 import random
 
-from .base import CREAM, GOLD, H, ICE, INK, PANEL, PINK_DEEP, SKY_TOP, W, write_ini
-from .layout import BADGE_X, BADGE_Y, FOREVER, GAME, RANKS, RESULT, RESULT_WINDOW, TEXT_WINDOW, title_texts
+from .base import CREAM, GOLD, H, ICE, INK, PANEL, PINK, PINK_DEEP, SKY_TOP, W, write_ini
+from .layout import BADGE_X, BADGE_Y, FOREVER, GAME, RANKS, RESULT, RESULT_EXTRA, RESULT_WINDOW, TEXT_WINDOW, title_texts
 
 
 SHEETS = {  # file: (columns, rows)
@@ -196,6 +196,9 @@ def settings_files():
                         ("ClearText", r["clear"][0]), ("ClearX", r["clear"][1]), ("ClearY", r["clear"][2]),
                         ("ResultText1", r["rate"][0]), ("Text1X", r["rate"][1]), ("Text1Y", r["rate"][2]),
                         ("ResultText2", r["suffix"])]),
+        ("ResultExtra", [("FontSize", RESULT_EXTRA["points"]), ("FontColor", rgb(PINK))] +
+         [pair for key, text, suffix, x, y in RESULT_EXTRA["items"]
+          for pair in [(key + "Text", text)] + ([(key + "Suffix", suffix)] if suffix else []) + [(key + "X", x), (key + "Y", y)]]),
         ("Rank", [("Point", ",".join(str(p) for p, *_ in RANKS if p is not None)),
                   ("FileNameBack", ",".join("Rank%dBack" % n for n in range(1, len(RANKS) + 1))),
                   ("FileNameFront", ",".join("Rank%dFront" % n for n in range(1, len(RANKS) + 1)))]),
