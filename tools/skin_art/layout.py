@@ -49,7 +49,7 @@ def title_texts():
         ("ＭＳ Ｐゴシック", 14, GOLD, "何かキーで 60秒プレイ　Any key: play 60 s", 282),
         ("MS UI Gothic", 12, CREAM, "D … 30秒　S … 1秒　　D: 30 s　S: 1 s", 326),
         ("ＭＳ ゴシック", 12, ICE, "K … キー設定　K: key configuration", 360),
-        ("MS UI Gothic", 10, PINK, "Esc … 終了　Esc: quit", 394),
+        ("MS UI Gothic", 10, PINK, "F3 … 記録　Esc … 終了　F3: records　Esc: quit", 394),
     ]
     cx = (TITLE_PANEL[0] + TITLE_PANEL[2]) // 2
     out = []
