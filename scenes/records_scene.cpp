@@ -16,7 +16,6 @@
 #include "scenes/frame.h"
 #include "scenes/keyconf_layout.h"
 #include "scenes/result_score.h"
-#include "scenes/scenes.h"
 #include "skin/loaders/loaders.h"
 
 namespace dexlora {
@@ -97,15 +96,13 @@ void Bests(DirectDrawSurface7& target, std::span<const GameRecord> games) {
         const int32_t y = BestsTop + BestsLine * static_cast<int32_t>(row + 1);
         Text(target, BestsColumns[0], y, look.TextColor, std::to_string(length) + " 秒 s");
         // The best of each figure, the earliest game when several share it.
+        constexpr double GameRecord::*figure[3] = {&GameRecord::KeysPerMinute, &GameRecord::Mastery,
+                                                   &GameRecord::Accuracy};
         const GameRecord* best[3] = {};
-        auto better = [](double a, const GameRecord* b, double GameRecord::*figure) {
-            return !b || a > Finite(b->*figure);
-        };
         for (const GameRecord& game : games) {
             if (game.Length != length) continue;
-            if (better(Finite(game.KeysPerMinute), best[0], &GameRecord::KeysPerMinute)) best[0] = &game;
-            if (better(Finite(game.Mastery), best[1], &GameRecord::Mastery)) best[1] = &game;
-            if (better(Finite(game.Accuracy), best[2], &GameRecord::Accuracy)) best[2] = &game;
+            for (int i = 0; i < 3; ++i)
+                if (!best[i] || Finite(game.*figure[i]) > Finite(best[i]->*figure[i])) best[i] = &game;
         }
         if (!best[0]) {
             Text(target, BestsColumns[1], y, look.TextColor, "―");
