@@ -77,7 +77,12 @@ public:
     bool HasAudio() const;
 
 private:
-    std::shared_ptr<AudioOutput> output_;  // null when there is no audio
+    // Opens the audio device once, for the first sound or the first question;
+    // a mixer already open in the session is shared whatever its format.
+    void OpenOutput(int rate, int channels) const;
+
+    mutable bool opened_ = false;
+    mutable std::shared_ptr<AudioOutput> output_;  // null when there is no audio
 };
 
 using DirectSoundPtr = std::shared_ptr<DirectSound>;
