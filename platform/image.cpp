@@ -69,8 +69,8 @@ uint32_t Le32(std::string_view b, size_t at) { return Le16(b, at) | (Le16(b, at 
 
 // An uncompressed 24-bit bitmap straight into a game surface: rows of blue,
 // green, red, each padded to four bytes, bottom-up unless the height is
-// negative. Null for any other kind, or when the pixels are cut short: the
-// general decoder then decides, as it always has.
+// negative. Null for any other kind, or when the pixels, padding included,
+// are cut short: the general decoder then decides, as it always has.
 SurfaceOwner DecodeBitmap24(std::string_view b, platform_detail::PictureSize size) {
     constexpr uint32_t Uncompressed = 0;
     if (b.size() < 54 || Le32(b, 14) < 40 || Le16(b, 28) != 24 || Le32(b, 30) != Uncompressed) return nullptr;
@@ -78,7 +78,7 @@ SurfaceOwner DecodeBitmap24(std::string_view b, platform_detail::PictureSize siz
     const uint64_t rowBytes = uint64_t{static_cast<uint32_t>(size.Width)} * 3;
     const uint64_t stride = (rowBytes + 3) & ~uint64_t{3};
     const uint64_t first = Le32(b, 10);
-    if (first + stride * static_cast<uint32_t>(size.Height - 1) + rowBytes > b.size()) return nullptr;
+    if (first + stride * static_cast<uint32_t>(size.Height) > b.size()) return nullptr;
     SurfaceOwner game = platform_detail::NewGameSurface(size.Width, size.Height);
     if (!game) return nullptr;
     static_assert(SDL_BYTEORDER == SDL_LIL_ENDIAN, "pixels are read as little-endian words");
@@ -88,7 +88,7 @@ SurfaceOwner DecodeBitmap24(std::string_view b, platform_detail::PictureSize siz
         const int row = topDown ? y : size.Height - 1 - y;
         auto* to = reinterpret_cast<Uint32*>(static_cast<Uint8*>(game->pixels) + ptrdiff_t{row} * game->pitch);
         // Four bytes at a time, the fourth dropped; the row's last pixel on
-        // its own, as the file may end right after it.
+        // its own, as a row without padding may end the file.
         for (int x = 0; x + 1 < w; ++x) {
             Uint32 pixel;
             std::memcpy(&pixel, from + 3 * x, sizeof pixel);
