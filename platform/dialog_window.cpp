@@ -1,6 +1,6 @@
-// Dialog windows: an SDL window shown through its own window surface on the
-// real display, a scripted stand-in on the headless one. Both compose on a
-// game surface.
+// Dialog windows: an SDL window shown through its own window surface (or a
+// renderer where there is none) on the real display, a scripted stand-in on
+// the headless one. Both compose on a game surface.
 #include "platform/dialog_window.h"
 
 #include <deque>
@@ -52,7 +52,10 @@ struct DialogWindow::Impl {
     bool headless = true;
     bool quitRequested = false;
     bool shown = false;
-    platform_detail::WindowOwner window;  // the real display only
+    // The real display only: the window shown through its own surface, or,
+    // where the video driver offers no window surface, through a renderer.
+    platform_detail::WindowOwner window;
+    std::optional<platform_detail::FrameWindow> frames;
 
     void OpenWindow(int width, int height) {
         // The dialog is shown unscaled, so the window's own surface (shared
@@ -64,13 +67,24 @@ struct DialogWindow::Impl {
         window.reset(SDL_CreateWindow(caption.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
                                       SDL_WINDOW_SHOWN));
         if (!window) platform_detail::FailSdl("SDL_CreateWindow");
-        SDL_RaiseWindow(window.get());
+        if (SDL_GetWindowSurface(window.get()) == nullptr) {
+            window.reset();
+            frames.emplace(caption.c_str(), width, height, SDL_WINDOW_SHOWN, platform_detail::GamePixelFormat);
+        }
+        SDL_RaiseWindow(Window());
         SDL_StartTextInput();
     }
 
-    // Copies the picture onto the window's surface (made again after the
-    // window changed) and shows it.
+    SDL_Window* Window() const { return frames ? frames->window.get() : window.get(); }
+
+    // Shows the picture: copied onto the window's surface (made again after
+    // the window changed), or uploaded for the renderer.
     void Show() {
+        if (frames) {
+            frames->Upload(*surface->impl().surface);
+            frames->Show();
+            return;
+        }
         SDL_Surface* shown = SDL_GetWindowSurface(window.get());
         if (shown == nullptr) platform_detail::FailSdl("SDL_GetWindowSurface");
         if (SDL_BlitSurface(surface->impl().surface.get(), nullptr, shown, nullptr) != 0) {
@@ -79,7 +93,7 @@ struct DialogWindow::Impl {
         if (SDL_UpdateWindowSurface(window.get()) != 0) platform_detail::FailSdl("SDL_UpdateWindowSurface");
     }
 
-    bool Ours(Uint32 windowId) const { return windowId == 0 || windowId == SDL_GetWindowID(window.get()); }
+    bool Ours(Uint32 windowId) const { return windowId == 0 || windowId == SDL_GetWindowID(Window()); }
 
     void Translate(const SDL_Event& event) {
         switch (event.type) {
@@ -176,8 +190,9 @@ DialogWindow::DialogWindow(std::string_view caption, int width, int height) : im
 
 DialogWindow::~DialogWindow() {
     if (impl_->headless) return;
-    const Uint32 id = SDL_GetWindowID(impl_->window.get());
+    const Uint32 id = SDL_GetWindowID(impl_->Window());
     impl_->window.reset();
+    impl_->frames.reset();
     // A request to end the program that closed the dialog still ends it.
     if (impl_->quitRequested) {
         SDL_Event quit{};
