@@ -1,7 +1,11 @@
 // Dexlora: a typing-practice game for Japanese text.
 #include <cstdio>
 #include <exception>
+#include <iostream>
+#include <string_view>
+#include <vector>
 
+#include "app/command_line.h"
 #include "app/startup.h"
 #include "platform/core/files.h"
 #include "platform/window.h"
@@ -15,8 +19,10 @@ struct ReleaseAtEnd {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
     try {
+        const std::vector<std::string_view> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+        if (const auto status = dexlora::ReadCommandLine(args, std::cout, std::cerr)) return *status;
         dexlora::PlatformSession session(dexlora::DisplayKind::Window);
         ReleaseAtEnd release;
         return dexlora::RunDexlora(dexlora::ProgramFolder());

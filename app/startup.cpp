@@ -15,6 +15,7 @@
 #include "scenes/game_fields.h"
 #include "scenes/scenes.h"
 #include "settings/ini.h"
+#include "settings/player_options.h"
 #include "settings/shared.h"
 #include "settings/user_settings.h"
 #include "skin/chooser/frm_skin_dir.h"
@@ -82,6 +83,7 @@ void Main(const std::string& programFolder) {
     try {
         SystemPath = WithTrailingSlash(programFolder) + "system/";
         UserSettingsPath = UserSettingsFolder();
+        LoadPlayerOptions();
         SkinPath = WithTrailingSlash(ShowSkinDirDialog());
         DX = std::make_shared<DirectX7>();
         DDraw = DX->DirectDrawCreate("");
@@ -171,6 +173,7 @@ void ReleaseGameObjects() {
     DSound = nullptr;
     DDraw = nullptr;
     DX = nullptr;
+    ResetPlayerOptions();
     ErrLog.clear();
 }
 

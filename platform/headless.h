@@ -23,8 +23,8 @@ void SetClock(uint32_t ms);
 void AdvanceClock(uint32_t ms);
 
 // A KeyDown is a key that types no character: from Esc, Enter and Backspace
-// the main window gets 27, 13 and 8, from the others nothing, as from the
-// real window.
+// the main window gets 27, 13 and 8, from F1 to F12 a KeyDown, from the
+// others nothing, as from the real window.
 struct ScriptedEvent {
     enum class Kind { Key, MouseDown, DblClick, Close, KeyDown };
     uint32_t At = 0;          // virtual time at which DoEvents delivers it

@@ -94,6 +94,7 @@ private:
             if (e.Code == KeyCode::Escape) platform_detail::DeliverKey(27);
             if (e.Code == KeyCode::Enter) platform_detail::DeliverKey(13);
             if (e.Code == KeyCode::Backspace) platform_detail::DeliverKey(8);
+            if (e.Code >= KeyCode::F1 && e.Code <= KeyCode::F12) platform_detail::DeliverKeyDown(e.Code, e.Shift);
             break;
         case Kind::Close: platform_detail::DeliverKey(27); break;
         case Kind::MouseDown: platform_detail::DeliverMouseDown(e.Button, e.Shift, e.X, e.Y, 1); break;

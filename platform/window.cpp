@@ -16,8 +16,9 @@ namespace {
 // Input taken from the display while events were held: the rest of a text
 // event holding several characters, or the double click after its press.
 struct Deferred {
-    enum class Kind { Key, MouseDown, DblClick } Type = Kind::Key;
+    enum class Kind { Key, MouseDown, DblClick, KeyDown } Type = Kind::Key;
     char32_t Key = 0;
+    KeyCode Code = KeyCode::None;
     int16_t Button = 0, Shift = 0;
     float X = 0, Y = 0;
     int Clicks = 0;
@@ -47,6 +48,7 @@ void DeliverDeferred() {
         case Deferred::Kind::Key: platform_detail::DeliverKey(d.Key); break;
         case Deferred::Kind::MouseDown: platform_detail::DeliverMouseDown(d.Button, d.Shift, d.X, d.Y, d.Clicks); break;
         case Deferred::Kind::DblClick: DeliverDblClick(); break;
+        case Deferred::Kind::KeyDown: platform_detail::DeliverKeyDown(d.Code, d.Shift); break;
         }
     }
 }
@@ -64,6 +66,15 @@ void DeliverKey(char32_t code) {
     }
     auto handler = g_window.events.KeyPress;  // a handler may replace the handlers
     if (handler) handler(code);
+}
+
+void DeliverKeyDown(KeyCode code, int16_t shift) {
+    if (g_window.held) {
+        g_window.deferred.push_back({.Type = Deferred::Kind::KeyDown, .Code = code, .Shift = shift});
+        return;
+    }
+    auto handler = g_window.events.KeyDown;
+    if (handler) handler(code, shift);
 }
 
 void DeliverMouseDown(int16_t button, int16_t shift, float x, float y, int clicks) {

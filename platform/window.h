@@ -26,7 +26,8 @@ public:
 DisplayKind CurrentDisplayKind();
 
 // Keys that type no character, as dialogs and scripts name them.
-enum class KeyCode { None, Up, Down, Left, Right, PageUp, PageDown, Home, End, Tab, Enter, Escape, Backspace, Space, F10 };
+enum class KeyCode { None, Up, Down, Left, Right, PageUp, PageDown, Home, End, Tab, Enter, Escape, Backspace, Space,
+                     F1, F2, F3, F4, F5, F6, F7, F8, F9, F10, F11, F12 };
 
 // The main window's event handlers, called from DoEvents only.
 struct MainWindowEvents {
@@ -38,6 +39,9 @@ struct MainWindowEvents {
     std::function<void(int16_t button, int16_t shift, float x, float y)> MouseDown;
     // The second press of a double click (after its MouseDown).
     std::function<void()> DblClick;
+    // A function key (F1 to F12) pressed; shift: 1 shift, 2 ctrl, 4 alt.
+    // Function keys type no character, so they never reach KeyPress.
+    std::function<void(KeyCode code, int16_t shift)> KeyDown;
 };
 
 void SetMainWindowEvents(MainWindowEvents events);

@@ -20,10 +20,11 @@ using platform_detail::FailSdl;
 constexpr Uint64 NoWaitMs = 4;
 constexpr Uint64 PacedFrameMs = 16;
 
-int16_t ShiftState() {
-    const SDL_Keymod mod = SDL_GetModState();
+int16_t ShiftOf(Uint16 mod) {
     return int16_t(((mod & KMOD_SHIFT) ? 1 : 0) | ((mod & KMOD_CTRL) ? 2 : 0) | ((mod & KMOD_ALT) ? 4 : 0));
 }
+
+int16_t ShiftState() { return ShiftOf(SDL_GetModState()); }
 
 int16_t ButtonCode(Uint8 sdlButton) {
     switch (sdlButton) {
@@ -158,6 +159,10 @@ private:
         if (sym == SDLK_ESCAPE) platform_detail::DeliverKey(27);
         if (enter) platform_detail::DeliverKey(13);
         if (sym == SDLK_BACKSPACE) platform_detail::DeliverKey(8);
+        if (sym >= SDLK_F1 && sym <= SDLK_F12 && !key.repeat) {
+            const auto code = KeyCode(int(KeyCode::F1) + (sym - SDLK_F1));
+            platform_detail::DeliverKeyDown(code, ShiftOf(key.keysym.mod));
+        }
     }
 
     void ApplyScreenMode() {

@@ -28,11 +28,16 @@ void Form_DblClick() {
     if (const auto dblClick = SceneOf(GameState).DblClick) dblClick();
 }
 
+void Form_KeyDown(KeyCode code, int16_t) {
+    if (const auto keyDown = SceneOf(GameState).KeyDown) keyDown(code);
+}
+
 void InstallMainWindowEvents() {
     SetMainWindowEvents({
         .KeyPress = Form_KeyPress,
         .MouseDown = Form_MouseDown,
         .DblClick = Form_DblClick,
+        .KeyDown = Form_KeyDown,
     });
 }
 

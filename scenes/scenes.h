@@ -6,6 +6,7 @@
 #include <span>
 
 #include "drawing/scene_control.h"
+#include "platform/window.h"
 
 namespace dexlora {
 
@@ -20,6 +21,7 @@ struct SceneRow {
     void (*Start)();
     void (*KeyPress)(char32_t key);  // a typed key but Esc, upper-cased; null ignores keys
     void (*DblClick)();              // a double click at (MouseX, MouseY); null ignores it
+    void (*KeyDown)(KeyCode code);   // a function key; null ignores it
     bool TakesFocus;                 // ScreenBlt gives the main window the keyboard focus
 };
 
@@ -39,6 +41,9 @@ void TitleStart();
 // A key on the title: "K" the key configuration, any other a game ("D" of
 // 30 seconds, "S" of 1, else 60).
 void TitleKeyPress(char32_t key);
+// A function key on the title: each switches a player option or opens a
+// scene; the title names them.
+void TitleKeyDown(KeyCode code);
 
 // One typing game of TimeLeft seconds (set by the caller), ending with the
 // wipe to the result background and the result scene recorded as next.
@@ -49,6 +54,7 @@ void GameStart();
 void Form_KeyPress(char32_t& keyAscii);
 void Form_MouseDown(int16_t button, int16_t shift, float x, float y);
 void Form_DblClick();
+void Form_KeyDown(KeyCode code, int16_t shift);
 // Routes the platform's window events to the handlers above.
 void InstallMainWindowEvents();
 

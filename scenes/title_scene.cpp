@@ -49,4 +49,10 @@ void TitleKeyPress(char32_t key) {
     RequestScene(NextScene::Game);
 }
 
+void TitleKeyDown(KeyCode code) {
+    switch (code) {
+    default: break;
+    }
+}
+
 }  // namespace dexlora

@@ -53,6 +53,7 @@ DisplayBackend* CurrentBackend();
 // that they agree on what reaches the game. A press outside the 640x480 screen
 // (on a letterbox bar) is dropped.
 void DeliverKey(char32_t code);
+void DeliverKeyDown(KeyCode code, int16_t shift);
 void DeliverMouseDown(int16_t button, int16_t shift, float x, float y, int clicks);
 
 // Whether DoEvents may hand out another event now (no hold, nothing deferred).

@@ -19,6 +19,7 @@ struct Recorder {
             .KeyPress = [this](char32_t& key) { got.push_back(Words("key", uint32_t(key))), HoldEvents(key == hold); },
             .MouseDown = [this](auto b, auto s, auto x, auto y) { got.push_back(Words("down", b, s, int(x), int(y))); },
             .DblClick = [this] { got.push_back("dblclick"); },
+            .KeyDown = [this](KeyCode code, int16_t shift) { got.push_back(Words("fkey", int(code), shift)); },
         });
     }
 };
@@ -85,9 +86,13 @@ TEST(WindowInputTest, OnlyCharactersAndTheThreeNamedKeysReachTheGameOnceEach) {
          {Text(w, "\t"), Text(w, "\x7f"), Text(w, "\x01x"), Text(w, "\xff"), Text(w, "\xe3\x81"), Text(w, "éあ𠮷")},
          {"key 120", "key 233", "key 12354", "key 134071"}},
         {"closing the window arrives as Esc", {Other(SDL_QUIT)}, {"key 27"}},
+        {"function keys as KeyDown once, with shift; their repeats nothing",
+         {KeyDown(w, SDLK_F1), KeyDown(w, SDLK_F12, KMOD_LSHIFT), KeyDown(w, SDLK_F3, KMOD_NONE, 1)},
+         {Words("fkey", int(KeyCode::F1), 0), Words("fkey", int(KeyCode::F12), 1)}},
         {"a press and a double click", {Button(w, 10, 20, 1), Button(w, 10, 20, 2)},
          {"down 1 0 10 20", "down 1 0 10 20", "dblclick"}},
-        {"nothing after a key that holds the events", {Text(w, "abc"), Button(w, 1, 2, 2)}, {"key 97", "key 98"}},
+        {"nothing after a key that holds the events", {Text(w, "abc"), Button(w, 1, 2, 2), KeyDown(w, SDLK_F2)},
+         {"key 97", "key 98"}},
         {"while held, nothing", {}, {}},
     };
     for (const auto& c : cases) {
@@ -95,7 +100,8 @@ TEST(WindowInputTest, OnlyCharactersAndTheThreeNamedKeysReachTheGameOnceEach) {
         EXPECT_EQ(r.got, c.expected) << c.name;
     }
     HoldEvents(false), DoEvents();
-    EXPECT_EQ(r.got, (std::vector<std::string>{"key 99", "down 1 0 1 2", "dblclick"})) << "the held events, in order";
+    EXPECT_EQ(r.got, (std::vector<std::string>{"key 99", "down 1 0 1 2", "dblclick", Words("fkey", int(KeyCode::F2), 0)}))
+        << "the held events, in order";
     SetMainWindowEvents({});
 }
 
