@@ -74,6 +74,7 @@ public:
     SoundBufferPtr CreateSoundBufferFromFile(std::string_view fileName, DSBUFFERDESC& desc,
                                              WAVEFORMATEX& format);
     // Whether sound is really heard (false on a machine with no audio device).
+    // Opens the device at 44100 Hz in stereo when no sound has opened it yet.
     bool HasAudio() const;
 
 private:
