@@ -241,6 +241,7 @@ void DirectDrawSurface7::Flip(DirectDrawSurface7* target, int32_t flags) {
     }
     platform_detail::NoteFlip();
     display->Present(*this);
+    platform_detail::NotePresented();
 }
 
 bool DirectDrawSurface7::SavePng(std::string_view path) const {

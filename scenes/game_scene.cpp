@@ -10,6 +10,7 @@
 #include "scenes/anime_lists.h"
 #include "scenes/frame.h"
 #include "scenes/game_fields.h"
+#include "scenes/game_record.h"
 #include "scenes/judgment.h"
 #include "scenes/scenes.h"
 #include "skin/loaders/loaders.h"
@@ -78,6 +79,7 @@ void GameStart() {
     // A failing operation ends the program at once, without the shutdown.
     try {
         Fields.ClearCount = Fields.MissCount = Fields.MaxCombo = Fields.Combo = Fields.TypedLength = 0;
+        StartGameRecord(Fields.TimeLeft);
         Fields.QuestionShown = false;
         GameState = Scene::Game;
         InitFirstValue(Anime.GameBackAnime, Anime.UseGameBackAnime);
