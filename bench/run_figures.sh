@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
 # Runs every figure of BENCHMARKS.md and prints them: the frame beside its
-# plain-SDL floor (headless), processor time, latency and memory in a real
-# window under Xvfb (ours, SDL alone, and the game's title and typing scenes),
+# plain-SDL floor (headless), processor time, latency, memory and
+# instructions per frame in a real window under Xvfb (ours by each present
+# path, SDL alone by OpenGL and by its software renderer, and the game's
+# title and typing scenes by each path),
 # start-up to the first title frame (in the process, and from exec beside the
 # plain-SDL floor, headless and in a real window), leaving the key configuration,
 # opening the records.
 # Usage: bench/run_figures.sh [BUILD_DIR]   (default: build)
-# Needs xvfb and xdotool for the real-window figures.
+# Needs xvfb and xdotool for the real-window figures, valgrind for the
+# instruction counts.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=$(cd "${1:-$root/build}" && pwd)
@@ -73,11 +76,36 @@ unset SDL_VIDEODRIVER
 echo "== start-up from exec to the first frame, real window (median of 11)"
 exec_startup
 
-echo "== real window at the display's pace, ${seconds} s each (plain SDL, ours; then again)"
-for i in 1 2 3; do
-    run "$build/bench_frame_loop" plain --seconds "$seconds" --keys 100
-    run "$build/bench_frame_loop" dexlora --seconds "$seconds" --keys 100
-done
+# The floors: SDL alone through OpenGL (software here, as on any machine
+# without a graphics card) and through its own software renderer on the
+# window's shared-memory surface; ours by the path it chooses itself and by
+# the accelerated one.
+floors_and_ours() {  # runs its arguments with bench_frame_loop for each
+    "$@" plain "plain" ""
+    "$@" plain "plain-software" "SDL_RENDER_DRIVER=software SDL_FRAMEBUFFER_ACCELERATION=0"
+    "$@" dexlora "dexlora-auto" "DEXLORA_PRESENT=auto"
+    "$@" dexlora "dexlora-accelerated" "DEXLORA_PRESENT=accelerated"
+}
+paced() {  # who label environment
+    echo "$2 $(env $3 nice -n 5 "$build/bench_frame_loop" "$1" --seconds "$seconds" --keys 100)"
+}
+echo "== real window at the display's pace, ${seconds} s each (the floors, ours by each path; three rounds)"
+for i in 1 2 3; do floors_and_ours paced; done
+
+# Instructions per presented frame, every thread of the process counted:
+# a 640x480 window (unscaled), then covering the desktop (scaled).
+counted() {  # who label environment
+    env $3 valgrind --tool=callgrind --collect-atstart=no --callgrind-out-file="$work/callgrind.out" \
+        "$build/bench_frame_loop" "$1" --frames 60 --window640 "$window640" >/dev/null 2>&1 || { echo "$2 failed"; return; }
+    callgrind_annotate "$work/callgrind.out" | awk -v l="$2" -v w="$window640" '/PROGRAM TOTALS/ {
+        gsub(",", "", $1); printf "%s window640=%s instructions_per_frame=%.2fM\n", l, w, $1 / 60 / 1e6 }'
+}
+if command -v valgrind >/dev/null && command -v callgrind_annotate >/dev/null; then
+    echo "== instructions per frame in a real window (callgrind, 60 frames)"
+    for window640 in 1 0; do floors_and_ours counted; done
+else
+    echo "== no valgrind: instruction counts skipped"
+fi
 
 # The game itself: processor time from /proc/PID/stat over a stretch of the
 # title and of a typing game, and its private memory. Sound is mixed for the
@@ -94,16 +122,18 @@ measure() {  # label pid
 }
 if [ -x "$build/dexlora" ]; then
     for i in 1 2 3; do
-        (cd "$work/game" && SDL_AUDIODRIVER=dummy exec nice -n 5 ./dexlora) &
-        game=$!
-        sleep 3
-        xdotool mousemove 512 384 key Return  # the chooser's OK
-        sleep 3
-        measure "game-title" "$game"
-        xdotool key a  # a 60-second game
-        sleep 3
-        measure "game-typing" "$game"
-        xdotool key Escape
-        wait "$game" || true
+        for present in auto accelerated; do
+            (cd "$work/game" && DEXLORA_PRESENT=$present SDL_AUDIODRIVER=dummy exec nice -n 5 ./dexlora) &
+            game=$!
+            sleep 3
+            xdotool mousemove 512 384 key Return  # the chooser's OK
+            sleep 3
+            measure "game-title-$present" "$game"
+            xdotool key a  # a 60-second game
+            sleep 3
+            measure "game-typing-$present" "$game"
+            xdotool key Escape
+            wait "$game" || true
+        done
     done
 fi

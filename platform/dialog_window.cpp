@@ -70,6 +70,7 @@ struct DialogWindow::Impl {
         if (SDL_GetWindowSurface(window.get()) == nullptr) {
             window.reset();
             frames.emplace(caption.c_str(), width, height, SDL_WINDOW_SHOWN, platform_detail::GamePixelFormat);
+            frames->Choose(PresentPath::Accelerated);
         }
         SDL_RaiseWindow(Window());
         SDL_StartTextInput();
