@@ -36,11 +36,12 @@ using AudioStreamOwner = std::unique_ptr<SDL_AudioStream, SdlRelease<SDL_FreeAud
 }
 
 // A window that shows frames of width x height, scaled to the window with
-// their aspect kept, by one of two paths (Software until one is chosen). Software: the frame is scaled into the window's own
-// surface, which the display server reads from shared memory. Accelerated:
-// the frame goes to a streaming texture in the game's pixel format, drawn by
-// a renderer that waits for the display's refresh (SDL's software renderer
-// where none can be made). Failing steps raise RuntimeError ErrDirectX.
+// their aspect kept, by one of two paths (Software until one is chosen).
+// Software: the frame is scaled into the window's own surface, which the
+// display server reads from shared memory. Accelerated: the frame goes to a
+// streaming texture in the game's pixel format, drawn by a renderer that
+// waits for the display's refresh (SDL's software renderer where none can be
+// made). Failing steps raise RuntimeError ErrDirectX.
 struct FrameWindow {
     WindowOwner window;
     RendererOwner renderer;  // Accelerated only
