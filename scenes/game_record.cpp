@@ -119,7 +119,7 @@ bool SaveGameRecord(const GameRecord& record, bool compare) {
     if (HistoryPath.empty()) return false;
     bool best = false;
     if (compare) {
-        const std::vector<GameRecord> earlier = ReadHistory(HistoryPath, MaxHistoryGames);
+        const std::vector<GameRecord> earlier = ReadHistory(HistoryPath, MaxHistoryGames, 0);
         const std::optional<GameRecord> before = BestOfLength(earlier, record.Length);
         best = before && record.KeysPerMinute > before->KeysPerMinute;
     }
