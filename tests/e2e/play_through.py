@@ -27,6 +27,7 @@ QUESTION, KANA = "しか", "し"  # the one question; its し gets a new spellin
 ROMAJI_LINE = (40, 238, 600, 266)  # where the standard skin draws the romaji
 UNTYPED, TYPED = (168, 220, 255), (245, 143, 180)
 RANK_AT = (504, 158)  # where the rank seal comes to rest in the result window
+EXTRAS, PINK = {"speed and accuracy": (508, 236, 618, 268), "weakest kana": (326, 300, 480, 314)}, (247, 179, 203)
 GRID_TOPS, CELL_W, CELL_H, ROWS, COLUMNS = (10, 210), 43, 37, 5, 14
 
 
@@ -201,15 +202,21 @@ class Player:
         def result(shot):
             # The rank seal falls into the result window once it takes a key.
             matches = [share(shot, seal, RANK_AT, 2) for seal in seals]
-            return None if max(matches) == matches[rank] >= 0.9 else f"rank seals match {[f'{m:.0%}' for m in matches]}"
+            if not max(matches) == matches[rank] >= 0.9:
+                return f"rank seals match {[f'{m:.0%}' for m in matches]}"
+            return next((f"no {name} in pink" for name, (left, top, right, bottom) in EXTRAS.items() if not any(
+                close(pixel(shot, x, y), PINK, 40) for y in range(top, bottom) for x in range(left, right))), None)
 
         self.wait_for(f"rank {rank + 1} for mastery {mastery}", result, 60, 0.5)
 
-        self.step("Esc and the files written")
+        self.step("Esc and the files written, the game in the history")
         self.x("key", "Escape")
         if self.game.wait(20):
             raise Failed(f"the game ended with status {self.game.returncode}")
 
+        history = pathlib.Path(self.tmp, ".local", "share", "dexlora", "history.tsv").read_text().splitlines()
+        if len(history) != 2 or not history[1].split("\t")[1:2] == ["30"]:
+            raise Failed(f"the history is not a header and the game of 30 seconds: {history}")
         if f"SkinPath={self.skin}\r\n" not in text(os.path.join(self.system, "System.ini")):
             raise Failed("System.ini does not name the chosen skin")
         if text(os.path.join(self.system, "KeyConf.txt")) != "".join("01"[i == index] + "\r\n" for i in range(entries)):
