@@ -1,8 +1,10 @@
 // Turning a question's kana reading into the romaji the player types.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/rome_table.h"
 
@@ -27,5 +29,25 @@ bool ReadingToRomaji(std::string& romaji, std::string_view reading, std::string*
 // current costs as much as spelling a short reading.
 bool ReadingToRomaji(std::string& romaji, std::string_view reading, const RomeLookup& lookup,
                      std::string* reason = nullptr);
+
+// The key of a letter, digit or symbol of a reading, which are typed as they
+// stand (lower-case letters folded, since typed letters are compared in upper
+// case); 0 for every other character.
+char PlainKey(char32_t c);
+
+// One piece of a spelled reading: a kana, a pair, っ, ん or a symbol, and
+// where its keys start in the romaji.
+struct SpelledUnit {
+    size_t Byte = 0;          // where it starts in the reading
+    uint32_t Characters = 1;  // 2 for a pair
+    size_t RomajiStart = 0;
+    // A single N for ん, or っ as the first key of the next piece doubled:
+    // the piece only stands before the next one.
+    bool JoinsNext = false;
+};
+
+// The same, also listing the pieces in reading order (cleared first).
+bool ReadingToRomaji(std::string& romaji, std::vector<SpelledUnit>& units, std::string_view reading,
+                     const RomeLookup& lookup, std::string* reason = nullptr);
 
 }  // namespace dexlora
