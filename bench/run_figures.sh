@@ -2,8 +2,9 @@
 # Runs every figure of BENCHMARKS.md and prints them: the frame beside its
 # plain-SDL floor (headless), processor time, latency and memory in a real
 # window under Xvfb (ours, SDL alone, and the game's title and typing scenes),
-# start-up to the first title frame, leaving the key configuration, recording
-# a game in a full history and reading it back.
+# start-up to the first title frame, leaving the key configuration, flexible
+# romaji on a long reading, recording a game in a full history and reading it
+# back.
 # Usage: bench/run_figures.sh [BUILD_DIR]   (default: build)
 # Needs xvfb and xdotool for the real-window figures.
 set -euo pipefail
@@ -34,6 +35,10 @@ run "$build/bench_typing" --benchmark_filter='LeaveKeyConf|LoadQuestions' \
 echo "== the game history, 10,000 games: recording one, reading them back (median of $reps)"
 run "$build/bench_history" --benchmark_repetitions="$reps" --benchmark_report_aggregates_only=true 2>/dev/null |
     grep -E '_median'
+
+echo "== flexible romaji, a 200-kana reading: making its matcher, one key (median of $reps)"
+run "$build/bench_typing" --benchmark_filter='Flexible' \
+    --benchmark_repetitions="$reps" --benchmark_report_aggregates_only=true 2>/dev/null | grep -E '_median'
 
 if [ -x "$build/bench_startup" ]; then
     echo "== start to the first title frame, headless, standard skin"

@@ -23,7 +23,10 @@ import time
 
 W, H = 640, 480
 BUDGET_S = 200  # below the test's time-out, so that a slow run still names its step
-QUESTION, KANA = "しか", "し"  # the one question; its し gets a new spelling
+QUESTION, KANA = "しつちじゃんっ", "し"  # the one question; its し gets a new spelling
+# The question in other spellings, taken once F2 has switched flexible romaji on.
+FLEXIBLE = "shitsuchijan'xtu"
+OPTIONS_LINE = (150, 440, 600, 462)  # where the standard skin shows the options
 ROMAJI_LINE = (40, 238, 600, 266)  # where the standard skin draws the romaji
 UNTYPED, TYPED = (168, 220, 255), (245, 143, 180)
 RANK_AT = (504, 158)  # where the rank seal comes to rest in the result window
@@ -178,7 +181,7 @@ class Player:
         untyped = romaji(self.wait_for("the question", lambda s: self.scene("game.jpg", 0.6, s) or (
             None if romaji(s)[0] and not romaji(s)[1] else "no romaji, or the typed colour before any key")))[0]
         left, width = min(untyped), max(untyped) + 1 - min(untyped)
-        wrong = [k for k in "qzx" if k not in typing]
+        wrong = [k for k in "qzxvb" if k not in typing]
         self.x("type", "--delay", "40", wrong[0] + wrong[1] + typing[:2])
 
         def two_typed(shot):
@@ -186,17 +189,48 @@ class Player:
             chars = (max(typed) + 1 - left) * len(typing) / width if (typed := romaji(shot)[1]) else 0
             return None if 1.5 <= chars <= 2.5 else f"a typed part {chars:.1f} characters long, not 2"
 
-        self.wait_for("two typed characters", two_typed, 10)
-        time.sleep(0.6)  # a wrong key shakes the line for a moment (Game.ini, [Miss])
-        typed = romaji(self.take_shot())[1]
+        typed = romaji(self.wait_for("two typed characters", two_typed, 10))[1]
         self.x("type", wrong[2])
-        time.sleep(0.6)
+        time.sleep(0.3)
         if romaji(self.take_shot())[1] != typed:
             raise Failed("a wrong key moved the typed part")
         self.x("type", "--delay", "40", typing[2:] + typing * 11)
 
         self.step("result")
-        mastery = ((20 * (12 * len(typing) - 2) + 6) * 12 - 2 * 3) / 1000  # 12 clears, 3 misses
+        self.wait_rank(((20 * (12 * len(typing) - 2) + 6) * 12 - 2 * 3) / 1000)  # 12 clears, 3 misses
+
+        self.step("F2 on the title: flexible romaji")
+        self.x("key", "q")
+        title = self.wait_for("the title", lambda s: self.scene("Title.bmp", 0.9))
+        line = lambda shot: [shot[2][(y * W + OPTIONS_LINE[0]) * 3:(y * W + OPTIONS_LINE[2]) * 3]
+                             for y in range(OPTIONS_LINE[1], OPTIONS_LINE[3])]
+        self.x("key", "F2")
+        self.wait_for("the options line switched", lambda s: None if line(s) != line(title) else "the line unchanged", 10)
+
+        self.step(f"thirty-second flexible game typing {FLEXIBLE}")
+        self.x("key", "d")
+        self.wait_for("the question", lambda s: self.scene("game.jpg", 0.6, s) or (
+            None if romaji(s)[0] and not romaji(s)[1] else "no romaji, or the typed colour before any key"))
+        self.x("type", "--delay", "40", FLEXIBLE * 5)
+        # 5 clears in one run of every key: one key refused would break the
+        # run, and 4 clears or a shorter run earn the rank below.
+        self.wait_rank((20 * 5 * len(FLEXIBLE) + 6) * 5 / 1000)
+
+        self.step("Esc and the files written, both games in the history")
+        self.x("key", "Escape")
+        if self.game.wait(20):
+            raise Failed(f"the game ended with status {self.game.returncode}")
+        history = pathlib.Path(self.tmp, ".local", "share", "dexlora", "history.tsv").read_text().splitlines()
+        if [line.split("\t")[1:3] for line in history[1:]] != [["30", "0"], ["30", "1"]]:
+            raise Failed(f"the history is not a header and two games of 30 s, the second flexible: {history}")
+
+        if f"SkinPath={self.skin}\r\n" not in text(os.path.join(self.system, "System.ini")):
+            raise Failed("System.ini does not name the chosen skin")
+        if text(os.path.join(self.system, "KeyConf.txt")) != "".join("01"[i == index] + "\r\n" for i in range(entries)):
+            raise Failed(f"KeyConf.txt is not {entries} lines of 0 with 1 in line {index + 1}")
+
+    def wait_rank(self, mastery):
+        """Waits for the rank seal that mastery earns in the result window."""
         points = [int(p) for p in re.search(r"^Point=(.*)\r", text(os.path.join(self.skin, "result.ini")), re.M)[1].split(",")]
         rank = next((r for r, p in enumerate(points) if p <= mastery), len(points))
         seals = [picture(os.path.join(self.skin, f"rank{r + 1}.bmp")) for r in range(len(points) + 1)]
@@ -210,19 +244,6 @@ class Player:
                 close(pixel(shot, x, y), PINK, 40) for y in range(top, bottom) for x in range(left, right))), None)
 
         self.wait_for(f"rank {rank + 1} for mastery {mastery}", result, 60, 0.5)
-
-        self.step("Esc and the files written, the game in the history")
-        self.x("key", "Escape")
-        if self.game.wait(20):
-            raise Failed(f"the game ended with status {self.game.returncode}")
-
-        history = pathlib.Path(self.tmp, ".local", "share", "dexlora", "history.tsv").read_text().splitlines()
-        if len(history) != 2 or not history[1].split("\t")[1:2] == ["30"]:
-            raise Failed(f"the history is not a header and the game of 30 seconds: {history}")
-        if f"SkinPath={self.skin}\r\n" not in text(os.path.join(self.system, "System.ini")):
-            raise Failed("System.ini does not name the chosen skin")
-        if text(os.path.join(self.system, "KeyConf.txt")) != "".join("01"[i == index] + "\r\n" for i in range(entries)):
-            raise Failed(f"KeyConf.txt is not {entries} lines of 0 with 1 in line {index + 1}")
 
     def fail(self, message):
         print(f"FAILED at step \"{self.step_name}\": {message}", file=sys.stderr)
