@@ -1,6 +1,6 @@
-// DirectSound over SDL2_mixer: one mixer, opened for the first sound in that
-// sound's format, and sound buffers converted to the mixer's format once (or
-// taken as they are when already in it), each playing on a channel of its own.
+// DirectSound over SDL2_mixer: one mixer at 44100 Hz in stereo, and sound
+// buffers converted to its format once (or taken as they are when already in
+// it), each playing on a channel of its own.
 #include <SDL_mixer.h>
 
 #include <algorithm>
@@ -21,41 +21,33 @@ class AudioOutput {
     struct Passkey {};
 
 public:
-    // The mixer that is open now, or a newly opened one at the given rate
-    // and channel count (16-bit samples); null when the machine has no
-    // usable audio device. The platform session closes it when it ends, even
-    // while buffers still hold it: they fall silent.
-    static std::shared_ptr<AudioOutput> Open(int rate, int channels) {
+    // The mixer that is open now, or a newly opened one; null when the
+    // machine has no usable audio device. The platform session closes it when
+    // it ends, even while buffers still hold it: they fall silent.
+    static std::shared_ptr<AudioOutput> Open() {
         static std::weak_ptr<AudioOutput> current;
         if (auto open = current.lock(); open && open->IsOpen()) return open;
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return nullptr;
-        // The same latency at every rate: 1024 frames at 44100 Hz.
-        int chunk = 256;
-        while (chunk < 1024 && chunk * 44100 < 1024 * rate) chunk *= 2;
-        if (Mix_OpenAudio(rate, MIX_DEFAULT_FORMAT, channels, chunk) != 0 &&
-            Mix_OpenAudio(DefaultRate, MIX_DEFAULT_FORMAT, 2, 1024) != 0) {
+        if (Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 1024) != 0) {
             SDL_QuitSubSystem(SDL_INIT_AUDIO);
             return nullptr;
         }
         // Sounds are converted to the format the mixer got; a mixer that
         // cannot tell it is no usable device either.
-        int frequency = 0, got = 0;
+        int frequency = 0, channels = 0;
         Uint16 format = 0;
-        if (Mix_QuerySpec(&frequency, &format, &got) == 0) {
+        if (Mix_QuerySpec(&frequency, &format, &channels) == 0) {
             Mix_CloseAudio();
             SDL_QuitSubSystem(SDL_INIT_AUDIO);
             return nullptr;
         }
-        auto output = std::make_shared<AudioOutput>(Passkey{}, frequency, format, got);
+        auto output = std::make_shared<AudioOutput>(Passkey{}, frequency, format, channels);
         current = output;
         platform_detail::AtSessionEnd([weak = std::weak_ptr<AudioOutput>(output)] {
             if (auto open = weak.lock()) open->Close();
         });
         return output;
     }
-
-    // The mixer's format when nothing asks for another.
-    static constexpr int DefaultRate = 44100;
 
     AudioOutput(Passkey, int frequency, SDL_AudioFormat format, int channels)
         : Rate(frequency),
@@ -310,22 +302,13 @@ int32_t DirectSoundBuffer::GetCurrentPosition() const {
     return static_cast<int32_t>(impl_->CurrentFrame() * impl_->blockAlign);
 }
 
-DirectSound::DirectSound() = default;
+DirectSound::DirectSound() : output_(AudioOutput::Open()) {}
 
 DirectSound::~DirectSound() = default;
 
 void DirectSound::SetCooperativeLevel(int64_t, int32_t) {}
 
-void DirectSound::OpenOutput(int rate, int channels) const {
-    if (opened_) return;
-    opened_ = true;
-    output_ = AudioOutput::Open(rate, channels);
-}
-
-bool DirectSound::HasAudio() const {
-    OpenOutput(AudioOutput::DefaultRate, 2);
-    return output_ && output_->IsOpen();
-}
+bool DirectSound::HasAudio() const { return output_ && output_->IsOpen(); }
 
 SoundBufferPtr DirectSound::CreateSoundBufferFromFile(std::string_view fileName, DSBUFFERDESC&,
                                                       WAVEFORMATEX& format) {
@@ -334,12 +317,6 @@ SoundBufferPtr DirectSound::CreateSoundBufferFromFile(std::string_view fileName,
     auto impl = std::make_unique<DirectSoundBuffer::Impl>();
     impl->blockAlign = wave.BlockAlign;
     impl->sourceFrames = static_cast<int64_t>(wave.Samples.size()) / wave.BlockAlign;
-    // The mixer opens for the first sound, in its format when that is a usual
-    // one: a skin whose sounds share a format (as most do) then plays them
-    // all as they are, without resampling a byte.
-    const int32_t rate = wave.Format.lSamplesPerSec;
-    const bool usual = rate >= 11025 && rate <= 48000;
-    OpenOutput(usual ? rate : AudioOutput::DefaultRate, usual ? wave.Format.nChannels : 2);
     if (HasAudio()) {
         auto samples = ConvertForMixer(wave, *output_, fileName);
         if (!samples) {

@@ -74,16 +74,10 @@ public:
     SoundBufferPtr CreateSoundBufferFromFile(std::string_view fileName, DSBUFFERDESC& desc,
                                              WAVEFORMATEX& format);
     // Whether sound is really heard (false on a machine with no audio device).
-    // Opens the device at 44100 Hz in stereo when no sound has opened it yet.
     bool HasAudio() const;
 
 private:
-    // Opens the audio device once, for the first sound or the first question;
-    // a mixer already open in the session is shared whatever its format.
-    void OpenOutput(int rate, int channels) const;
-
-    mutable bool opened_ = false;
-    mutable std::shared_ptr<AudioOutput> output_;  // null when there is no audio
+    std::shared_ptr<AudioOutput> output_;  // null when there is no audio
 };
 
 using DirectSoundPtr = std::shared_ptr<DirectSound>;

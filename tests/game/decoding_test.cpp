@@ -76,11 +76,10 @@ void Hear(void*, Uint8* stream, int length) {
     std::copy(stream, stream + n, g_stream + g_heard.load()), g_heard += n;
 }
 
-// The mixer opens for a session's first sound: in its format when that is a usual one, which
-// then plays it byte for byte; otherwise at 44100 Hz in stereo.
-TEST_F(DecodingTest, TheMixerOpensInTheFirstSoundsFormatAndPlaysItAsItIs) {
+// The mixer runs at 44100 Hz in stereo whatever the sounds; one in its format plays byte for byte.
+TEST_F(DecodingTest, ASoundInTheMixersFormatPlaysAsItIs) {
     const struct { uint16_t channels; uint32_t rate; const char* mixer; } cases[] = {
-        {1, 22050, "22050 1"}, {2, 44100, "44100 2"}, {2, 32000, "32000 2"}, {1, 8000, "44100 2"},
+        {1, 22050, "44100 2"}, {2, 44100, "44100 2"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.rate);
