@@ -122,7 +122,8 @@ bool WriteScenePictures(const std::string& folder) {
     uint32_t start = GetTickCount();
     all &= Capture(base + "title.png", TitleStart, [&] { return GetTickCount() - start >= TitleShownMs; });
 
-    // A game with its first question half typed, keys arriving as typed.
+    // A game with its first question half typed, keys arriving as typed, and
+    // then a wrong key, which shows as the skin asks.
     Fields.TimeLeft = 60;
     size_t half = 0;
     bool typed = false;
@@ -134,6 +135,7 @@ bool WriteScenePictures(const std::string& folder) {
         half = romaji.size() / 2;
         std::vector<headless::ScriptedEvent> keys;
         for (size_t i = 0; i < half; ++i) keys.push_back({GetTickCount(), headless::ScriptedEvent::Kind::Key, romaji[i]});
+        if (half > 0) keys.push_back({GetTickCount(), headless::ScriptedEvent::Kind::Key, romaji[half] == U'#' ? U'%' : U'#'});
         headless::Script(keys);
         typed = true;
         return half == 0;

@@ -72,6 +72,11 @@ bool LoadAnimeList(std::string_view skinFolder, std::string_view fileName, Anime
 // use, has no entry at that position, or the entry is empty.
 std::string ResultAnimeFile(bool back, int32_t rank);
 
+// The result sound an animation file of skinFolder names (key First of
+// section Sound); "" when it names none or is not read (a name outside the
+// skin folder included).
+std::string ResultSoundNamed(std::string_view skinFolder, std::string_view fileName);
+
 // ---- Game.ini ----------------------------------------------------------------
 
 struct GameSettings {
@@ -88,6 +93,13 @@ struct GameSettings {
     int32_t TimeFontColor = 0;
     int32_t TimeX = 0, TimeY = 0;
     SoundSlots GameSounds;  // 0 key, 1 question completed, 2 miss
+    // A wrong key shown for MissTime ms (0 to 5000): with MissFlash, the
+    // character to type next in MissColor; with MissShake (0 to 16 pixels),
+    // the text window and the question moved sideways, right and left in turn.
+    bool MissFlash = false;
+    int32_t MissColor = 0;
+    int32_t MissTime = 0;
+    int32_t MissShake = 0;
 };
 extern GameSettings GameIni;
 

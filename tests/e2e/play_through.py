@@ -188,9 +188,11 @@ class Player:
             chars = (max(typed) + 1 - left) * len(typing) / width if (typed := romaji(shot)[1]) else 0
             return None if 1.5 <= chars <= 2.5 else f"a typed part {chars:.1f} characters long, not 2"
 
-        typed = romaji(self.wait_for("two typed characters", two_typed, 10))[1]
+        self.wait_for("two typed characters", two_typed, 10)
+        time.sleep(0.6)  # a wrong key shakes the line for a moment (Game.ini, [Miss])
+        typed = romaji(self.take_shot())[1]
         self.x("type", wrong[2])
-        time.sleep(0.3)
+        time.sleep(0.6)
         if romaji(self.take_shot())[1] != typed:
             raise Failed("a wrong key moved the typed part")
         self.x("type", "--delay", "40", typing[2:] + typing * 11)

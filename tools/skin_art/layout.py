@@ -25,6 +25,7 @@ BADGE_Y = RESULT_WINDOW["y"] + 52
 GAME = dict(question_font="ＭＳ ゴシック", question_points=12,
             question=(TEXT_WINDOW["x"] + 20, TEXT_WINDOW["y"] + 28), rome=(TEXT_WINDOW["x"] + 20, TEXT_WINDOW["y"] + 72),
             colour1=CREAM, colour2=ICE, colour3="#f58fb4",
+            miss_colour="#ff8a1e", miss_ms=300, miss_shake=3,
             time_font="ＭＳ ゴシック", time_points=20, time_colour=GOLD, time=(TIME_BADGE[0] + 44, TIME_BADGE[1] + 22))
 
 RESULT = dict(font="ＭＳ Ｐゴシック", points=14, colour=CREAM,

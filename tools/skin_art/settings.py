@@ -179,6 +179,8 @@ def settings_files():
         ("Time", [("TimeFontName", GAME["time_font"]), ("TimeFontSize", GAME["time_points"]),
                   ("TimeFontColor", rgb(GAME["time_colour"])), ("TimeX", GAME["time"][0]), ("TimeY", GAME["time"][1])]),
         ("Sound", [("Type", "type.wav"), ("Complete", "complete.wav"), ("Miss", "miss.wav")]),
+        ("Miss", [("MissFlash", 1), ("MissColor", rgb(GAME["miss_colour"])), ("MissTime", GAME["miss_ms"]),
+                  ("MissShake", GAME["miss_shake"])]),
         ("BackGround", [("FileName", "game.jpg")]),
     ]))
     rw = RESULT_WINDOW
@@ -213,5 +215,10 @@ def settings_files():
         ("TitleText", [("KeyConfFontName", "ＭＳ Ｐゴシック"), ("KeyConfFontSize", 9), ("KeyConfFontColor", rgb(INK))]),
         ("BackGround", [("FileName", "keyconf.jpg")]),
     ]))
+    # Every rank brings its own result sound: one that brought none would play
+    # whichever sound the last result left behind.
     for name, entries in animation_files().items():
-        write_ini(name, anim_ini(entries, sound="fanfare.wav" if name == "Rank1Front.ini" else None))
+        sound = None
+        if name.startswith("Rank") and name.endswith("Front.ini"):
+            sound = "fanfare.wav" if name == "Rank1Front.ini" else "result.wav"
+        write_ini(name, anim_ini(entries, sound=sound))
