@@ -207,6 +207,7 @@ void DirectDrawSurface7::Flip(DirectDrawSurface7* target, int32_t flags) {
     CopyRows(impl_->surface.get(), 0, 0, back.impl_->surface.get(), all, false, 0);
     platform_detail::NoteFlip();
     display->Present(back);
+    platform_detail::NotePresented();
 }
 
 bool DirectDrawSurface7::SavePng(std::string_view path) const {
