@@ -139,7 +139,7 @@ FlexibleRomaji::FlexibleRomaji(std::string_view reading) : reading_(reading) {
     pieceRomaji_.push_back(preferred_.size());
     firstToken_.assign(chars_.size(), -1);
     tokenCount_.assign(chars_.size(), 0);
-    states_.push_back({0, -1, 0, {}, 0});
+    states_.push_back({SkipEmpty(0), -1, 0, {}, 0});
     UpdateGuide();
 }
 
@@ -261,6 +261,17 @@ void FlexibleRomaji::Build(int32_t pos) {
     tokenCount_[size_t(pos)] = static_cast<uint16_t>(tokens_.size() - size_t(first));
 }
 
+// A piece the tables spell with no key (a placeholder's empty spelling) is
+// passed over as soon as it is reached.
+int32_t FlexibleRomaji::SkipEmpty(int32_t pos) const {
+    while (PieceStart(pos)) {
+        const size_t piece = size_t(pieceOf_[size_t(pos)]);
+        if (pieceRomaji_[piece + 1] != pieceRomaji_[piece]) break;
+        pos += PieceSpan(piece);
+    }
+    return pos;
+}
+
 int32_t FlexibleRomaji::PieceSpan(size_t piece) const {
     const int32_t end = piece + 1 < pieceFirst_.size() ? pieceFirst_[piece + 1] : Size();
     return end - pieceFirst_[piece];
@@ -268,7 +279,7 @@ int32_t FlexibleRomaji::PieceSpan(size_t piece) const {
 
 void FlexibleRomaji::Advance(int32_t pos, int32_t token, uint32_t typed, int32_t rank) {
     const Token& t = tokens_[size_t(token)];
-    State state = typed == t.Size ? State{pos + t.Span, -1, 0, NeedAfter(t, Spelling(t)), rank}
+    State state = typed == t.Size ? State{SkipEmpty(pos + t.Span), -1, 0, NeedAfter(t, Spelling(t)), rank}
                                   : State{pos, token, typed, Need{}, rank};
     for (State& known : next_) {
         if (known.Pos == state.Pos && known.Token == state.Token && known.Typed == state.Typed &&
@@ -317,7 +328,7 @@ void FlexibleRomaji::UpdateGuide() {
     if (best.Token >= 0) {
         const Token& token = tokens_[size_t(best.Token)];
         guide_ += Spelling(token).substr(best.Typed);
-        pos += token.Span;
+        pos = SkipEmpty(pos + token.Span);
         need = NeedAfter(token, Spelling(token));
     }
     // The rest in the key configuration's spellings, from the first place
@@ -336,7 +347,7 @@ void FlexibleRomaji::UpdateGuide() {
         }
         if (!fitting) return;
         guide_ += Spelling(*fitting);
-        pos += fitting->Span;
+        pos = SkipEmpty(pos + fitting->Span);
         need = NeedAfter(*fitting, Spelling(*fitting));
     }
 }

@@ -75,6 +75,7 @@ private:
     int32_t Size() const { return static_cast<int32_t>(chars_.size()); }
     bool PieceStart(int32_t pos) const;
     int32_t PieceSpan(size_t piece) const;
+    int32_t SkipEmpty(int32_t pos) const;
     bool CanLand(int32_t pos) const;
     bool HasSingle(int32_t pos) const;
     bool Allowed(const Need& need, const Token& token) const;

@@ -84,44 +84,30 @@ TEST(FlexibleRomaji, GuideFollowsTheSpellingTheKeysCommitTo) {
     RomeTable[21].Selected = 0;
 }
 
-// A spelling of the reading drawn at random from the tables by their pieces,
-// built apart from the matcher: each piece in any of its spellings, a pair
-// sometimes as its two kana, ん and っ in their stand-alone forms or as the
-// key configuration joins them.
+// A spelling of the reading drawn at random from the tables piece by piece,
+// apart from the matcher: any spelling of a piece, a pair sometimes as its two
+// kana, ん and っ on their own or joined to the next piece as the tables join them.
 std::string RandomSpelling(std::string_view reading, std::mt19937& random) {
-    std::string romaji;
+    std::string romaji, keys;
     std::vector<SpelledUnit> units;
-    if (!ReadingToRomaji(romaji, units, reading, RomeLookup::Current())) return "";
-    const auto pick = [&](const RomeEntry& entry) {
-        std::string s;
-        do s = entry.Romaji[std::uniform_int_distribution<size_t>(0, size_t(entry.Count) - 1)(random)];
-        while (s == "*");
-        return s;
+    const RomeLookup& lookup = RomeLookup::Current();
+    const auto pick = [&](int32_t index, const RomeEntries& table = RomeTable) {
+        const RomeEntry& entry = table[size_t(index)];
+        const std::string& s = entry.Romaji[random() % size_t(entry.Count)];
+        return s == "*" ? entry.Romaji[0] : s;
     };
-    const auto single = [&](char32_t c) {
-        int32_t entry = RomeLookup::Current().Single(c);
-        return entry >= 0 ? pick(RomeTable[size_t(entry)]) : std::string(1, PlainKey(c));
-    };
-    std::string keys;
-    char doubled = 0;  // っ before this piece, typed as the piece's first key doubled
-    for (size_t u = 0; u < units.size(); ++u) {
-        const std::u32string kana = Utf8ToU32(reading.substr(units[u].Byte, units[u].Characters == 2 ? 6 : 3)).substr(0, units[u].Characters);
-        const size_t end = u + 1 < units.size() ? units[u + 1].RomajiStart : romaji.size();
-        const std::string piece = romaji.substr(units[u].RomajiStart, end - units[u].RomajiStart);
-        std::string typed;
-        if (kana[0] == U'ん') {
-            typed = units[u].JoinsNext ? "N" : std::vector<std::string>{"NN", "XN", "N'"}[random() % 3];
-        } else if (kana[0] == U'っ') {
-            if (units[u].JoinsNext && piece != "N" && random() % 2) { doubled = 1; continue; }
-            typed = pick(RomeTable[size_t(SmallTsuEntry)]);
-        } else if (kana.size() == 2) {
-            typed = random() % 3 ? pick(Rome2Table[size_t(RomeLookup::Current().Pair(kana[0], kana[1]))])
-                                 : single(kana[0]) + single(kana[1]);
-        } else {
-            typed = single(kana[0]);
-        }
+    bool doubled = false;  // the last piece was っ, typed as the first key of this one
+    for (size_t u = 0; ReadingToRomaji(romaji, units, reading, lookup) && u < units.size(); ++u) {
+        const std::u32string kana = Utf8ToU32(reading.substr(units[u].Byte, 3 * units[u].Characters));
+        const bool joins = units[u].JoinsNext && (kana[0] == U'ん' || romaji[units[u].RomajiStart] != 'N');
+        std::string typed = PlainKey(kana[0]) ? std::string(1, PlainKey(kana[0]))
+                            : kana[0] == U'ん'  ? (joins ? "N" : std::vector<std::string>{"NN", "XN", "N'"}[random() % 3])
+                            : kana[0] == U'っ'  ? (joins && random() % 2 ? "" : pick(SmallTsuEntry))
+                            : units[u].Characters == 1 ? pick(lookup.Single(kana[0]))
+                            : random() % 3 ? pick(lookup.Pair(kana[0], kana[1]), Rome2Table)
+                                           : pick(lookup.Single(kana[0])) + pick(lookup.Single(kana[1]));
         if (doubled) keys += typed[0];
-        doubled = 0;
+        doubled = typed.empty();
         keys += typed;
     }
     return keys;
