@@ -17,6 +17,10 @@ void FrameWindow::Choose(PresentPath path) {
     texture.reset();
     renderer.reset();
     target_ = nullptr;
+    // The display server reads the window's surface from shared memory; SDL
+    // must not put a renderer of its own behind it (a user's own setting of
+    // the hint still wins).
+    if (path == PresentPath::Software) SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (path != PresentPath::Accelerated) return;
     renderer.reset(SDL_CreateRenderer(window.get(), -1, SDL_RENDERER_PRESENTVSYNC));
     if (!renderer) renderer.reset(SDL_CreateRenderer(window.get(), -1, SDL_RENDERER_SOFTWARE));
@@ -27,9 +31,6 @@ void FrameWindow::Choose(PresentPath path) {
 }
 
 SDL_Surface& FrameWindow::Target() {
-    // The display server reads the surface from shared memory; SDL must not
-    // put a renderer of its own behind it.
-    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     SDL_Surface* surface = SDL_GetWindowSurface(window.get());
     if (surface == nullptr) FailSdl("SDL_GetWindowSurface");
     if (surface != target_ || surface->w != targetW_ || surface->h != targetH_) {
