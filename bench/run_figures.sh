@@ -12,6 +12,8 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=$(cd "${1:-$root/build}" && pwd)
 reps=${DEXLORA_BENCH_REPS:-5}
+# Google Benchmark prints a median only over two repetitions or more.
+((reps >= 2)) || reps=2
 seconds=${DEXLORA_BENCH_SECONDS:-10}
 run() { nice -n 5 "$@"; }
 work=$(mktemp -d)
