@@ -84,6 +84,7 @@ void Main(const std::string& programFolder) {
         SystemPath = WithTrailingSlash(programFolder) + "system/";
         UserSettingsPath = UserSettingsFolder();
         LoadPlayerOptions();
+        SetSharpComposition(OptionOn(Option::SharpText));
         SkinPath = WithTrailingSlash(ShowSkinDirDialog());
         DX = std::make_shared<DirectX7>();
         DDraw = DX->DirectDrawCreate("");

@@ -42,7 +42,9 @@ SurfacePtr ToGame(std::string_view fileName, SurfaceOwner decoded, DDSURFACEDESC
     if (!game) Unreadable(fileName, SDL_GetError());
     desc.lWidth = game->w;
     desc.lHeight = game->h;
-    return MakeSurface(std::move(game));
+    SurfacePtr surface = MakeSurface(std::move(game));
+    platform_detail::AdoptSurface(*surface, true);
+    return surface;
 }
 
 // A bitmap decoded by the bitmap decoder alone, once its header's size passed.

@@ -8,6 +8,7 @@
 #include "scenes/frame.h"
 #include "scenes/game_fields.h"
 #include "scenes/scenes.h"
+#include "settings/player_options.h"
 #include "skin/loaders/loaders.h"
 
 namespace dexlora {
@@ -51,6 +52,10 @@ void TitleKeyPress(char32_t key) {
 
 void TitleKeyDown(KeyCode code) {
     switch (code) {
+    case KeyCode::F4:
+        CycleOption(Option::SharpText);
+        SetSharpComposition(OptionOn(Option::SharpText));
+        break;
     default: break;
     }
 }

@@ -52,8 +52,15 @@ struct FrameWindow {
         if (!texture) FailSdl("SDL_CreateTexture");
     }
 
-    // Copies a frame of the texture's size into the texture.
+    // Copies a frame into the texture, which takes the frame's size.
     void Upload(const SDL_Surface& frame) {
+        int w = 0, h = 0;
+        SDL_QueryTexture(texture.get(), nullptr, nullptr, &w, &h);
+        if (w != frame.w || h != frame.h) {
+            texture.reset(SDL_CreateTexture(renderer.get(), frame.format->format, SDL_TEXTUREACCESS_STREAMING,
+                                            frame.w, frame.h));
+            if (!texture) FailSdl("SDL_CreateTexture");
+        }
         if (SDL_UpdateTexture(texture.get(), nullptr, frame.pixels, frame.pitch) != 0) FailSdl("SDL_UpdateTexture");
     }
 
