@@ -225,9 +225,11 @@ int32_t DirectDrawSurface7::GetDevicePixel(int32_t px, int32_t py) const {
 
 void DirectDrawSurface7::SetPixel(int32_t x, int32_t y, int32_t color) {
     if (x < 0 || y < 0 || x >= Width() || y >= Height()) return;
-    if (impl_->original) {
-        Row(impl_->original.get(), y)[x] = ColorToPixel(color);
-        impl_->stale = true;
+    if (impl_->picture) {
+        // A picture stays one: its own pixels change, scaled again when used.
+        SDL_Surface* own = impl_->original ? impl_->original.get() : impl_->surface.get();
+        Row(own, y)[x] = ColorToPixel(color);
+        impl_->stale = impl_->original != nullptr;
         return;
     }
     FillRect(RECT{x, y, x + 1, y + 1}, color);
