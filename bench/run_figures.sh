@@ -2,7 +2,8 @@
 # Runs every figure of BENCHMARKS.md and prints them: the frame beside its
 # plain-SDL floor (headless), processor time, latency and memory in a real
 # window under Xvfb (ours, SDL alone, and the game's title and typing scenes),
-# start-up to the first title frame, leaving the key configuration.
+# start-up to the first title frame, leaving the key configuration; the frame
+# on a 1920x1080 screen (shown at 1440x1080) with sharp text on and off.
 # Usage: bench/run_figures.sh [BUILD_DIR]   (default: build)
 # Needs xvfb and xdotool for the real-window figures.
 set -euo pipefail
@@ -13,8 +14,10 @@ seconds=${DEXLORA_BENCH_SECONDS:-10}
 run() { nice -n 5 "$@"; }
 work=$(mktemp -d)
 xvfb=
+xvfb_wide=
 cleanup() {
     [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
+    [ -n "$xvfb_wide" ] && kill "$xvfb_wide" 2>/dev/null
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -84,3 +87,17 @@ if [ -x "$build/dexlora" ]; then
         wait "$game" || true
     done
 fi
+
+# Sharp text: on a 1920x1080 screen the frame is shown at 1440x1080; the game
+# composes it there (sharp text, the default) or at 640x480 scaled by the
+# output (--no-sharp-text), beside SDL alone scaling its 640x480 frame.
+wide=:$((100 + RANDOM % 800))
+Xvfb "$wide" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_wide=$!
+sleep 2
+echo "== real window on 1920x1080 (frames at 1440x1080), ${seconds} s each (plain SDL, ours, ours without sharp text)"
+for i in 1 2 3; do
+    DISPLAY=$wide run "$build/bench_frame_loop" plain --seconds "$seconds" --keys 100
+    DISPLAY=$wide run "$build/bench_frame_loop" dexlora --seconds "$seconds" --keys 100
+    DISPLAY=$wide run "$build/bench_frame_loop" dexlora --seconds "$seconds" --keys 100 --no-sharp-text
+done
