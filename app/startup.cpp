@@ -6,6 +6,7 @@
 
 #include "drawing/display.h"
 #include "drawing/scene_control.h"
+#include "engine/history.h"
 #include "engine/keyconf_file.h"
 #include "engine/printable.h"
 #include "engine/questions.h"
@@ -83,6 +84,7 @@ void Main(const std::string& programFolder) {
     try {
         SystemPath = WithTrailingSlash(programFolder) + "system/";
         UserSettingsPath = UserSettingsFolder();
+        HistoryPath = HistoryFolder();
         LoadPlayerOptions();
         SetSharpComposition(OptionOn(Option::SharpText));
         SkinPath = WithTrailingSlash(ShowSkinDirDialog());

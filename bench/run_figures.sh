@@ -2,8 +2,10 @@
 # Runs every figure of BENCHMARKS.md and prints them: the frame beside its
 # plain-SDL floor (headless), processor time, latency and memory in a real
 # window under Xvfb (ours, SDL alone, and the game's title and typing scenes),
-# start-up to the first title frame, leaving the key configuration; the frame
-# on a 1920x1080 screen (shown at 1440x1080) with sharp text on and off.
+# start-up to the first title frame (in the process, and from exec beside the
+# plain-SDL floor, headless and in a real window), leaving the key configuration,
+# opening the records; the frame on a 1920x1080 screen (shown at 1440x1080)
+# with sharp text on and off.
 # Usage: bench/run_figures.sh [BUILD_DIR]   (default: build)
 # Needs xvfb and xdotool for the real-window figures.
 set -euo pipefail
@@ -33,10 +35,32 @@ echo "== leaving the key configuration, 10,000 questions (median of $reps)"
 run "$build/bench_typing" --benchmark_filter='LeaveKeyConf|LoadQuestions' \
     --benchmark_repetitions="$reps" --benchmark_report_aggregates_only=true 2>/dev/null | grep -E '_median'
 
+echo "== opening the records scene on 10,000 games: read and shown (/0), the page alone (/1) (median of $reps)"
+SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy run "$build/bench_records" \
+    --benchmark_repetitions="$reps" --benchmark_report_aggregates_only=true 2>/dev/null | grep -E '_median'
+
 if [ -x "$build/bench_startup" ]; then
     echo "== start to the first title frame, headless, standard skin"
     run "$build/bench_startup" 11
 fi
+
+# A program folder of the game's own: the bundled system folder, System.ini
+# naming the standard skin, and a settings folder of its own.
+if [ -x "$build/dexlora" ]; then
+    mkdir -p "$work/game/system" "$work/config"
+    cp "$root"/system/Rome*.ini "$work/game/system/"
+    printf '[System]\r\nSkinPath=%s/skins/Standard\r\n' "$root" >"$work/game/system/System.ini"
+    cp "$build/dexlora" "$work/game/"
+fi
+# From exec to the first title frame (the chooser answered at once, the game
+# ended right after that frame), beside SDL alone showing its first frame.
+exec_startup() {
+    [ -x "$build/dexlora" ] && [ -x "$build/bench_exec_startup" ] || return 0
+    XDG_CONFIG_HOME="$work/config" SDL_AUDIODRIVER=dummy run "$build/bench_exec_startup" --runs 11 \
+        game="$work/game/dexlora" plain="$build/bench_plain_first_frame"
+}
+echo "== start-up from exec to the first frame, dummy video driver (median of 11)"
+SDL_VIDEODRIVER=dummy exec_startup
 
 if ! command -v Xvfb >/dev/null; then
     echo "== no Xvfb: real-window figures skipped"
@@ -48,6 +72,9 @@ xvfb=$!
 sleep 2
 export DISPLAY=$display
 unset SDL_VIDEODRIVER
+
+echo "== start-up from exec to the first frame, real window (median of 11)"
+exec_startup
 
 echo "== real window at the display's pace, ${seconds} s each (plain SDL, ours; then again)"
 for i in 1 2 3; do
@@ -69,10 +96,6 @@ measure() {  # label pid
     echo "$1 $(grep RssAnon "/proc/$2/status" | tr -s ' \t' ' ')"
 }
 if [ -x "$build/dexlora" ]; then
-    mkdir -p "$work/game/system"
-    cp "$root"/system/Rome*.ini "$work/game/system/"
-    printf '[System]\r\nSkinPath=%s/skins/Standard\r\n' "$root" >"$work/game/system/System.ini"
-    cp "$build/dexlora" "$work/game/"
     for i in 1 2 3; do
         (cd "$work/game" && SDL_AUDIODRIVER=dummy exec nice -n 5 ./dexlora) &
         game=$!

@@ -43,6 +43,8 @@ struct SceneBackgrounds {
     SurfaceDesc ResultDesc;
     SurfacePtr DDSurfKeyConf;
     SurfaceDesc KeyConfDesc;
+    SurfacePtr DDSurfRecords;  // none: the records scene fills its colour
+    SurfaceDesc RecordsDesc;
 };
 extern SceneBackgrounds Backgrounds;
 

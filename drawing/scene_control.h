@@ -21,14 +21,14 @@ namespace dexlora {
 inline constexpr RECT ScreenRect{0, 0, ScreenWidth, ScreenHeight};
 
 // The scenes, numbered as they have always been counted.
-enum class Scene : int32_t { Title = 0, Game = 1, Result = 2, KeyConf = 3 };
-inline constexpr size_t SceneCount = 4;
+enum class Scene : int32_t { Title = 0, Game = 1, Result = 2, KeyConf = 3, Records = 4 };
+inline constexpr size_t SceneCount = 5;
 
 // The running scene. Set before the next scene's wipe starts, so that keys
 // during a wipe or a wait already follow the new scene.
 extern Scene GameState;
 
-enum class NextScene { None, Title, Game, Result, KeyConf, Shutdown, EndNow };
+enum class NextScene { None, Title, Game, Result, KeyConf, Records, Shutdown, EndNow };
 
 // Records what runs once the running scene has unwound, and holds the window
 // events. A request never softens one already recorded: ending at once beats

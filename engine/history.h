@@ -6,6 +6,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace dexlora {
@@ -36,6 +37,10 @@ struct GameRecord {
     std::vector<KanaRecord> Kana;
 };
 
+// The folder of the player's history, ending in '/'. Empty (as it starts)
+// keeps no history; start-up sets it to HistoryFolder().
+extern std::string HistoryPath;
+
 // $XDG_DATA_HOME/dexlora/ when that variable holds an absolute path, else
 // .local/share/dexlora/ in the home folder; ends in '/'; empty when unknown.
 std::string HistoryFolder();
@@ -52,5 +57,20 @@ std::vector<GameRecord> ReadHistory(const std::string& folder, size_t last);
 
 // The best earlier game of a length by keys per minute, if any.
 std::optional<GameRecord> BestOfLength(std::span<const GameRecord> games, int32_t length);
+
+// The history file's limits: a file rotates away (to history.1.tsv, replacing
+// the one before) when it holds MaxHistoryGames games or would grow past
+// RotateHistoryBytes; the reader refuses a file above MaxHistoryBytes and a
+// line above MaxHistoryLineBytes (the writer drops the least typed kana of a
+// game to stay within it).
+inline constexpr size_t MaxHistoryGames = 10000;
+inline constexpr size_t MaxHistoryLineBytes = 4096;
+inline constexpr size_t RotateHistoryBytes = 16u << 20;
+inline constexpr size_t MaxHistoryBytes = RotateHistoryBytes + MaxHistoryLineBytes + 1024;
+
+// One game as its line in the file: tab-separated, ending in '\n'.
+std::string HistoryLine(const GameRecord& record);
+// A line (without its line end) read back; none when it is damaged.
+std::optional<GameRecord> ParseHistoryLine(std::string_view line);
 
 }  // namespace dexlora

@@ -52,8 +52,9 @@ struct Character {
 // is decoded as it is walked, never copied: a reading may be megabytes long.
 class Speller {
 public:
-    Speller(std::string_view reading, std::string& romaji, std::string* reason, const RomeLookup& lookup)
-        : reading_(reading), romaji_(romaji), reason_(reason), lookup_(lookup) {}
+    Speller(std::string_view reading, std::string& romaji, std::string* reason, const RomeLookup& lookup,
+            std::vector<RomajiPiece>* pieces = nullptr)
+        : reading_(reading), romaji_(romaji), reason_(reason), lookup_(lookup), pieces_(pieces) {}
 
     bool Run() {
         if (reading_.empty()) return Fail("empty reading");
@@ -62,6 +63,7 @@ public:
         Character c1 = At(0);
         while (pos < reading_.size()) {
             const Character c2 = At(pos + c1.length);
+            const size_t romajiStart = romaji_.size();
             size_t bytes = c1.length;
             bool pair = false;
             if (char key = PlainKey(c1.code)) {
@@ -77,6 +79,7 @@ public:
             } else if (!AppendKana(c1.code, number)) {
                 return false;
             }
+            if (pieces_) pieces_->push_back({uint32_t(pos), uint32_t(bytes), uint32_t(romajiStart)});
             pos += bytes;
             number += pair ? 2 : 1;
             c1 = pair ? At(pos) : c2;
@@ -193,6 +196,7 @@ private:
     std::string& romaji_;
     std::string* reason_;
     const RomeLookup& lookup_;
+    std::vector<RomajiPiece>* pieces_;
 };
 
 }  // namespace
@@ -204,6 +208,13 @@ bool ReadingToRomaji(std::string& romaji, std::string_view reading, std::string*
 bool ReadingToRomaji(std::string& romaji, std::string_view reading, const RomeLookup& lookup, std::string* reason) {
     romaji.clear();
     return Speller(reading, romaji, reason, lookup).Run();
+}
+
+bool ReadingToRomaji(std::string& romaji, std::string_view reading, const RomeLookup& lookup,
+                     std::vector<RomajiPiece>& pieces) {
+    romaji.clear();
+    pieces.clear();
+    return Speller(reading, romaji, nullptr, lookup, &pieces).Run();
 }
 
 }  // namespace dexlora

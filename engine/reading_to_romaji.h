@@ -1,8 +1,10 @@
 // Turning a question's kana reading into the romaji the player types.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/rome_table.h"
 
@@ -27,5 +29,18 @@ bool ReadingToRomaji(std::string& romaji, std::string_view reading, std::string*
 // current costs as much as spelling a short reading.
 bool ReadingToRomaji(std::string& romaji, std::string_view reading, const RomeLookup& lookup,
                      std::string* reason = nullptr);
+
+// One step of a spelling: a kana, a two-kana pair, a letter or a symbol of
+// the reading (bytes from ReadingStart, ReadingLength long) and where its keys
+// start in the romaji (bytes).
+struct RomajiPiece {
+    uint32_t ReadingStart = 0;
+    uint32_t ReadingLength = 0;
+    uint32_t RomajiStart = 0;
+};
+
+// The same, and the pieces of the spelling in order.
+bool ReadingToRomaji(std::string& romaji, std::string_view reading, const RomeLookup& lookup,
+                     std::vector<RomajiPiece>& pieces);
 
 }  // namespace dexlora

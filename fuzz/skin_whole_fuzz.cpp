@@ -39,13 +39,14 @@ namespace {
 
 // The settings text's names: LoadSkin's files and the result scene's defaults.
 const char* const SettingsFiles[] = {"Game_FrontAnime.ini", "Game_BackAnime.ini", "Game.ini", "result.ini", "title.ini",
-                                     "Title_FrontAnime.ini", "Title_BackAnime.ini", "keyconf.ini", "Result_BackAnime.ini",
-                                     "Result_FrontAnime.ini"};
+                                     "Title_FrontAnime.ini", "Title_BackAnime.ini", "keyconf.ini", "records.ini",
+                                     "Result_BackAnime.ini", "Result_FrontAnime.ini"};
 // In LoadSkin's order.
 const std::string_view Warnings[] = {GameFrontAnimeWarning, GameBackAnimeWarning,
     "game.iniでエラーの可能性があったので、デフォルト値で設定しました", "Result.iniにエラーの可能性があったので、デフォルト値で設定しました",
     "Title.iniでエラーの可能性があったので、デフォルト値で設定しました", TitleFrontAnimeWarning, TitleBackAnimeWarning,
-    "KeyConf.iniでエラーの可能性があったので、デフォルト値で設定しました"};
+    "KeyConf.iniでエラーの可能性があったので、デフォルト値で設定しました",
+    "records.iniでエラーの可能性があったので、デフォルト値で設定しました"};
 
 // The headless devices, a 640x480 screen and the watched way down to the skin
 // folder: ROOT, ROOT/up1, ROOT/up1/up2 and the skin folder, made once.
@@ -130,10 +131,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (rest.starts_with(warning) && rest.substr(warning.size()).starts_with("\r\n"))
             rest.remove_prefix(warning.size() + 2);
     FUZZ_CHECK(rest.empty(), "messages out of order or unknown: \"" + Escaped(ErrLog) + "\"");
-    // Nothing loads after a failed picture (the key configuration comes last);
+    // Nothing loads after a failed picture (the key configuration and the
+    // optional records come last);
     // without one, every scene has its background and the large character its picture.
     const SceneBackgrounds& shown = Backgrounds;
-    FUZZ_CHECK(failure ? failure->SettingsFile == "keyconf.ini" || (!shown.DDSurfKeyConf && Anime.TitleBackAnime.empty())
+    FUZZ_CHECK(failure ? failure->SettingsFile == "records.ini" || failure->SettingsFile == "keyconf.ini" ||
+                             (!shown.DDSurfKeyConf && Anime.TitleBackAnime.empty())
                        : shown.DDSurfGame && shown.DDSurfResult && shown.DDSurfTitle && shown.DDSurfKeyConf &&
                              (!BigChara.UseBigChara || BigChara.clsBigChara.HasSheet()),
                failure ? "loading went on after " + Escaped(failure->Path) : "a picture missing without a failure");

@@ -1,5 +1,6 @@
-// Dialog windows: an SDL window with its own renderer on the real display, a
-// scripted stand-in on the headless one. Both compose on a game surface.
+// Dialog windows: an SDL window shown through its own window surface (or a
+// renderer where there is none) on the real display, a scripted stand-in on
+// the headless one. Both compose on a game surface.
 #include "platform/dialog_window.h"
 
 #include <deque>
@@ -50,15 +51,49 @@ struct DialogWindow::Impl {
     std::deque<DialogEvent> pending;
     bool headless = true;
     bool quitRequested = false;
-    std::optional<platform_detail::FrameWindow> frames;  // the real display only
+    bool shown = false;
+    // The real display only: the window shown through its own surface, or,
+    // where the video driver offers no window surface, through a renderer.
+    platform_detail::WindowOwner window;
+    std::optional<platform_detail::FrameWindow> frames;
 
     void OpenWindow(int width, int height) {
-        frames.emplace(caption.c_str(), width, height, SDL_WINDOW_SHOWN, platform_detail::GamePixelFormat);
-        SDL_RaiseWindow(frames->window.get());
+        // The dialog is shown unscaled, so the window's own surface (shared
+        // memory on X11) does: no renderer, and no OpenGL context made and
+        // its shaders compiled for one small window. SDL would otherwise back
+        // the window surface with a texture of an accelerated renderer; a
+        // user's own setting of the hint still wins.
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+        window.reset(SDL_CreateWindow(caption.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
+                                      SDL_WINDOW_SHOWN));
+        if (!window) platform_detail::FailSdl("SDL_CreateWindow");
+        if (SDL_GetWindowSurface(window.get()) == nullptr) {
+            window.reset();
+            frames.emplace(caption.c_str(), width, height, SDL_WINDOW_SHOWN, platform_detail::GamePixelFormat);
+        }
+        SDL_RaiseWindow(Window());
         SDL_StartTextInput();
     }
 
-    bool Ours(Uint32 windowId) const { return windowId == 0 || windowId == SDL_GetWindowID(frames->window.get()); }
+    SDL_Window* Window() const { return frames ? frames->window.get() : window.get(); }
+
+    // Shows the picture: copied onto the window's surface (made again after
+    // the window changed), or uploaded for the renderer.
+    void Show() {
+        if (frames) {
+            frames->Upload(*surface->impl().surface);
+            frames->Show();
+            return;
+        }
+        SDL_Surface* shown = SDL_GetWindowSurface(window.get());
+        if (shown == nullptr) platform_detail::FailSdl("SDL_GetWindowSurface");
+        if (SDL_BlitSurface(surface->impl().surface.get(), nullptr, shown, nullptr) != 0) {
+            platform_detail::FailSdl("SDL_BlitSurface");
+        }
+        if (SDL_UpdateWindowSurface(window.get()) != 0) platform_detail::FailSdl("SDL_UpdateWindowSurface");
+    }
+
+    bool Ours(Uint32 windowId) const { return windowId == 0 || windowId == SDL_GetWindowID(Window()); }
 
     void Translate(const SDL_Event& event) {
         switch (event.type) {
@@ -71,7 +106,7 @@ struct DialogWindow::Impl {
         case SDL_WINDOWEVENT:
             if (!Ours(event.window.windowID)) break;
             if (event.window.event == SDL_WINDOWEVENT_CLOSE) pending.push_back({.Type = DialogEvent::Kind::Close});
-            if (event.window.event == SDL_WINDOWEVENT_EXPOSED) frames->Show();
+            if (event.window.event == SDL_WINDOWEVENT_EXPOSED) Show();
             break;
         case SDL_KEYDOWN:
             if (Ours(event.key.windowID)) {
@@ -155,7 +190,8 @@ DialogWindow::DialogWindow(std::string_view caption, int width, int height) : im
 
 DialogWindow::~DialogWindow() {
     if (impl_->headless) return;
-    const Uint32 id = SDL_GetWindowID(impl_->frames->window.get());
+    const Uint32 id = SDL_GetWindowID(impl_->Window());
+    impl_->window.reset();
     impl_->frames.reset();
     // A request to end the program that closed the dialog still ends it.
     if (impl_->quitRequested) {
@@ -191,15 +227,18 @@ DialogWindow::~DialogWindow() {
 DirectDrawSurface7& DialogWindow::Surface() { return *impl_->surface; }
 
 void DialogWindow::Present() {
+    impl_->shown = true;
     if (impl_->headless) {
         platform_detail::ShowHeadlessDialogFrame(*impl_->surface, impl_->caption);
         return;
     }
-    impl_->frames->Upload(*impl_->surface->impl().surface);
-    impl_->frames->Show();
+    impl_->Show();
 }
 
 std::optional<DialogEvent> DialogWindow::NextEvent() {
+    if (impl_->pending.empty() && impl_->shown && platform_detail::ExitAfterFirstFrame()) {
+        impl_->pending.push_back({.Type = DialogEvent::Kind::Close});
+    }
     if (impl_->pending.empty()) {
         if (impl_->headless) {
             if (auto scripted = platform_detail::TakeDueScriptedEvent()) {

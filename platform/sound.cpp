@@ -1,5 +1,6 @@
-// DirectSound over SDL2_mixer: one opened mixer, and sound buffers converted
-// to its format once, each playing on a channel of its own.
+// DirectSound over SDL2_mixer: one mixer at 44100 Hz in stereo, and sound
+// buffers converted to its format once (or taken as they are when already in
+// it), each playing on a channel of its own.
 #include <SDL_mixer.h>
 
 #include <algorithm>
@@ -141,6 +142,10 @@ std::optional<std::vector<Uint8>> ConvertForMixer(const platform_detail::WaveDat
         throw RuntimeError(ErrDirectX, std::string(fileName) + ": sample rate too low for the mixer");
     }
     const SDL_AudioFormat from = wave.Format.nBitsPerSample == 8 ? AUDIO_U8 : AUDIO_S16LSB;
+    // A sound already in the mixer's format is taken as it is.
+    if (from == out.Format && wave.Format.nChannels == out.Channels && fromRate == toRate) {
+        return std::vector<Uint8>(wave.Samples.begin(), wave.Samples.end());
+    }
     platform_detail::AudioStreamOwner stream(SDL_NewAudioStream(
         from, static_cast<Uint8>(wave.Format.nChannels), wave.Format.lSamplesPerSec, out.Format,
         static_cast<Uint8>(out.Channels), out.Rate));

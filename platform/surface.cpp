@@ -279,6 +279,7 @@ void DirectDrawSurface7::Flip(DirectDrawSurface7* target, int32_t flags) {
     }
     platform_detail::NoteFlip();
     display->Present(back);
+    platform_detail::NotePresented();
     // The next frame is composed at the scale the output has now.
     platform_detail::SyncComposeScale();
 }

@@ -2,6 +2,9 @@
 // the millisecond counter, whichever display stands behind them.
 #include <SDL.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <deque>
 
 #include "platform/detail/display_backend.h"
@@ -96,6 +99,20 @@ void DeliverMouseDown(int16_t button, int16_t shift, float x, float y, int click
 void NoteFlip() { g_window.flippedSinceEvents = true; }
 
 void ResetWindowState() { g_window = WindowState{}; }
+
+bool ExitAfterFirstFrame() {
+    static const bool exits = [] {
+        const char* value = std::getenv("DEXLORA_EXIT_AFTER_FIRST_FRAME");
+        return value != nullptr && std::strcmp(value, "1") == 0;
+    }();
+    return exits;
+}
+
+void NotePresented() {
+    if (!ExitAfterFirstFrame()) return;
+    std::fflush(nullptr);
+    std::_Exit(0);
+}
 
 }  // namespace platform_detail
 

@@ -17,6 +17,9 @@ struct GameFields {
     int32_t MaxCombo = 0;
     int32_t MissCount = 0;
     int32_t ClearCount = 0;
+    // The running game has drawn its first question: keys are judged from
+    // then on, never against a question that is not on the screen.
+    bool QuestionShown = false;
     // Seconds left in the running game; set by whoever starts it.
     int32_t TimeLeft = 0;
     // A key may leave the result scene.

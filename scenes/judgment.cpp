@@ -6,8 +6,10 @@
 #include "drawing/display.h"
 #include "drawing/scene_control.h"
 #include "platform/core/encoding.h"
+#include "platform/window.h"
 #include "scenes/frame.h"
 #include "scenes/game_fields.h"
+#include "scenes/game_record.h"
 #include "skin/loaders/loaders.h"
 
 namespace dexlora {
@@ -61,6 +63,7 @@ void JudgeKey(char32_t key) {
     const std::u32string romaji = Utf8ToU32(question->Romaji);
     if (size_t(Fields.TypedLength) >= romaji.size()) return;
     const char32_t expected = romaji[size_t(Fields.TypedLength)];
+    RecordKey(key == expected || (key == U'/' && expected == kMiddleDot), GetTickCount());
     if (key == expected) {
         ++Fields.TypedLength;
         ++Fields.Combo;

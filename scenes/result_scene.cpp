@@ -2,6 +2,8 @@
 #include "scenes/result_scene.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <ctime>
 #include <optional>
 #include <string>
 
@@ -13,6 +15,7 @@
 #include "scenes/anime_lists.h"
 #include "scenes/frame.h"
 #include "scenes/game_fields.h"
+#include "scenes/game_record.h"
 #include "scenes/judgment.h"
 #include "scenes/result_score.h"
 #include "scenes/scenes.h"
@@ -33,13 +36,45 @@ void CopyResultBackground() {
     CopyBackground(Backgrounds.DDSurfResult, std::min(desc.lWidth, ScreenWidth), std::min(desc.lHeight, ScreenHeight));
 }
 
+// The texts of the figures a skin may add, empty for those it leaves out.
+struct ExtraTexts {
+    std::string Speed, Accuracy, Best, Weak;
+};
+
+std::string Decimal(double value, int digits) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*f", digits, value);
+    return text;
+}
+
+// The finished game goes into the player's history; answers the added
+// figures' texts.
+ExtraTexts RecordGame(double mastery, int32_t rank) {
+    const GameRecord record = FinishGameRecord(mastery, rank, std::time(nullptr));
+    const ResultSettings& r = ResultIni;
+    const bool best = SaveGameRecord(record, r.BestItem.Use);
+    ExtraTexts texts;
+    if (r.SpeedItem.Use) texts.Speed = r.SpeedItem.Item.Text + Decimal(record.KeysPerMinute, 0) + r.SpeedItem.Suffix;
+    if (r.AccuracyItem.Use) {
+        texts.Accuracy = r.AccuracyItem.Item.Text + Decimal(record.Accuracy * 100, 1) + r.AccuracyItem.Suffix;
+    }
+    if (best) texts.Best = r.BestItem.Item.Text + r.BestItem.Suffix;
+    if (const std::vector<std::string> weak = WeakestKana(record, 3); r.WeakItem.Use && !weak.empty()) {
+        texts.Weak = r.WeakItem.Item.Text;
+        for (size_t i = 0; i < weak.size(); ++i) texts.Weak += (i > 0 ? " " : "") + weak[i];
+        texts.Weak += r.WeakItem.Suffix;
+    }
+    return texts;
+}
+
 // Score, mastery and rank of the finished game, and the rank's animations in
 // their start states. Answers the mastery as shown, or nothing when a
 // picture of the rank's files could not be loaded (which closes the window).
-std::optional<std::string> LoadRank() {
+std::optional<std::string> LoadRank(ExtraTexts& extras) {
     const int32_t score = ResultScore(Fields.MaxCombo, Fields.ClearCount, Fields.MissCount);
     const double mastery = MasteryOfScore(score);
     const int32_t rank = ResultRank(ResultIni.Points, mastery);
+    extras = RecordGame(mastery, rank);
     Anime.UseResultBackAnime = LoadAnimeList(SkinPath, ResultAnimeFile(true, rank), Anime.ResultBackAnime,
                                              ResultBackAnimeWarning, AnimeFileKind::ResultBack);
     Anime.UseResultFrontAnime = LoadAnimeList(SkinPath, ResultAnimeFile(false, rank), Anime.ResultFrontAnime,
@@ -85,7 +120,7 @@ bool EnterWindowAndCharacter() {
 
 // The result sound, then the figures under the pulsing prompt, until a key
 // records the next scene.
-void ShowFigures(const std::string& masteryText) {
+void ShowFigures(const std::string& masteryText, const ExtraTexts& extras) {
     PlaySoundSlot(ResultIni.ResultSounds[0]);
     AnimationClock clock(GetTickCount());
     Fields.ResultReady = true;
@@ -113,6 +148,11 @@ void ShowFigures(const std::string& masteryText) {
         DrawTextItem(ResultIni.MissItem, missText);
         DrawTextItem(ResultIni.ClearItem, clearText);
         DrawTextItem(ResultIni.RateItem, rateText);
+        for (const auto& [extra, text] : {std::pair{&ResultIni.SpeedItem, &extras.Speed}, {&ResultIni.AccuracyItem,
+                                          &extras.Accuracy}, {&ResultIni.BestItem, &extras.Best},
+                                          {&ResultIni.WeakItem, &extras.Weak}}) {
+            if (!text->empty()) DrawTextItem(extra->Item, *text);
+        }
 
         if (BigChara.UseBigChara) BigChara.clsBigChara.PrintCharacter(DDSurfBack);
         PrintCharacter(Anime.ResultFrontAnime, Anime.UseResultFrontAnime);
@@ -126,9 +166,10 @@ void ShowFigures(const std::string& masteryText) {
 bool PrintResult() {
     try {
         if (!Backgrounds.DDSurfResult || !DDSurfSnapshot) throw RuntimeError(ErrObjectNotSet, "no result background");
-        const std::optional<std::string> masteryText = LoadRank();
+        ExtraTexts extras;
+        const std::optional<std::string> masteryText = LoadRank(extras);
         if (!masteryText || !WipeIn() || !EnterWindowAndCharacter()) return true;
-        ShowFigures(*masteryText);
+        ShowFigures(*masteryText, extras);
         return true;
     } catch (const RuntimeError&) {
         return false;

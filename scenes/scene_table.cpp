@@ -6,6 +6,7 @@
 #include "platform/window.h"
 #include "scenes/judgment.h"
 #include "scenes/keyconf_scene.h"
+#include "scenes/records_scene.h"
 #include "scenes/result_scene.h"
 #include "scenes/scenes.h"
 
@@ -16,10 +17,11 @@ namespace {
 // State, started by, entry, key, double click, takes the focus.
 constexpr std::array<SceneRow, SceneCount> Rows{{
     {Scene::Title, NextScene::Title, TitleStart, TitleKeyPress, nullptr, TitleKeyDown, false},
-    {Scene::Game, NextScene::Game, GameStart, JudgeKey, nullptr, nullptr, false},
+    {Scene::Game, NextScene::Game, GameStart, GameKeyPress, nullptr, nullptr, false},
     // The result's answer (whether a failure stopped it) changes nothing next.
     {Scene::Result, NextScene::Result, [] { PrintResult(); }, ResultKeyPress, nullptr, nullptr, false},
     {Scene::KeyConf, NextScene::KeyConf, KeyConfStart, nullptr, KeyConfDblClick, nullptr, true},
+    {Scene::Records, NextScene::Records, RecordsStart, RecordsKeyPress, nullptr, RecordsKeyDown, false},
 }};
 
 }  // namespace

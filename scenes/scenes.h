@@ -48,6 +48,9 @@ void TitleKeyDown(KeyCode code);
 // One typing game of TimeLeft seconds (set by the caller), ending with the
 // wipe to the result background and the result scene recorded as next.
 void GameStart();
+// A key in the typing game: judged once the game's first question is shown,
+// ignored during its opening.
+void GameKeyPress(char32_t key);
 
 // Window events of the main window. A key goes to the running scene's row
 // after Esc, which closes the program from every scene.

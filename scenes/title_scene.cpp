@@ -7,6 +7,7 @@
 #include "scenes/anime_lists.h"
 #include "scenes/frame.h"
 #include "scenes/game_fields.h"
+#include "scenes/records_scene.h"
 #include "scenes/scenes.h"
 #include "settings/player_options.h"
 #include "skin/loaders/loaders.h"
@@ -52,6 +53,7 @@ void TitleKeyPress(char32_t key) {
 
 void TitleKeyDown(KeyCode code) {
     switch (code) {
+    case KeyCode::F3: OpenRecords(); break;
     case KeyCode::F4:
         CycleOption(Option::SharpText);
         SetSharpComposition(OptionOn(Option::SharpText));

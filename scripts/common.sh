@@ -8,7 +8,7 @@ SANITIZE_BUILD=${DEXLORA_SANITIZE_BUILD_DIR:-$BUILD-sanitize}
 
 PACKAGES=(g++ cmake ninja-build pkg-config
           libsdl2-dev libsdl2-ttf-dev libsdl2-image-dev libsdl2-mixer-dev
-          libfontconfig-dev fonts-ipafont-gothic
+          libjpeg-dev libfontconfig-dev fonts-ipafont-gothic
           libgtest-dev libgmock-dev libbenchmark-dev
           xvfb xdotool imagemagick python3)
 

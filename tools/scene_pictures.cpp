@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "drawing/scene_control.h"
+#include "engine/history.h"
 #include "engine/printable.h"
+#include "engine/rome_table.h"
 #include "platform/core/encoding.h"
 #include "platform/surface.h"
 #include "platform/headless.h"
@@ -18,6 +20,7 @@
 #include "scenes/game_fields.h"
 #include "scenes/judgment.h"
 #include "scenes/keyconf_scene.h"
+#include "scenes/records_scene.h"
 #include "scenes/result_scene.h"
 #include "scenes/result_score.h"
 #include "scenes/scenes.h"
@@ -104,6 +107,28 @@ void SetCountersForScore(int32_t score) {
     Fields.MissCount = static_cast<int32_t>(((20 * combo + 6) * clears - score) / 2);
 }
 
+// Games of a player getting faster over the chart's span, every kana of the
+// tables typed and a few of them missed and slow, for the records picture.
+std::vector<GameRecord> SampleGames() {
+    std::vector<GameRecord> games;
+    for (int32_t g = 0; g < static_cast<int32_t>(RecordsChartGames); ++g) {
+        GameRecord game{.When = 1796000000 + int64_t{g} * 43200, .Length = g % 5 == 4 ? 30 : 60};
+        game.KeysPerMinute = 150 + 3 * g + (g * 37 % 11) * 4;
+        game.Accuracy = 0.9 + 0.0015 * g - (g * 53 % 7) * 0.004;
+        game.Mastery = game.KeysPerMinute / 25;
+        for (const RomeEntries* table : {&RomeTable, &Rome2Table}) {
+            for (int32_t e = 0; e < RomeEntryCount(*table); ++e) {
+                const RomeEntry& entry = (*table)[static_cast<size_t>(e)];
+                if (entry.Count == 0 || (e + g) % 3 == 0) continue;
+                const uint32_t misses = e % 17 == 3 ? 3 : e % 7 == 0 ? 1 : 0;
+                game.Kana.push_back({entry.Kana, 6, misses, 2, 2 * uint64_t(240 + e % 13 * 25 + misses * 120)});
+            }
+        }
+        games.push_back(std::move(game));
+    }
+    return games;
+}
+
 }  // namespace
 
 bool WriteScenePictures(const std::string& folder) {
@@ -122,7 +147,8 @@ bool WriteScenePictures(const std::string& folder) {
     uint32_t start = GetTickCount();
     all &= Capture(base + "title.png", TitleStart, [&] { return GetTickCount() - start >= TitleShownMs; });
 
-    // A game with its first question half typed, keys arriving as typed.
+    // A game with its first question half typed, keys arriving as typed, and
+    // then a wrong key, which shows as the skin asks.
     Fields.TimeLeft = 60;
     size_t half = 0;
     bool typed = false;
@@ -134,6 +160,7 @@ bool WriteScenePictures(const std::string& folder) {
         half = romaji.size() / 2;
         std::vector<headless::ScriptedEvent> keys;
         for (size_t i = 0; i < half; ++i) keys.push_back({GetTickCount(), headless::ScriptedEvent::Kind::Key, romaji[i]});
+        if (half > 0) keys.push_back({GetTickCount(), headless::ScriptedEvent::Kind::Key, romaji[half] == U'#' ? U'%' : U'#'});
         headless::Script(keys);
         typed = true;
         return half == 0;
@@ -162,6 +189,11 @@ bool WriteScenePictures(const std::string& folder) {
         Fields.KeyConfPage = page;
         all &= Capture(base + (page == 0 ? "keyconf-key1.png" : "keyconf-key2.png"), KeyConfStart, [] { return true; });
     }
+
+    // The records of a made-up player.
+    GameState = Scene::Records;
+    const std::vector<GameRecord> games = SampleGames();
+    all &= Capture(base + "records.png", [&] { ShowRecords(games); }, [] { return true; });
     return all;
 }
 

@@ -11,7 +11,8 @@ namespace dexlora {
 // frame with its question half typed "game.png", the result at every rank
 // with that rank's animation files "result-rank-N.png" (a rank the
 // thresholds make unreachable is told and skipped), and the key
-// configuration's two pages "keyconf-key1.png" and "keyconf-key2.png".
+// configuration's two pages "keyconf-key1.png" and "keyconf-key2.png", and
+// the records of a made-up player "records.png".
 // Prints one line per picture ("picture: " and its path) or per problem
 // ("picture: " and what went wrong). Answers false when a picture could
 // not be made or written. The game fields and the main window's handlers it

@@ -6,6 +6,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "app/startup.h"
 #include "drawing/display.h"
@@ -87,6 +88,25 @@ std::string CheckFirstTitleCopy() {
     }
 }
 
+// A rank whose files name no result sound while another rank's do plays
+// whichever sound the result before it left: one line for each such rank.
+void WarnSilentRanks() {
+    const int32_t ranks = static_cast<int32_t>(ResultIni.Points.size()) + 1;
+    std::vector<std::string> silent;
+    int32_t sounding = -1;
+    for (int32_t rank = 0; rank < ranks; ++rank) {
+        const std::string back = ResultAnimeFile(true, rank), front = ResultAnimeFile(false, rank);
+        if (ResultSoundNamed(SkinPath, back).empty() && ResultSoundNamed(SkinPath, front).empty())
+            silent.push_back("rank " + std::to_string(rank) + " (" + back + ", " + front + ")");
+        else if (sounding < 0)
+            sounding = rank;
+    }
+    if (sounding < 0) return;
+    for (const std::string& rank : silent)
+        Print("warn: " + rank + " names no result sound while rank " + std::to_string(sounding) +
+              " does: its result plays the sound of the result before it");
+}
+
 // Every object the checker made goes before the session that made it.
 struct ReleaseAtEnd {
     ~ReleaseAtEnd() { ReleaseGameObjects(); }
@@ -143,6 +163,7 @@ int CheckSkin(const std::string& systemFolder, const std::string& skinFolder, co
                 }
             }
         }
+        if (end.empty()) WarnSilentRanks();
         if (end.empty() && !pictureFolder.empty()) picturesMade = WriteScenePictures(pictureFolder);
     }
 

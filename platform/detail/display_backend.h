@@ -67,5 +67,13 @@ void NoteFlip();
 // Forgets the handlers and per-session state when a session ends.
 void ResetWindowState();
 
+// For measuring start-up from outside: with DEXLORA_EXIT_AFTER_FIRST_FRAME=1
+// in the environment a dialog closes once it has been shown (as its close
+// control would), and the program ends with status 0 right after showing
+// its first frame in the main window.
+bool ExitAfterFirstFrame();
+// Called by Flip once the display has shown a frame.
+void NotePresented();
+
 }  // namespace platform_detail
 }  // namespace dexlora

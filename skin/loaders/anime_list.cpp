@@ -59,4 +59,9 @@ std::string ResultAnimeFile(bool back, int32_t rank) {
     return back ? "Result_BackAnime.ini" : "Result_FrontAnime.ini";
 }
 
+std::string ResultSoundNamed(std::string_view skinFolder, std::string_view fileName) {
+    if (!SkinFilePath(skinFolder, fileName)) return "";
+    return ReadIniString(SettingsFile{std::string(skinFolder), std::string(fileName)}.Path(), "Sound", "First", "");
+}
+
 }  // namespace dexlora

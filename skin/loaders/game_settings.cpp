@@ -1,5 +1,7 @@
 // Game.ini: the typing scene's wipes, text window, question and time texts,
-// sounds and background.
+// sounds, the look of a wrong key, and background.
+#include <algorithm>
+
 #include "drawing/display.h"
 #include "settings/ini.h"
 #include "settings/shared.h"
@@ -65,6 +67,12 @@ void LoadGameSettings(std::string_view skinFolder) {
             GameIni.GameSounds[slot].Buffer = LoadSound(ini.Folder, sound, DSBCAPS_STATIC);
             GameIni.GameSounds[slot].Loaded = true;
         }
+
+        // Read last, so that a mistake here changes nothing read before.
+        GameIni.MissTime = std::clamp(ReadIniInt(file, "Miss", "MissTime", 250), 0, 5000);
+        GameIni.MissColor = ReadStrictColor(file, "Miss", "MissColor", "255,48,48");
+        GameIni.MissShake = std::clamp(ReadIniInt(file, "Miss", "MissShake", 0), 0, 16);
+        GameIni.MissFlash = ReadIniInt(file, "Miss", "MissFlash", 0) != 0;
     } catch (const RuntimeError&) {
         // The scene cannot be entered without a background: it is loaded
         // even after a warning, everything else keeps its default.

@@ -139,9 +139,10 @@ std::vector<std::string> SplitList(std::string_view text) {
     }
 }
 
-int32_t ReadStrictColor(const std::string& file, std::string_view section, std::string_view key) {
+int32_t ReadStrictColor(const std::string& file, std::string_view section, std::string_view key,
+                        std::string_view fallback) {
     constexpr int32_t White = PackColor(255, 255, 255);
-    std::vector<std::string> parts = SplitList(ReadIniString(file, section, key, "255,255,255"));
+    std::vector<std::string> parts = SplitList(ReadIniString(file, section, key, fallback));
     if (parts.size() != 3) throw RuntimeError(ErrSubscript, "a colour needs three parts");
     int32_t channels[3];
     for (size_t i = 0; i < 3; ++i) {

@@ -83,8 +83,9 @@ std::vector<std::string> SplitList(std::string_view text);
 
 // The colour rule of Game.ini and keyconf.ini: a value that is not three
 // parts raises RuntimeError (the loader stops); three parts of which one is
-// not a number of at least 0 give white.
-int32_t ReadStrictColor(const std::string& file, std::string_view section, std::string_view key);
+// not a number of at least 0 give white. An absent key reads as fallback.
+int32_t ReadStrictColor(const std::string& file, std::string_view section, std::string_view key,
+                        std::string_view fallback = "255,255,255");
 
 // Records the picture failure that ended a loader, for SkinPictureFailure,
 // and forgets it.

@@ -72,6 +72,11 @@ bool LoadAnimeList(std::string_view skinFolder, std::string_view fileName, Anime
 // use, has no entry at that position, or the entry is empty.
 std::string ResultAnimeFile(bool back, int32_t rank);
 
+// The result sound an animation file of skinFolder names (key First of
+// section Sound); "" when it names none or is not read (a name outside the
+// skin folder included).
+std::string ResultSoundNamed(std::string_view skinFolder, std::string_view fileName);
+
 // ---- Game.ini ----------------------------------------------------------------
 
 struct GameSettings {
@@ -88,12 +93,27 @@ struct GameSettings {
     int32_t TimeFontColor = 0;
     int32_t TimeX = 0, TimeY = 0;
     SoundSlots GameSounds;  // 0 key, 1 question completed, 2 miss
+    // A wrong key shown for MissTime ms (0 to 5000): with MissFlash, the
+    // character to type next in MissColor; with MissShake (0 to 16 pixels),
+    // the text window and the question moved sideways, right and left in turn.
+    bool MissFlash = false;
+    int32_t MissColor = 0;
+    int32_t MissTime = 0;
+    int32_t MissShake = 0;
 };
 extern GameSettings GameIni;
 
 void LoadGameSettings(std::string_view skinFolder);
 
 // ---- result.ini --------------------------------------------------------------
+
+// A figure the result screen adds when the skin asks for it (its text key
+// is in result.ini): the text, the figure, then the suffix.
+struct ResultExtraItem {
+    TextItem Item;
+    std::string Suffix;
+    bool Use = false;
+};
 
 struct ResultSettings {
     WipeSettings ResultWipeIn;
@@ -105,6 +125,9 @@ struct ResultSettings {
     std::vector<std::string> FileNameBack, FileNameFront;
     bool UseFileNameBack = false, UseFileNameFront = false;
     SoundSlots ResultSounds;  // 0: played when the result is shown
+    // Keys per minute, accuracy, a personal best (its text alone, shown only
+    // then) and the game's weakest kana, from the section ResultExtra.
+    ResultExtraItem SpeedItem, AccuracyItem, BestItem, WeakItem;
 };
 extern ResultSettings ResultIni;
 
@@ -127,6 +150,31 @@ extern KeyConfSettings KeyConfIni;
 void LoadTitleSettings(std::string_view skinFolder);
 void LoadKeyConfSettings(std::string_view skinFolder);
 
+// ---- records.ini (optional) ----------------------------------------------------
+
+// The records scene's look. Without records.ini (or a key of it) the scene
+// is drawn in these plain colours on a filled background.
+struct RecordsSettings {
+    StdFont RecordsFont{"MS UI Gothic", 9.0f, false};
+    int32_t TextColor = 0xE6E6E6;      // packed red + 256 green + 65536 blue
+    int32_t HeadColor = 0x7FD4FF;      // the headings
+    int32_t BackColor = 0x281C18;      // the background without a picture
+    int32_t PanelColor = 0x3A2A24;     // behind the bests, the chart and the heat map
+    int32_t PanelOpacity = 100;        // percent of PanelColor over the background
+    int32_t LineColor = 0x806A60;      // frames, axes and cell boxes
+    int32_t SpeedColor = 0x4FC8FF;     // keys per minute in the chart
+    int32_t AccuracyColor = 0x9CE27A;  // accuracy in the chart
+    int32_t ColdColor = 0x6A4A2E;      // a kana typed without misses
+    int32_t HotColor = 0x3A3AF0;       // a kana missed often
+};
+extern RecordsSettings RecordsIni;
+
+// Reads skinFolder + "records.ini" when it exists: [RecordsText] font and
+// colours, [Chart] colours and PanelOpacity (0 to 100), [HeatMap] colours,
+// [BackGround] FileName (a picture drawn instead of BackColor). A key that is
+// absent keeps its default.
+void LoadRecordsSettings(std::string_view skinFolder);
+
 // ---- The large character (chara.bmp) ------------------------------------------
 
 struct BigCharaSettings {
@@ -142,7 +190,7 @@ void LoadBigChara(std::string_view skinFolder);
 
 // Start-up's skin loading, in its fixed order: Game_FrontAnime.ini,
 // Game_BackAnime.ini, Game.ini, result.ini, the large character, title.ini,
-// Title_FrontAnime.ini, Title_BackAnime.ini, keyconf.ini, each from
+// Title_FrontAnime.ini, Title_BackAnime.ini, keyconf.ini, records.ini, each from
 // skinFolder. The four start-up lists are emptied first and their flags set
 // from the answers. Stops after a picture that could not be loaded: the main
 // window has been closed by then.

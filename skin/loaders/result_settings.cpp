@@ -37,6 +37,34 @@ void ReadResultText(const std::string& file, const ResultTextKeys& keys) {
     item.Y = ReadIniInt(file, "ResultText", keys.YKey, keys.DefaultY);
 }
 
+// The figures beyond the four: each shown only when its text key is there,
+// in the section's own font, size and colour (by default the four's).
+void ReadResultExtras(const std::string& file) {
+    const std::string name =
+        ReadIniString(file, "ResultExtra", "FontName", ReadIniString(file, "ResultText", "ResultFontName", "MS UI Gothic"));
+    const int32_t size =
+        ReadIniInt(file, "ResultExtra", "FontSize", ReadIniInt(file, "ResultText", "ResultFontSize", 10));
+    const bool ownColor = !ReadIniString(file, "ResultExtra", "FontColor", "").empty();
+    const int32_t color = ReadIniColor(file, ownColor ? "ResultExtra" : "ResultText", ownColor ? "FontColor" : "ResultFontColor");
+    const std::tuple<ResultExtraItem&, const char*, int32_t, const char*> items[] = {
+        {ResultIni.SpeedItem, "Speed", 310, ""}, {ResultIni.AccuracyItem, "Accuracy", 330, "%"},
+        {ResultIni.BestItem, "Best", 350, ""}, {ResultIni.WeakItem, "Weak", 370, ""},
+    };
+    constexpr std::string_view Absent = "\x01";
+    for (const auto& [extra, key, y, suffix] : items) {
+        const std::string k = key;
+        extra.Item.Text = ReadIniString(file, "ResultExtra", k + "Text", Absent);
+        if (extra.Item.Text == Absent) continue;
+        extra.Item.Font.Name = name;
+        SetFontSize(extra.Item.Font, size);
+        extra.Item.Color = color;
+        extra.Item.X = ReadIniInt(file, "ResultExtra", k + "X", 300);
+        extra.Item.Y = ReadIniInt(file, "ResultExtra", k + "Y", y);
+        extra.Suffix = ReadIniString(file, "ResultExtra", k + "Suffix", suffix);
+        extra.Use = true;
+    }
+}
+
 // A list of rank names must cover every threshold but the last, which the
 // scene's default file may stand for.
 void ReadRankNames(const std::string& file, std::string_view key, std::vector<std::string>& names, bool& use) {
@@ -54,6 +82,8 @@ void LoadResultSettings(std::string_view skinFolder) {
     const SettingsFile ini{std::string(skinFolder), "result.ini"};
     const std::string file = ini.Path();
     bool backgroundDone = false;
+    for (ResultExtraItem* extra : {&ResultIni.SpeedItem, &ResultIni.AccuracyItem, &ResultIni.BestItem, &ResultIni.WeakItem})
+        *extra = ResultExtraItem{};
     try {
         ReadWipe(file, "In", ResultIni.ResultWipeIn);
 
@@ -72,6 +102,7 @@ void LoadResultSettings(std::string_view skinFolder) {
         };
         for (const ResultTextKeys& keys : texts) ReadResultText(file, keys);
         ResultIni.RateSuffix = ReadIniString(file, "ResultText", "ResultText2", "％です");
+        ReadResultExtras(file);
 
         ResultIni.UseFileNameBack = false;
         ResultIni.UseFileNameFront = false;

@@ -61,6 +61,8 @@ void LoadSkin(std::string_view skinFolder) {
         LoadAnimeList(skinFolder, "Title_BackAnime.ini", Anime.TitleBackAnime, TitleBackAnimeWarning);
     if (ended()) return;
     LoadKeyConfSettings(skinFolder);
+    if (ended()) return;
+    LoadRecordsSettings(skinFolder);
 }
 
 void ResetSkinGlobals() {
@@ -70,6 +72,7 @@ void ResetSkinGlobals() {
     ResultIni = ResultSettings{};
     TitleIni = TitleSettings{};
     KeyConfIni = KeyConfSettings{};
+    RecordsIni = RecordsSettings{};
     BigChara = BigCharaSettings{};
     Backgrounds = SceneBackgrounds{};
 }

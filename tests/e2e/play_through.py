@@ -33,6 +33,7 @@ ROMAJI_LINE = (40, 238, 600, 266)  # where the standard skin draws the romaji
 UNTYPED, TYPED = (168, 220, 255), (245, 143, 180)
 RANK_AT = (504, 158)  # where the rank seal comes to rest in the result window
 GRID_TOPS, CELL_W, CELL_H, ROWS, COLUMNS = (10, 210), 43, 37, 5, 14
+PLOT = (50, 114, 590, 196)  # the records chart; the latest game at its right edge
 
 
 class Failed(Exception):
@@ -199,9 +200,11 @@ class Player:
             chars = (max(typed) + 1 - left) * len(typing) / width if (typed := romaji(shot)[1]) else 0
             return None if 1.5 <= chars <= 2.5 else f"a typed part {chars:.1f} characters long, not 2"
 
-        typed = romaji(self.wait_for("two typed characters", two_typed, 10))[1]
+        self.wait_for("two typed characters", two_typed, 10)
+        time.sleep(0.6)  # a wrong key shakes the line for a moment (Game.ini, [Miss])
+        typed = romaji(self.take_shot())[1]
         self.x("type", wrong[2])
-        time.sleep(0.3)
+        time.sleep(0.6)
         if romaji(self.take_shot())[1] != typed:
             raise Failed("a wrong key moved the typed part")
         self.x("type", "--delay", "40", typing[2:] + typing * 11)
@@ -218,6 +221,29 @@ class Player:
             return None if max(matches) == matches[rank] >= 0.9 else f"rank seals match {[f'{m:.0%}' for m in matches]}"
 
         self.wait_for(f"rank {rank + 1} for mastery {mastery}", result, 60, 0.5)
+
+        self.step("records")
+        self.x("key", "space")
+        self.wait_for("the title", lambda s: self.scene("Title.bmp"))
+        self.x("key", "F3")
+        game = pathlib.Path(self.tmp, ".local", "share", "dexlora", "history.tsv").read_text().splitlines()[1:]
+        kpm, accuracy = (float(f) for f in game[-1].split("\t")[9:11])
+        top = max(100, -(-kpm // 100) * 100)
+        colour = lambda key: tuple(int(c) for c in re.search(rf"^{key}=(.*)\r", text(os.path.join(self.skin, "records.ini")), re.M)[1].split(","))
+        left, ptop, right, bottom = PLOT
+
+        def one_point(shot):
+            # The one game recorded: its two figures at the chart's right edge, nothing of its colours before them.
+            points = [(colour(key), bottom - 1 - round(min(value, 1) * (bottom - ptop - 1)))
+                      for key, value in (("SpeedColor", kpm / top), ("AccuracyColor", accuracy))]
+            stray = [(x, y) for x in range(left, right - 4) for y in range(ptop, bottom) for c, _ in points
+                     if close(pixel(shot, x, y), c, 12)]
+            found = all(close(pixel(shot, right - 1, y), c, 12) for c, y in points)
+            return None if len(game) == 1 and found and not stray else f"{len(game)} games, points {found}, stray {stray[:3]}"
+
+        self.wait_for(f"the game ({kpm} keys per minute, accuracy {accuracy}) in the records", one_point, 10)
+        self.x("key", "space")
+        self.wait_for("the title", lambda s: self.scene("Title.bmp"))
 
         self.step("Esc and the files written")
         self.x("key", "Escape")

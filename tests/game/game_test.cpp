@@ -1,6 +1,6 @@
 // Whole runs from start-up: every way a start or a scene fails, Esc from every
-// scene, a one-second game with right, wrong and finishing keys, slow frames,
-// and scene changes that never nest.
+// scene, a one-second game with right, wrong and finishing keys, a wrong key
+// shown only as the skin asks, slow frames, and scene changes that never nest.
 #include <malloc.h>
 
 #include <algorithm>
@@ -111,6 +111,34 @@ TEST_F(GameTest, AOneSecondGameCountsKeysShowsThemAndEndsOnTime) {
     EXPECT_EQ(std::tuple(Fields.ClearCount, Fields.MissCount, Fields.MaxCombo), std::tuple(1, 1, 4))
         << "a run still going counts";
     EXPECT_EQ(frames.back().State, Scene::Title) << "back on the title after the result";
+}
+
+TEST_F(GameTest, AWrongKeyShowsOnlyAsTheSkinAsks) {
+    // Per frame of a one-second game's question, typed "A" and maybe a wrong "X" 200 ms later:
+    // a hash of the frame, and whether the romaji shows magenta (no other colour there has blue).
+    auto play = [&](bool wrong) {
+        std::vector<std::pair<size_t, bool>> out;
+        onFrame = [&, started = false](const DirectDrawSurface7& f, const FrameRecord& r) mutable {
+            if (!started) started = true, Key(U's');
+            if (r.State != Scene::Game || r.Question == 0) return;
+            if (out.empty()) Key(U'A', 100), wrong ? Key(U'X', 300) : void();
+            const std::vector<int32_t> px = Pixels(f, ScreenRect);
+            out.emplace_back(std::hash<std::string_view>{}({reinterpret_cast<const char*>(px.data()), px.size() * 4}),
+                             CountColour(f, RECT{20, 100, 200, 130}, 0xFF00FF, 160) > 0);
+            if (r.TimeLeft == 0) Key(27);
+        };
+        return Run(), out;
+    };
+    const auto right = play(false);
+    // [Miss] of Game.ini; frames unlike those of the game without the wrong key, and frames with magenta.
+    for (const auto& [keys, unlike, magenta] : std::vector<std::tuple<std::string, int, int>>{
+             {"", 0, 0}, {"MissFlash=0\nMissTime=500\n", 0, 0}, {"MissFlash=1\nMissColor=255,0,255\nMissTime=100\n", 6, 6},
+             {"MissShake=3\nMissTime=100\n", 6, 0}}) {
+        Skin(), Ini("Game.ini", TempFolder::Read(skin + "Game.ini") + "[Miss]\r\n" + keys);
+        std::pair<int, int> seen;
+        for (size_t i = 0; const auto& [hash, shown] : play(true)) seen.first += hash != right.at(i++).first, seen.second += shown;
+        EXPECT_EQ(seen, std::pair(unlike, magenta)) << keys;
+    }
 }
 
 TEST_F(GameTest, SlowFramesCountAtMostOneSecondEach) {

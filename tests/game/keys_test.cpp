@@ -1,6 +1,7 @@
 // The key handler without a running scene: the scene table it follows, the
 // next scene of every key in every scene, the judgment of typed characters with its counters and
-// sounds, keys with nothing to type, and the question picks.
+// sounds, keys with nothing to type or typed before the game shows its
+// question, and the question picks.
 #include "platform/sound.h"
 #include "tests/support/fixture.h"
 #include "scenes/anime_lists.h"
@@ -34,7 +35,8 @@ TEST_F(KeyTest, SceneKeysFollowGameState) {
         {S::Title, false, U's', N::Game, S::Title, 1, false},  {S::Title, false, U'x', N::Game, S::Title, 60, false},
         {S::Title, false, 13, N::Game, S::Title, 60, false},  {S::Title, false, U'あ', N::Game, S::Title, 60, false},
         {S::Title, false, 27, N::Shutdown, S::Title, 0, false},  {S::Game, false, 27, N::Shutdown, S::Game, 0, false},
-        {S::Game, false, U'K', N::None, S::Game, 0, false},  {S::Result, false, U'a', N::None, S::Result, 0, false},
+        {S::Game, false, U'K', N::None, S::Game, 0, false},  {S::Game, false, U'a', N::None, S::Game, 0, false},
+        {S::Result, false, U'a', N::None, S::Result, 0, false},
         {S::Result, false, 27, N::Shutdown, S::Result, 0, false},  {S::Result, true, U'a', N::Title, S::Title, 0, false},
         {S::KeyConf, false, U'a', N::None, S::KeyConf, 0, false},  {S::KeyConf, false, 27, N::Shutdown, S::KeyConf, 0, false},
     };
@@ -42,11 +44,12 @@ TEST_F(KeyTest, SceneKeysFollowGameState) {
         const Row& row = rows[i];
         ResetSceneControl(), Fields = GameFields{}, ShowMousePointer(false);
         GameState = row.state, Fields.ResultReady = row.resultReady;
+        OneQuestion({"あ", "あ", "A"}), Fields.QuestionIndex = 1;  // current, but its game has not shown it yet
         Anime.ResultFrontAnime.resize(1);
         char32_t key = row.key;
         Form_KeyPress(key);
-        EXPECT_EQ(std::tuple(PendingScene(), GameState, Fields.TimeLeft, MousePointerShown()),
-                  std::tuple(row.next, row.stateAfter, row.timeLeft, row.pointerShown)) << "row " << i;
+        EXPECT_EQ(std::tuple(PendingScene(), GameState, Fields.TimeLeft, MousePointerShown(), Fields.Combo + Fields.MissCount),
+                  std::tuple(row.next, row.stateAfter, row.timeLeft, row.pointerShown, 0)) << "row " << i;
         EXPECT_EQ(Anime.ResultFrontAnime.empty(), row.next == N::Title)
             << "row " << i << ": released on leaving the result";
         EXPECT_EQ(key, row.key >= U'a' && row.key <= U'z' ? row.key - 32 : row.key) << "row " << i << ": upper-cased in place";

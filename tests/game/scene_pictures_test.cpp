@@ -20,7 +20,7 @@ TEST_F(ScenePicturesTest, EveryScenePictured) {
     EXPECT_NE(out.find("result-rank-1.png: not made, no mastery reaches rank 1"), std::string::npos) << out;
     EXPECT_EQ(status, 0) << out;
     EXPECT_FALSE(std::filesystem::exists(folder + "result-rank-1.png"));
-    const std::vector<std::string> names = {"title", "game", "result-rank-0", "result-rank-2", "keyconf-key1", "keyconf-key2"};
+    const std::vector<std::string> names = {"title", "game", "result-rank-0", "result-rank-2", "keyconf-key1", "keyconf-key2", "records"};
     for (size_t i = 0; i < names.size(); ++i)
         for (size_t j = 0; j < i; ++j)
             EXPECT_NE(TempFolder::Read(folder + names[i] + ".png"), TempFolder::Read(folder + names[j] + ".png")) << names[i] << " " << names[j];

@@ -28,6 +28,8 @@ TEST_F(SkinCheckTest, StatusAndTheLineThatSaysWhy) {
         {skin, {{"result.ini", "[Rank]\nPoint=90,50\nFileNameBack=Gold,Gold,Bronze\nFileNameFront=,\n"},
                 {"Bronze.ini", star}}, 1,
          "(named by FileName in section [Star] of Bronze.ini); the game ends at a result of rank 2"},
+        {skin, {{"result.ini", "[Rank]\nPoint=50\nFileNameFront=Gold\n"}, {"Gold.ini", "[Sound]\nFirst=s.wav\n"}}, 0,
+         "warn: rank 1 (Result_BackAnime.ini, Result_FrontAnime.ini) names no result sound while rank 0 does"},
         {skin, {{"type.txt", ""}}, 1, "end: " + skin + "type.txt cannot be read"},
         {skin, {{"type.txt", "Ａ\nＡ\n\n"}}, 1, "end: no question of " + skin + "type.txt can be typed"},
         {skin + "type.txt", {}, 2, "dexlora-check: " + skin + "type.txt: not a folder\n"},

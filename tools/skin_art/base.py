@@ -90,7 +90,7 @@ def write_ini(name, text):
 
 
 def sox(dst, *effects, inputs=("-n",)):
-    run("sox", "-R", "-D", *inputs, "-r", "22050", "-c", "1", "-b", "16", "-e", "signed-integer",
+    run("sox", "-R", "-D", *inputs, "-r", "44100", "-c", "2", "-b", "16", "-e", "signed-integer",
         dst, *effects)
 
 

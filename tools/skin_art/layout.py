@@ -25,6 +25,7 @@ BADGE_Y = RESULT_WINDOW["y"] + 52
 GAME = dict(question_font="ＭＳ ゴシック", question_points=12,
             question=(TEXT_WINDOW["x"] + 20, TEXT_WINDOW["y"] + 28), rome=(TEXT_WINDOW["x"] + 20, TEXT_WINDOW["y"] + 72),
             colour1=CREAM, colour2=ICE, colour3="#f58fb4",
+            miss_colour="#ff8a1e", miss_ms=300, miss_shake=3,
             time_font="ＭＳ ゴシック", time_points=20, time_colour=GOLD, time=(TIME_BADGE[0] + 44, TIME_BADGE[1] + 22))
 
 RESULT = dict(font="ＭＳ Ｐゴシック", points=14, colour=CREAM,
@@ -33,6 +34,14 @@ RESULT = dict(font="ＭＳ Ｐゴシック", points=14, colour=CREAM,
               miss=("ミス：", RESULT_WINDOW["x"] + 22, RESULT_WINDOW["y"] + 84),
               clear=("クリア：", RESULT_WINDOW["x"] + 22, RESULT_WINDOW["y"] + 116),
               rate=("タイプ極め度は", RESULT_WINDOW["x"] + 22, RESULT_WINDOW["y"] + 166), suffix="％です")
+# The added figures, smaller and in pink: speed and accuracy under the rank seal, the weakest kana and a
+# personal best between the mastery and the prompt. Quoted where a blank ends the text.
+RESULT_EXTRA = dict(points=11, items=[
+    ("Speed", '"速さ "', '" 打/分"', RESULT_WINDOW["x"] + 204, RESULT_WINDOW["y"] + 128),
+    ("Accuracy", '"正確さ "', None, RESULT_WINDOW["x"] + 204, RESULT_WINDOW["y"] + 146),
+    ("Best", "自己ベスト更新！", None, RESULT_WINDOW["x"] + 182, RESULT_WINDOW["y"] + 192),
+    ("Weak", '"苦手 "', None, RESULT_WINDOW["x"] + 22, RESULT_WINDOW["y"] + 192),
+])
 
 
 def title_texts():
@@ -41,7 +50,7 @@ def title_texts():
         ("ＭＳ Ｐゴシック", 14, GOLD, "何かキーで 60秒プレイ　Any key: play 60 s", 282),
         ("MS UI Gothic", 12, CREAM, "D … 30秒　S … 1秒　　D: 30 s　S: 1 s", 326),
         ("ＭＳ ゴシック", 12, ICE, "K … キー設定　K: key configuration", 360),
-        ("MS UI Gothic", 10, PINK, "Esc … 終了　Esc: quit", 394),
+        ("MS UI Gothic", 10, PINK, "F3 … 記録　Esc … 終了　F3: records　Esc: quit", 394),
     ]
     cx = (TITLE_PANEL[0] + TITLE_PANEL[2]) // 2
     out = []

@@ -3,8 +3,8 @@ import math
 import os
 import random
 
-from .base import H, INK, W, write_ini
-from .layout import BADGE_X, BADGE_Y, FOREVER, GAME, RANKS, RESULT, RESULT_WINDOW, TEXT_WINDOW, title_texts
+from .base import CREAM, GOLD, H, ICE, INK, PANEL, PINK, PINK_DEEP, SKY_TOP, W, write_ini
+from .layout import BADGE_X, BADGE_Y, FOREVER, GAME, RANKS, RESULT, RESULT_EXTRA, RESULT_WINDOW, TEXT_WINDOW, title_texts
 
 
 SHEETS = {  # file: (columns, rows)
@@ -179,6 +179,8 @@ def settings_files():
         ("Time", [("TimeFontName", GAME["time_font"]), ("TimeFontSize", GAME["time_points"]),
                   ("TimeFontColor", rgb(GAME["time_colour"])), ("TimeX", GAME["time"][0]), ("TimeY", GAME["time"][1])]),
         ("Sound", [("Type", "type.wav"), ("Complete", "complete.wav"), ("Miss", "miss.wav")]),
+        ("Miss", [("MissFlash", 1), ("MissColor", rgb(GAME["miss_colour"])), ("MissTime", GAME["miss_ms"]),
+                  ("MissShake", GAME["miss_shake"])]),
         ("BackGround", [("FileName", "game.jpg")]),
     ]))
     rw = RESULT_WINDOW
@@ -196,6 +198,9 @@ def settings_files():
                         ("ClearText", r["clear"][0]), ("ClearX", r["clear"][1]), ("ClearY", r["clear"][2]),
                         ("ResultText1", r["rate"][0]), ("Text1X", r["rate"][1]), ("Text1Y", r["rate"][2]),
                         ("ResultText2", r["suffix"])]),
+        ("ResultExtra", [("FontSize", RESULT_EXTRA["points"]), ("FontColor", rgb(PINK))] +
+         [pair for key, text, suffix, x, y in RESULT_EXTRA["items"]
+          for pair in [(key + "Text", text)] + ([(key + "Suffix", suffix)] if suffix else []) + [(key + "X", x), (key + "Y", y)]]),
         ("Rank", [("Point", ",".join(str(p) for p, *_ in RANKS if p is not None)),
                   ("FileNameBack", ",".join("Rank%dBack" % n for n in range(1, len(RANKS) + 1))),
                   ("FileNameFront", ",".join("Rank%dFront" % n for n in range(1, len(RANKS) + 1)))]),
@@ -213,5 +218,23 @@ def settings_files():
         ("TitleText", [("KeyConfFontName", "ＭＳ Ｐゴシック"), ("KeyConfFontSize", 9), ("KeyConfFontColor", rgb(INK))]),
         ("BackGround", [("FileName", "keyconf.jpg")]),
     ]))
+    records_ini()
+    # Every rank brings its own result sound: one that brought none would play
+    # whichever sound the last result left behind.
     for name, entries in animation_files().items():
-        write_ini(name, anim_ini(entries, sound="fanfare.wav" if name == "Rank1Front.ini" else None))
+        sound = None
+        if name.startswith("Rank") and name.endswith("Front.ini"):
+            sound = "fanfare.wav" if name == "Rank1Front.ini" else "result.wav"
+        write_ini(name, anim_ini(entries, sound=sound))
+
+
+def records_ini():
+    """The records scene over the result picture's night sky, in the panels' blue with the texts' cream and gold."""
+    write_ini("records.ini", ini_text([
+        ("RecordsText", [("RecordsFontName", "ＭＳ Ｐゴシック"), ("RecordsFontSize", 9), ("RecordsFontColor", rgb(CREAM)),
+                         ("HeadFontColor", rgb(GOLD))]),
+        ("Chart", [("PanelColor", rgb(PANEL)), ("PanelOpacity", 80), ("LineColor", rgb("#6a5f96")),
+                   ("SpeedColor", rgb(GOLD)), ("AccuracyColor", rgb(ICE))]),
+        ("HeatMap", [("ColdColor", rgb("#2b3f7a")), ("HotColor", rgb(PINK_DEEP))]),
+        ("BackGround", [("FileName", "result.jpg"), ("BackColor", rgb(SKY_TOP))]),
+    ]))
