@@ -27,8 +27,10 @@ TEST_F(SharpTextTest, TheQuestionIsTheFontDrawnAtTheOutputsSize) {
         {"1440x1080", 2.25, true, 2.25}, {"1024x768", 1.6, true, 1.6}, {"sharp text off", 2.25, false, 1.0}};
     for (const auto& row : rows) {
         Tables(false), Questions({{"お腹がぺこぺこだ", "おなかがぺこぺこだ"}});
-        for (const char* name : {"Title", "Game", "Result", "KeyConf"}) Bmp("skin/" + std::string(name) + ".bmp", 640, 480, Black);
-        Ini("Game.ini", "[QuestionText]\nQuestionX=21\nQuestionY=61\nQuestionFontSize=14\nQuestionFontColor1=255,255,255\n");
+        for (const char* name : {"Title", "Game", "Result", "KeyConf"})
+            Bmp("skin/" + std::string(name) + ".bmp", 640, 480, Black);
+        Ini("Game.ini",
+            "[QuestionText]\nQuestionX=21\nQuestionY=61\nQuestionFontSize=14\nQuestionFontColor1=255,255,255\n");
         root.Write("system/Options.ini", std::string("[Options]\r\nsharp-text=") + (row.sharp ? "on" : "off") + "\r\n");
         const double s = row.scale;
         const RECT crop{ScaledEdge(16, s), ScaledEdge(56, s), ScaledEdge(240, s), ScaledEdge(90, s)};
@@ -54,12 +56,11 @@ TEST_F(SharpTextTest, TheQuestionIsTheFontDrawnAtTheOutputsSize) {
 
 TEST_F(SharpTextTest, CopiesFillsAndKeysKeepTheirUnits) {
     // A 7x7 picture (red, a magenta-keyed corner, green 3,3 to 4,4) copied at 2.25 onto black,
-    // whole or unit by unit, keyed or not: the same pixels either way, no key colour left, and
-    // the edges of each copy and fill at the rounded scaled edges.
+    // whole or unit by unit, keyed or not: each unit where it belongs, no gap between units, no
+    // key colour left around the keyed corner, and copies and fills at the rounded scaled edges.
     Bmp("skin/p.bmp", 7, 7, Red, Magenta);
-    SurfacePtr picture;
     SurfaceDesc desc;
-    picture = DDraw->CreateSurfaceFromFile(skin + "p.bmp", desc);
+    SurfacePtr picture = DDraw->CreateSurfaceFromFile(skin + "p.bmp", desc);
     for (auto [x, y] : {std::pair{3, 3}, {4, 3}, {3, 4}, {4, 4}}) picture->SetPixel(x, y, Green);
     headless::SetOutputScale(2.25);
     picture->SetColorKey(DDCKEY_SRCBLT, DDCOLORKEY{Magenta, Magenta});
@@ -85,11 +86,14 @@ TEST_F(SharpTextTest, CopiesFillsAndKeysKeepTheirUnits) {
             return std::abs((c & 0xFF) - (to & 0xFF)) + std::abs((c >> 8 & 0xFF) - (to >> 8 & 0xFF)) +
                        std::abs((c >> 16 & 0xFF) - (to >> 16 & 0xFF)) < 90;
         };
-        const auto count = [&](int32_t to) { return std::ranges::count_if(copy, [&](int32_t c) { return near(c, to); }); };
+        const auto count = [&](int32_t to) {
+            return std::ranges::count_if(copy, [&](int32_t c) { return near(c, to); });
+        };
         EXPECT_EQ(std::pair(count(Black), count(Magenta)), row.flags == 17 ? std::pair(4l, 0l) : std::pair(0l, 4l))
             << row.name;
     }
-    EXPECT_EQ(std::pair(picture->GetPixel(0, 0), picture->GetPixel(3, 3)), std::pair(Magenta, Green)) << "its own pixels";
+    EXPECT_EQ(std::pair(picture->GetPixel(0, 0), picture->GetPixel(3, 3)), std::pair(Magenta, Green))
+        << "a picture answers with its own pixels";
 }
 
 }  // namespace
