@@ -4,8 +4,9 @@
 # window under Xvfb (ours, SDL alone, and the game's title and typing scenes),
 # start-up to the first title frame (in the process, and from exec beside the
 # plain-SDL floor, headless and in a real window), leaving the key configuration,
-# opening the records; the frame on a 1920x1080 screen (shown at 1440x1080)
-# with sharp text on and off.
+# flexible romaji on a long reading, recording a game in a full history and
+# reading it back, opening the records; the frame on a 1920x1080 screen
+# (shown at 1440x1080) with sharp text on and off.
 # Usage: bench/run_figures.sh [BUILD_DIR]   (default: build)
 # Needs xvfb and xdotool for the real-window figures.
 set -euo pipefail
@@ -37,6 +38,14 @@ run "$build/bench_typing" --benchmark_filter='LeaveKeyConf|LoadQuestions' \
 
 echo "== opening the records scene on 10,000 games: read and shown (/0), the page alone (/1) (median of $reps)"
 SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy run "$build/bench_records" \
+    --benchmark_repetitions="$reps" --benchmark_report_aggregates_only=true 2>/dev/null | grep -E '_median'
+
+echo "== the game history, 10,000 games: recording one, reading them back (median of $reps)"
+run "$build/bench_history" --benchmark_repetitions="$reps" --benchmark_report_aggregates_only=true 2>/dev/null |
+    grep -E '_median'
+
+echo "== flexible romaji, a 200-kana reading: making its matcher, one key (median of $reps)"
+run "$build/bench_typing" --benchmark_filter='Flexible' \
     --benchmark_repetitions="$reps" --benchmark_report_aggregates_only=true 2>/dev/null | grep -E '_median'
 
 if [ -x "$build/bench_startup" ]; then

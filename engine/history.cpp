@@ -8,10 +8,13 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <type_traits>
 
@@ -90,59 +93,75 @@ bool ParseWhen(std::string_view field, int64_t& when) {
         field[16] != ':') {
         return false;
     }
-    int parts[6];
+    std::array<int, 6> parts;
     const size_t at[6] = {0, 5, 8, 11, 14, 17}, width[6] = {4, 2, 2, 2, 2, 2};
     for (int i = 0; i < 6; ++i) {
         if (!Parse(field.substr(at[i], width[i]), parts[i], 0, 9999)) return false;
     }
-    tm fields{};
-    fields.tm_year = parts[0] - 1900, fields.tm_mon = parts[1] - 1, fields.tm_mday = parts[2];
-    fields.tm_hour = parts[3], fields.tm_min = parts[4], fields.tm_sec = parts[5];
-    const time_t seconds = timegm(&fields);
-    // timegm rolls 31 February over into March: the date must come back as written.
-    tm back{};
-    if (gmtime_r(&seconds, &back) == nullptr || back.tm_year != parts[0] - 1900 || back.tm_mon != parts[1] - 1 ||
-        back.tm_mday != parts[2] || back.tm_hour != parts[3] || back.tm_min != parts[4] || back.tm_sec != parts[5]) {
+    const auto [year, month, day, hour, minute, second] = parts;
+    // Days since 1970-01-01 of a date in the proleptic Gregorian calendar.
+    const int monthDays[] = {31, (year % 4 == 0 && (year % 100 != 0 || year % 400 == 0)) ? 29 : 28, 31, 30, 31, 30,
+                             31, 31, 30, 31, 30, 31};
+    if (month < 1 || month > 12 || day < 1 || day > monthDays[month - 1] || hour > 23 || minute > 59 || second > 59) {
         return false;
     }
+    const int64_t y = month <= 2 ? year - 1 : year;
+    const int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const int64_t yearOfEra = y - era * 400;
+    const int64_t dayOfYear = (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5 + day - 1;
+    const int64_t days = era * 146097 + yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear - 719468;
+    const int64_t seconds = ((days * 24 + hour) * 60 + minute) * 60 + second;
     when = seconds;
     return true;
 }
 
-bool ParseKana(std::string_view column, std::vector<KanaRecord>& kana) {
-    while (!column.empty()) {
-        const size_t space = column.find(' ');
-        std::string_view entry = column.substr(0, space);
-        column.remove_prefix(space == std::string_view::npos ? column.size() : space + 1);
-        // The four numbers come last; the kana is what stands before them.
+// Reads the kana column into kana. One pass over the bytes: this column is
+// most of a history's text.
+bool ParseKana(std::string_view column, std::vector<KanaRecord>* kana) {
+    const char* p = column.data();
+    const char* const end = p + column.size();
+    while (p < end) {
+        const char* entryEnd = static_cast<const char*>(std::memchr(p, ' ', size_t(end - p)));
+        if (entryEnd == nullptr) entryEnd = end;
+        // The four numbers come last, each after a colon; the kana is what stands before them.
         uint64_t values[4];
+        const char* at = entryEnd;
         for (int i = 3; i >= 0; --i) {
-            const size_t colon = entry.rfind(':');
-            if (colon == std::string_view::npos) return false;
+            uint64_t value = 0, scale = 1;
+            const char* digitsEnd = at;
+            while (at > p && at[-1] >= '0' && at[-1] <= '9' && digitsEnd - at < 15) {
+                value += uint64_t(at[-1] - '0') * scale, scale *= 10, --at;
+            }
             const uint64_t high = i == 3 ? uint64_t{1} << 48 : UINT32_MAX;
-            if (!Parse(entry.substr(colon + 1), values[i], uint64_t{0}, high)) return false;
-            entry = entry.substr(0, colon);
+            if (at == digitsEnd || at == p || at[-1] != ':' || value > high) return false;
+            values[i] = value;
+            --at;
         }
-        if (!WritableKana(entry)) return false;
-        kana.push_back({std::string(entry), uint32_t(values[0]), uint32_t(values[1]), uint32_t(values[2]), values[3]});
+        const std::string_view text(p, size_t(at - p));
+        if (!WritableKana(text)) return false;
+        kana->push_back({std::string(text), uint32_t(values[0]), uint32_t(values[1]), uint32_t(values[2]), values[3]});
+        p = entryEnd == end ? end : entryEnd + 1;
+        if (entryEnd != end && p == end) return false;  // a blank at the end
     }
     return true;
 }
 
+std::optional<GameRecord> ParseLine(std::string_view line, bool withKana);
+
 // The lines of text, from its end back, that parse, up to `last` of them,
 // pushed newest first. Answers how many lines were damaged.
-size_t TakeNewest(std::string_view text, size_t last, std::vector<GameRecord>& newestFirst) {
+size_t TakeNewest(std::string_view text, size_t last, size_t kanaOfLast, std::vector<GameRecord>& newestFirst) {
     size_t damaged = 0;
     for (size_t end = text.size(); end > 0 && newestFirst.size() < last;) {
         // Only the file's last line can lack its line end: a write cut short.
         const bool whole = text[end - 1] == '\n';
         const size_t lineEnd = whole ? end - 1 : end;
-        const size_t before = lineEnd == 0 ? std::string_view::npos : text.rfind('\n', lineEnd - 1);
-        const size_t from = before == std::string_view::npos ? 0 : before + 1;
+        const void* before = lineEnd == 0 ? nullptr : memrchr(text.data(), '\n', lineEnd);
+        const size_t from = before == nullptr ? 0 : size_t(static_cast<const char*>(before) - text.data()) + 1;
         const std::string_view line = text.substr(from, lineEnd - from);
         end = from;
         if (line.empty() || (from == 0 && line.starts_with("when"))) continue;
-        std::optional<GameRecord> record = whole ? ParseHistoryLine(line) : std::nullopt;
+        std::optional<GameRecord> record = whole ? ParseLine(line, newestFirst.size() < kanaOfLast) : std::nullopt;
         if (record) {
             newestFirst.push_back(std::move(*record));
         } else {
@@ -152,12 +171,13 @@ size_t TakeNewest(std::string_view text, size_t last, std::vector<GameRecord>& n
     return damaged;
 }
 
-// Counts the lines of the open file and tells whether it ends in a line end.
-bool CountLines(int fd, size_t size, size_t& lines, bool& endsLine) {
+// Counts the line ends of the open file from byte `from` on, and tells
+// whether it ends in one.
+bool CountLines(int fd, size_t from, size_t size, size_t& lines, bool& endsLine) {
     char buffer[65536];
     lines = 0;
     endsLine = true;
-    for (size_t at = 0; at < size;) {
+    for (size_t at = from; at < size;) {
         const ssize_t got = pread(fd, buffer, std::min(sizeof buffer, size - at), static_cast<off_t>(at));
         if (got < 0 && errno == EINTR) continue;
         if (got <= 0) return false;
@@ -198,7 +218,8 @@ std::string HistoryLine(const GameRecord& record) {
     const time_t seconds = static_cast<time_t>(record.When);
     if (tm fields{}; gmtime_r(&seconds, &fields) != nullptr && fields.tm_year + 1900 >= 0 &&
                      fields.tm_year + 1900 <= 9999) {
-        strftime(when, sizeof when, "%Y-%m-%d %H:%M:%S", &fields);
+        std::snprintf(when, sizeof when, "%04d-%02d-%02d %02d:%02d:%02d", fields.tm_year + 1900, fields.tm_mon + 1,
+                      fields.tm_mday, fields.tm_hour, fields.tm_min, fields.tm_sec);
     }
     line += when;
     for (const int32_t value : {record.Length, int32_t{record.Flexible}, record.MaxCombo, record.Misses,
@@ -240,7 +261,11 @@ std::string HistoryLine(const GameRecord& record) {
     return line;
 }
 
-std::optional<GameRecord> ParseHistoryLine(std::string_view line) {
+std::optional<GameRecord> ParseHistoryLine(std::string_view line) { return ParseLine(line, true); }
+
+namespace {
+
+std::optional<GameRecord> ParseLine(std::string_view line, bool withKana) {
     if (line.size() >= MaxHistoryLineBytes) return std::nullopt;
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);  // saved again by a spreadsheet
     std::string_view fields[Columns];
@@ -258,12 +283,14 @@ std::optional<GameRecord> ParseHistoryLine(std::string_view line) {
         !Parse(fields[4], record.Misses, 0, Most) || !Parse(fields[5], record.Clears, 0, Most) ||
         !Parse(fields[6], record.Mastery, -1e12, 1e12) || !Parse(fields[7], record.Rank, 0, Most) ||
         !Parse(fields[8], record.CorrectKeys, 0, Most) || !Parse(fields[9], record.KeysPerMinute, 0.0, 1e12) ||
-        !Parse(fields[10], record.Accuracy, 0.0, 1.0) || !ParseKana(fields[11], record.Kana)) {
+        !Parse(fields[10], record.Accuracy, 0.0, 1.0) || (withKana && !ParseKana(fields[11], &record.Kana))) {
         return std::nullopt;
     }
     record.Flexible = flexible == 1;
     return record;
 }
+
+}  // namespace
 
 bool AppendHistory(const std::string& folder, const GameRecord& record) {
     if (folder.empty() || folder.find('\0') != std::string::npos || !MakeFolders(folder)) return false;
@@ -275,7 +302,10 @@ bool AppendHistory(const std::string& folder, const GameRecord& record) {
     if (file.Fd < 0 || fstat(file.Fd, &st) != 0 || !S_ISREG(st.st_mode)) return false;
     size_t size = static_cast<size_t>(st.st_size), lines = 0;
     bool endsLine = true;
-    if (size > MaxHistoryBytes || !CountLines(file.Fd, size, lines, endsLine)) return false;
+    // A line of ours is over 50 bytes long: a smaller file cannot be full,
+    // and only its last byte needs reading.
+    const size_t countFrom = size < MaxHistoryGames * 50 && size > 0 ? size - 1 : 0;
+    if (size > MaxHistoryBytes || !CountLines(file.Fd, countFrom, size, lines, endsLine)) return false;
     // The header is one of the lines; a full file moves away whole by one
     // rename, so that no game is ever half in one file and half in the other.
     if (lines >= MaxHistoryGames + 1 || size + line.size() + 1 > RotateHistoryBytes) {
@@ -306,7 +336,7 @@ bool AppendHistory(const std::string& folder, const GameRecord& record) {
     return true;
 }
 
-std::vector<GameRecord> ReadHistory(const std::string& folder, size_t last) {
+std::vector<GameRecord> ReadHistory(const std::string& folder, size_t last, size_t kanaOfLast) {
     std::vector<GameRecord> games;
     if (folder.empty() || last == 0) return games;
     size_t damaged = 0;
@@ -317,7 +347,7 @@ std::vector<GameRecord> ReadHistory(const std::string& folder, size_t last) {
         const std::string path = folder + std::string(name);
         switch (ReadWholeFile(path, text, MaxHistoryBytes)) {
             case FileReadStatus::Ok:
-                damaged += TakeNewest(text, last, games);
+                damaged += TakeNewest(text, last, kanaOfLast, games);
                 break;
             case FileReadStatus::Missing:
                 break;

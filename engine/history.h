@@ -52,8 +52,9 @@ bool AppendHistory(const std::string& folder, const GameRecord& record);
 
 // The last `last` games of the history in folder, oldest first; damaged
 // lines are skipped, with one message in ErrLog. Reads regular files only, within
-// a size limit.
-std::vector<GameRecord> ReadHistory(const std::string& folder, size_t last);
+// a size limit. Only the newest kanaOfLast games come with their kana: most
+// of a read's time goes to them (the older games' kana are not even checked).
+std::vector<GameRecord> ReadHistory(const std::string& folder, size_t last, size_t kanaOfLast = SIZE_MAX);
 
 // The best earlier game of a length by keys per minute, if any.
 std::optional<GameRecord> BestOfLength(std::span<const GameRecord> games, int32_t length);

@@ -23,9 +23,8 @@ constexpr std::u32string_view DoubleNBefore = U"なにぬねのんあいうえ�
 // Before these, っ is typed on its own: there is no consonant to double.
 constexpr std::u32string_view SmallTsuAloneBefore = U"あいうえおんっ";
 
-// The key of a letter, digit or symbol, which are typed as they stand
-// (lower-case letters folded, since typed letters are compared in upper
-// case); 0 for every other character.
+}  // namespace
+
 char PlainKey(char32_t c) {
     if (c >= U'ぁ' && c <= U'ヶ') return 0;  // kana, the common case (ー and ・ lie above)
     if (c >= U'a' && c <= U'z') return static_cast<char>(c - U'a' + 'A');
@@ -33,6 +32,8 @@ char PlainKey(char32_t c) {
     size_t at = SymbolChars.find(c);
     return at == std::u32string_view::npos ? 0 : SymbolKeys[at];
 }
+
+namespace {
 
 // The first character (code point) of a UTF-8 spelling.
 std::string_view FirstCharacter(std::string_view spelling) {
@@ -53,8 +54,8 @@ struct Character {
 class Speller {
 public:
     Speller(std::string_view reading, std::string& romaji, std::string* reason, const RomeLookup& lookup,
-            std::vector<RomajiPiece>* pieces = nullptr)
-        : reading_(reading), romaji_(romaji), reason_(reason), lookup_(lookup), pieces_(pieces) {}
+            std::vector<SpelledUnit>* units = nullptr)
+        : reading_(reading), romaji_(romaji), reason_(reason), lookup_(lookup), units_(units) {}
 
     bool Run() {
         if (reading_.empty()) return Fail("empty reading");
@@ -63,9 +64,10 @@ public:
         Character c1 = At(0);
         while (pos < reading_.size()) {
             const Character c2 = At(pos + c1.length);
-            const size_t romajiStart = romaji_.size();
             size_t bytes = c1.length;
             bool pair = false;
+            const size_t romajiStart = romaji_.size();
+            joinsNext_ = false;
             if (char key = PlainKey(c1.code)) {
                 romaji_ += key;
             } else if (c1.code == U'ん') {
@@ -79,7 +81,7 @@ public:
             } else if (!AppendKana(c1.code, number)) {
                 return false;
             }
-            if (pieces_) pieces_->push_back({uint32_t(pos), uint32_t(bytes), uint32_t(romajiStart)});
+            if (units_) units_->push_back({pos, pair ? 2u : 1u, romajiStart, joinsNext_});
             pos += bytes;
             number += pair ? 2 : 1;
             c1 = pair ? At(pos) : c2;
@@ -132,6 +134,7 @@ private:
                        DoubleNBefore.find(next.code) != std::u32string_view::npos ||
                        SelectedSpelling(*entry) == "NN";
         romaji_ += doubled ? "NN" : "N";
+        joinsNext_ = !doubled;
         return true;
     }
 
@@ -173,6 +176,7 @@ private:
         // Nothing to double (a kana with no spelling of its own): type っ
         // alone and let the next character succeed or fail by itself.
         if (!following || SelectedSpelling(*following).empty()) return AppendSmallTsuAlone();
+        joinsNext_ = true;
         return AppendSpelling(*following, FirstCharacter(SelectedSpelling(*following)));
     }
 
@@ -196,7 +200,8 @@ private:
     std::string& romaji_;
     std::string* reason_;
     const RomeLookup& lookup_;
-    std::vector<RomajiPiece>* pieces_;
+    std::vector<SpelledUnit>* units_;
+    bool joinsNext_ = false;  // the piece being spelled stands only before the next
 };
 
 }  // namespace
@@ -210,11 +215,11 @@ bool ReadingToRomaji(std::string& romaji, std::string_view reading, const RomeLo
     return Speller(reading, romaji, reason, lookup).Run();
 }
 
-bool ReadingToRomaji(std::string& romaji, std::string_view reading, const RomeLookup& lookup,
-                     std::vector<RomajiPiece>& pieces) {
+bool ReadingToRomaji(std::string& romaji, std::vector<SpelledUnit>& units, std::string_view reading,
+                     const RomeLookup& lookup, std::string* reason) {
     romaji.clear();
-    pieces.clear();
-    return Speller(reading, romaji, nullptr, lookup, &pieces).Run();
+    units.clear();
+    return Speller(reading, romaji, reason, lookup, &units).Run();
 }
 
 }  // namespace dexlora

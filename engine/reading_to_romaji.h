@@ -30,17 +30,24 @@ bool ReadingToRomaji(std::string& romaji, std::string_view reading, std::string*
 bool ReadingToRomaji(std::string& romaji, std::string_view reading, const RomeLookup& lookup,
                      std::string* reason = nullptr);
 
-// One step of a spelling: a kana, a two-kana pair, a letter or a symbol of
-// the reading (bytes from ReadingStart, ReadingLength long) and where its keys
-// start in the romaji (bytes).
-struct RomajiPiece {
-    uint32_t ReadingStart = 0;
-    uint32_t ReadingLength = 0;
-    uint32_t RomajiStart = 0;
+// The key of a letter, digit or symbol of a reading, which are typed as they
+// stand (lower-case letters folded, since typed letters are compared in upper
+// case); 0 for every other character.
+char PlainKey(char32_t c);
+
+// One piece of a spelled reading: a kana, a pair, っ, ん or a symbol, and
+// where its keys start in the romaji.
+struct SpelledUnit {
+    size_t Byte = 0;          // where it starts in the reading
+    uint32_t Characters = 1;  // 2 for a pair
+    size_t RomajiStart = 0;
+    // A single N for ん, or っ as the first key of the next piece doubled:
+    // the piece only stands before the next one.
+    bool JoinsNext = false;
 };
 
-// The same, and the pieces of the spelling in order.
-bool ReadingToRomaji(std::string& romaji, std::string_view reading, const RomeLookup& lookup,
-                     std::vector<RomajiPiece>& pieces);
+// The same, also listing the pieces in reading order (cleared first).
+bool ReadingToRomaji(std::string& romaji, std::vector<SpelledUnit>& units, std::string_view reading,
+                     const RomeLookup& lookup, std::string* reason = nullptr);
 
 }  // namespace dexlora

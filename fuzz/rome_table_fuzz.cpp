@@ -1,11 +1,13 @@
 // Rome.ini and Rome2.ini as a player's system folder may hold them: entry
 // counts match their spellings, the hashed lookups answer as the plain ones,
-// and a reading of their kana converts to romaji or fails with a reason.
+// and a reading of their kana converts to romaji or fails with a reason, and
+// flexible romaji finishes it by its own guide.
 // The input holds Rome.ini, then a line "--Rome2.ini--", then Rome2.ini.
 #include <cstdint>
 #include <string>
 #include <string_view>
 
+#include "engine/flexible_romaji.h"
 #include "engine/reading_to_romaji.h"
 #include "engine/rome_table.h"
 #include "fuzz/fuzz_support.h"
@@ -62,6 +64,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::string romaji = "stale", reason;
         const bool converted = ReadingToRomaji(romaji, U32ToUtf8(reading), &reason);
         FUZZ_CHECK(converted ? !romaji.empty() : romaji.empty() && !reason.empty(), Escaped(U32ToUtf8(reading)));
+        // Flexible romaji finishes every reading the tables spell, by its own guide.
+        FlexibleRomaji flexible(U32ToUtf8(reading));
+        FUZZ_CHECK(flexible.Valid() == converted, Escaped(U32ToUtf8(reading)));
+        for (const char key : std::string(flexible.Guide()))
+            FUZZ_CHECK(flexible.Complete() || flexible.Key(char32_t(key)), Escaped(romaji));  // a shorter spelling may finish first
+        FUZZ_CHECK(flexible.Complete() == converted, Escaped(U32ToUtf8(reading)) + " as " + Escaped(romaji));
     };
     for (size_t i = 0; i < RomeIndex.size() && i < 32; ++i) CheckReading(RomeIndex.substr(i, 1));
     for (size_t i = 0; i + 1 < Rome2Index.size() && i < 64; i += 2) CheckReading(Rome2Index.substr(i, 2));

@@ -22,49 +22,34 @@ struct Collector {
     std::vector<KanaRecord> Kana;                     // in the order first met
     std::unordered_map<std::string, size_t> KanaAt;  // index in Kana by text
     std::optional<uint32_t> LastRight;                // time of the last right key
-    // The question whose kana are mapped: its romaji's first byte stands for it.
+    int32_t LastPiece = -1;                           // and the piece of the question it was for
+    // The question whose romaji is mapped: its romaji's first byte stands for it.
     const char* Mapped = nullptr;
-    std::vector<int32_t> KanaOfKey;  // per romaji character, an index in Kana (-1: none)
-    std::vector<bool> FirstOfKana;   // per romaji character, the first key of its kana
+    std::vector<int32_t> PieceOfKey;  // per romaji character, the piece of the reading it spells (-1: none)
+    std::vector<std::string_view> PieceText;
 };
 Collector Game;
 
-size_t KanaIndex(std::string_view kana) {
-    auto [at, added] = Game.KanaAt.try_emplace(std::string(kana), Game.Kana.size());
-    if (added) Game.Kana.push_back({std::string(kana)});
-    return at->second;
-}
-
-// Spells the current question again piece by piece to learn which kana each
-// key of its romaji belongs to. A question the tables no longer spell as it
-// stands (changed since it was loaded) puts its keys down to no kana.
+// Spells the current question again piece by piece to learn which piece of
+// its reading each key of its romaji spells. A question the tables no longer
+// spell as it stands (changed since it was loaded) puts its keys down to none.
 void MapQuestion(const Question& question) {
     Game.Mapped = question.Romaji.data();
-    Game.KanaOfKey.assign(Utf8Length(question.Romaji), -1);
-    Game.FirstOfKana.assign(Game.KanaOfKey.size(), false);
+    Game.PieceOfKey.assign(Utf8Length(question.Romaji), -1);
+    Game.PieceText.clear();
     std::string romaji;
-    std::vector<RomajiPiece> pieces;
-    if (!ReadingToRomaji(romaji, question.Reading, RomeLookup::Current(), pieces) || romaji != question.Romaji) return;
+    std::vector<SpelledUnit> units;
+    if (!ReadingToRomaji(romaji, units, question.Reading, RomeLookup::Current()) || romaji != question.Romaji) return;
     size_t key = 0, byte = 0;
-    for (size_t i = 0; i < pieces.size(); ++i) {
-        const size_t end = i + 1 < pieces.size() ? pieces[i + 1].RomajiStart : romaji.size();
-        if (end == pieces[i].RomajiStart) continue;  // a piece of no keys
-        const int32_t kana = int32_t(KanaIndex(question.Reading.substr(pieces[i].ReadingStart, pieces[i].ReadingLength)));
-        Game.FirstOfKana[key] = true;
-        while (byte < end && key < Game.KanaOfKey.size()) {
+    for (size_t i = 0; i < units.size(); ++i) {
+        const bool last = i + 1 == units.size();
+        Game.PieceText.push_back(question.Reading.substr(units[i].Byte, (last ? question.Reading.size() : units[i + 1].Byte) - units[i].Byte));
+        for (const size_t end = last ? romaji.size() : units[i + 1].RomajiStart; byte < end && key < Game.PieceOfKey.size();) {
             size_t length = 1;
             DecodeUtf8(romaji, byte, length);
-            Game.KanaOfKey[key++] = kana, byte += length;
+            Game.PieceOfKey[key++] = int32_t(i), byte += length;
         }
     }
-}
-
-// Which kana the key at position of question spells, or -1. With flexible
-// romaji the player's own spelling decides it: the flexible matcher's kana
-// index plugs in here.
-int32_t KanaOfKey(const Question& question, size_t position) {
-    if (question.Romaji.data() != Game.Mapped) MapQuestion(question);
-    return position < Game.KanaOfKey.size() ? Game.KanaOfKey[position] : -1;
 }
 
 }  // namespace
@@ -77,23 +62,31 @@ void StartGameRecord(int32_t length) {
 void RecordKey(bool right, uint32_t now) {
     const std::optional<Question> question = CurrentQuestion();
     if (!question || Fields.TypedLength < 0) return;
-    const size_t position = size_t(Fields.TypedLength);
-    const int32_t kana = KanaOfKey(*question, position);
-    if (kana >= 0) {
-        KanaRecord& record = Game.Kana[size_t(kana)];
+    if (question->Romaji.data() != Game.Mapped) MapQuestion(*question);
+    const size_t typed = size_t(Fields.TypedLength);
+    const int32_t piece = typed < Game.PieceOfKey.size() ? Game.PieceOfKey[typed] : -1;
+    RecordKanaKey(piece, piece >= 0 ? Game.PieceText[size_t(piece)] : "", typed, right, now);
+}
+
+void RecordKanaKey(int32_t index, std::string_view kana, size_t typed, bool right, uint32_t now) {
+    if (index >= 0 && !kana.empty()) {
+        auto [at, added] = Game.KanaAt.try_emplace(std::string(kana), Game.Kana.size());
+        if (added) Game.Kana.push_back({std::string(kana)});
+        KanaRecord& record = Game.Kana[at->second];
         if (!right) {
             ++record.Misses;
         } else {
             ++record.Right;
-            // The first kana of a question is left untimed: its time is the
-            // reading of a new line more than the finding of a key.
-            if (Game.FirstOfKana[position] && position > 0 && Game.LastRight) {
+            // The first key of a piece is timed from the right key before,
+            // but in a question's first piece: its time is the reading of a
+            // new line more than the finding of a key.
+            if (typed > 0 && index != Game.LastPiece && Game.LastRight) {
                 ++record.Timed;
                 record.FirstKeyMs += now - *Game.LastRight;
             }
         }
     }
-    if (right) Game.LastRight = now;
+    if (right) Game.LastRight = now, Game.LastPiece = index;
 }
 
 GameRecord FinishGameRecord(double mastery, int32_t rank, int64_t when) {
@@ -119,7 +112,7 @@ bool SaveGameRecord(const GameRecord& record, bool compare) {
     if (HistoryPath.empty()) return false;
     bool best = false;
     if (compare) {
-        const std::vector<GameRecord> earlier = ReadHistory(HistoryPath, MaxHistoryGames);
+        const std::vector<GameRecord> earlier = ReadHistory(HistoryPath, MaxHistoryGames, 0);
         const std::optional<GameRecord> before = BestOfLength(earlier, record.Length);
         best = before && record.KeysPerMinute > before->KeysPerMinute;
     }

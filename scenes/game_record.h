@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/history.h"
@@ -13,9 +14,14 @@ namespace dexlora {
 // A game of length seconds starts: the keys of the last one are forgotten.
 void StartGameRecord(int32_t length);
 
-// The key just judged against the current question at Fields.TypedLength
-// (before it moves on): right or a miss, at now (milliseconds).
+// The key just judged against the current question's romaji at
+// Fields.TypedLength (before it moves on): right or a miss, at now
+// (milliseconds).
 void RecordKey(bool right, uint32_t now);
+
+// A key judged for kana, the piece at index of the current question's
+// reading, with typed keys of the question typed before it.
+void RecordKanaKey(int32_t index, std::string_view kana, size_t typed, bool right, uint32_t now);
 
 // The game that just ran out of time, with the figures of Fields and the
 // result's mastery and rank, dated when (seconds since 1970).

@@ -59,7 +59,9 @@ bool PrintTextWindowAndQuestion(int32_t shift) {
 void FlashNextCharacter(int32_t shift) {
     const std::optional<Question> question = CurrentQuestion();
     if (!question || Fields.TypedLength < 0) return;
-    const std::u32string romaji = Utf8ToU32(question->Romaji);
+    // With flexible romaji the line drawn is the matcher's guide.
+    const FlexibleRomaji* flexible = FlexibleMatcher();
+    const std::u32string romaji = Utf8ToU32(flexible ? std::string_view(flexible->Guide()) : question->Romaji);
     const size_t typed = size_t(Fields.TypedLength);
     if (typed >= romaji.size()) return;
     const GameSettings& game = GameIni;

@@ -278,7 +278,7 @@ void ShowRecords(std::span<const GameRecord> games) {
 }
 
 void RecordsStart() {
-    const std::vector<GameRecord> games = ReadHistory(HistoryFolder(), RecordsHistoryGames);
+    const std::vector<GameRecord> games = ReadHistory(HistoryPath, RecordsHistoryGames, RecordsHeatGames);
     ShowRecords(games);
 }
 

@@ -7,12 +7,21 @@
 #include "scenes/anime_lists.h"
 #include "scenes/frame.h"
 #include "scenes/game_fields.h"
+#include "scenes/options_line.h"
 #include "scenes/records_scene.h"
 #include "scenes/scenes.h"
 #include "settings/player_options.h"
 #include "skin/loaders/loaders.h"
 
 namespace dexlora {
+
+namespace {
+
+void DrawOptionsLine() {
+    if (TitleIni.OptionsLinePlaced || OptionsAwayFromDefault()) DrawTextItem(TitleIni.OptionsLine, OptionsLineText());
+}
+
+}  // namespace
 
 void TitleStart() {
     // A failing operation ends the scene without a message: the screen keeps
@@ -34,6 +43,7 @@ void TitleStart() {
             CopyBackground(Backgrounds.DDSurfTitle);
             PrintCharacter(Anime.TitleBackAnime, Anime.UseTitleBackAnime);
             for (const TextItem& item : TitleIni.TitleTexts) DrawTextItem(item);
+            DrawOptionsLine();
             PrintCharacter(Anime.TitleFrontAnime, Anime.UseTitleFrontAnime);
         } while (EndFrame());
     } catch (const std::exception&) {
@@ -53,6 +63,7 @@ void TitleKeyPress(char32_t key) {
 
 void TitleKeyDown(KeyCode code) {
     switch (code) {
+    case KeyCode::F2: CycleOption(Option::FlexibleRomaji); break;
     case KeyCode::F3: OpenRecords(); break;
     case KeyCode::F4:
         CycleOption(Option::SharpText);

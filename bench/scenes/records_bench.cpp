@@ -41,11 +41,11 @@ void BM_OpenRecords(benchmark::State& state) {
 
     // 0: as the player meets it, the history read and the page composed and
     // shown; 1: the page alone, from games already read.
-    const std::vector<GameRecord> read = ReadHistory(folder, RecordsHistoryGames);
+    const std::vector<GameRecord> read = ReadHistory(folder, RecordsHistoryGames, RecordsHeatGames);
     if (read.size() != MaxHistoryGames) state.SkipWithError("the history was not read whole");
     for (auto _ : state) {
         if (state.range(0) == 0) {
-            DrawRecordsPage(*DDSurfBack, ReadHistory(folder, RecordsHistoryGames));
+            DrawRecordsPage(*DDSurfBack, ReadHistory(folder, RecordsHistoryGames, RecordsHeatGames));
         } else {
             DrawRecordsPage(*DDSurfBack, read);
         }

@@ -1,15 +1,18 @@
-// Speed of reading a large type.txt, of spelling one reading, and of leaving
-// the key configuration (the questions spelled anew, KeyConf.txt saved).
+// Speed of reading a large type.txt, of spelling one reading, of leaving
+// the key configuration (the questions spelled anew, KeyConf.txt saved), and
+// of flexible romaji on a 200-kana reading: making its matcher, judging a key.
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "engine/flexible_romaji.h"
 #include "engine/keyconf_file.h"
 #include "engine/questions.h"
 #include "engine/reading_to_romaji.h"
@@ -140,6 +143,45 @@ void BM_LeaveKeyConf(benchmark::State& state) {
     state.counters["questions"] = static_cast<double>(Questions.size() - 2);
 }
 BENCHMARK(BM_LeaveKeyConf)->Unit(benchmark::kMillisecond);
+
+// The generated readings joined up to 200 kana and more, as one question.
+const std::string& LongReading() {
+    static const std::string reading = [] {
+        std::string joined;
+        for (size_t i = 0; Utf8Length(joined) < 200; ++i) joined += Shared().Readings[i];
+        return joined;
+    }();
+    return reading;
+}
+
+// What the first frame of a question pays with the option on.
+void BM_FlexibleMatcher(benchmark::State& state) {
+    for (auto _ : state) {
+        FlexibleRomaji matcher(LongReading());
+        benchmark::DoNotOptimize(matcher.Guide().data());
+    }
+    state.counters["kana"] = static_cast<double>(Utf8Length(LongReading()));
+}
+BENCHMARK(BM_FlexibleMatcher)->Unit(benchmark::kMicrosecond);
+
+// One key of the reading typed in the key configuration's spelling, the
+// guide following; a matcher is made afresh (untimed) when one is finished.
+void BM_FlexibleKey(benchmark::State& state) {
+    auto matcher = std::make_unique<FlexibleRomaji>(LongReading());
+    const std::string keys = matcher->Romaji();
+    size_t next = 0;
+    for (auto _ : state) {
+        if (next == keys.size()) {
+            state.PauseTiming();
+            matcher = std::make_unique<FlexibleRomaji>(LongReading());
+            next = 0;
+            state.ResumeTiming();
+        }
+        if (!matcher->Key(char32_t(keys[next++]))) state.SkipWithError("a key of the reading's own romaji refused");
+    }
+    state.counters["kana"] = static_cast<double>(Utf8Length(LongReading()));
+}
+BENCHMARK(BM_FlexibleKey)->Unit(benchmark::kNanosecond);
 
 }  // namespace
 }  // namespace dexlora

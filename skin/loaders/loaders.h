@@ -138,6 +138,12 @@ void LoadResultSettings(std::string_view skinFolder);
 struct TitleSettings {
     WipeSettings TitleWipeIn;
     std::array<TextItem, 4> TitleTexts;  // texts 1 to 4 at indices 0 to 3
+    // The line naming the player's options and their keys, from the section
+    // [OptionsLine] (FontName, FontSize, X, Y, FontColor). A skin that places
+    // it (gives Y) shows it always; elsewhere it is drawn at the foot of the
+    // screen only while an option is away from its default.
+    TextItem OptionsLine{8, 462, {}, {}, 0xFFFFFF};
+    bool OptionsLinePlaced = false;
 };
 extern TitleSettings TitleIni;
 

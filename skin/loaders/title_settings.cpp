@@ -1,4 +1,4 @@
-// title.ini and keyconf.ini: the title's wipe, four texts and background; the
+// title.ini and keyconf.ini: the title's wipe, four texts, options line and background; the
 // key configuration's font, colour and background.
 #include <string>
 
@@ -38,6 +38,13 @@ void LoadTitleSettings(std::string_view skinFolder) {
             text.Y = ReadIniInt(file, "TitleText", key + "_Y", 200 + 20 * n);
             text.Color = ReadIniColor(file, "TitleText", key + "_FontColor");
         }
+        TextItem& line = TitleIni.OptionsLine;
+        TitleIni.OptionsLinePlaced = !ReadIniString(file, "OptionsLine", "Y", "").empty();
+        line.Font.Name = ReadIniString(file, "OptionsLine", "FontName", "MS UI Gothic");
+        SetFontSize(line.Font, ReadIniInt(file, "OptionsLine", "FontSize", 10));
+        line.X = ReadIniInt(file, "OptionsLine", "X", line.X);
+        line.Y = ReadIniInt(file, "OptionsLine", "Y", line.Y);
+        line.Color = ReadIniColor(file, "OptionsLine", "FontColor");
     } catch (const RuntimeError&) {
         // The title cannot be shown without its background: it is loaded
         // even after a warning.

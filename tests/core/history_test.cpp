@@ -43,38 +43,23 @@ std::string Replace(std::string text, std::string_view from, std::string_view to
 }
 
 TEST(History, FolderFollowsTheDataHome) {
-    const char* oldData = std::getenv("XDG_DATA_HOME");
-    const std::string keptData = oldData ? oldData : "", keptHome = std::getenv("HOME");
-    for (auto [data, home, folder] : {std::tuple{"/d", "/h", "/d/dexlora/"}, {"/d/", "/h", "/d/dexlora/"},
-                                      {"relative", "/h/", "/h/.local/share/dexlora/"},
-                                      {"", "/h", "/h/.local/share/dexlora/"}}) {
-        setenv("XDG_DATA_HOME", data, 1), setenv("HOME", home, 1);
-        EXPECT_EQ(HistoryFolder(), folder) << data << " " << home;
+    const std::string keptHome = std::getenv("HOME");
+    for (auto [data, folder] : {std::pair{"/d/", "/d/dexlora/"}, {"relative", "/h/.local/share/dexlora/"}}) {
+        setenv("XDG_DATA_HOME", data, 1), setenv("HOME", "/h", 1);
+        EXPECT_EQ(HistoryFolder(), folder) << data;
     }
-    oldData ? setenv("XDG_DATA_HOME", keptData.c_str(), 1) : unsetenv("XDG_DATA_HOME");
-    setenv("HOME", keptHome.c_str(), 1);
+    setenv("HOME", keptHome.c_str(), 1), unsetenv("XDG_DATA_HOME");
 }
 
-TEST(History, LinesReadBackAsWritten) {
-    const GameRecord game = Game(7);
-    const std::optional<GameRecord> back = ParseHistoryLine(std::string_view(Line).substr(0, Line.size() - 1));
-    ASSERT_TRUE(back) << Line;
-    EXPECT_EQ(Line.substr(0, 20), "2025-12-06 05:46:47\t");
-    EXPECT_TRUE(back->When == game.When && back->Length == 30 && back->Flexible && back->MaxCombo == 7 &&
-                back->Misses == 3 && back->Clears == 4 && back->Mastery == -1.25 && back->Rank == 2 &&
-                back->CorrectKeys == 120 && back->KeysPerMinute == 240.5 && back->Accuracy == 0.9756) << Line;
-    // The most typed kana first; a kana may hold a colon.
-    ASSERT_EQ(back->Kana.size(), 3u) << Line;
-    EXPECT_TRUE(back->Kana[0].Kana == "きゃ" && back->Kana[1].Kana == "か" && back->Kana[1].FirstKeyMs == 1234 &&
-                back->Kana[2].Kana == "a:b" && back->Kana[1].Misses == 1 && back->Kana[1].Timed == 4) << Line;
-    // A kana that would break the line is left out; a game of many kana keeps the most typed within the limit.
+TEST(History, LinesHoldTheMostTypedKanaWithinTheirLimit) {
+    // A kana that would break the line is left out; a game of many kana keeps the most typed that fit.
     GameRecord many = Game(1);
     many.Kana = {{"a b", 1, 0, 0, 0}, {"\t", 1, 0, 0, 0}};
     for (uint32_t i = 0; i < 2000; ++i) many.Kana.push_back({"k" + std::to_string(i), i, 0, 0, 0});
     const std::string line = HistoryLine(many);
     const std::optional<GameRecord> kept = ParseHistoryLine(std::string_view(line).substr(0, line.size() - 1));
-    EXPECT_TRUE(line.size() < MaxHistoryLineBytes && kept && kept->Kana.size() > 100 &&
-                kept->Kana[0].Kana == "k1999" && line.find("a b") == std::string::npos) << line.size();
+    EXPECT_TRUE(line.size() < MaxHistoryLineBytes && kept && kept->Kana.size() > 100 && kept->Kana[0].Kana == "k1999" &&
+                line.find("a b") == std::string::npos) << line.size();
 }
 
 TEST(History, DamagedLinesAreSkippedWithOneMessage) {
@@ -115,6 +100,8 @@ TEST(History, DamagedLinesAreSkippedWithOneMessage) {
     temp.Write("history.tsv", header + game2 + HistoryLine(Game(3))), temp.Write("history.1.tsv", game1 + game2);
     EXPECT_EQ(Combos(temp.Path(), 3), "2 2 3 ");
     EXPECT_EQ(Combos(temp.Path(), 1), "3 ");
+    const std::vector<GameRecord> newestWithKana = ReadHistory(temp.Path(), 3, 1);
+    EXPECT_TRUE(newestWithKana[1].Kana.empty() && newestWithKana[2].Kana.size() == 3) << "kana of the newest only";
 }
 
 TEST(History, AFullFileRotatesAwayWhole) {

@@ -28,12 +28,16 @@ W, H = 640, 480
 SCALE = int(sys.argv[4]) if len(sys.argv) > 4 else 1  # the screen's size in 640x480 screens
 GAME_ARGS = sys.argv[5:]
 BUDGET_S = 200  # below the test's time-out, so that a slow run still names its step
-QUESTION, KANA = "しか", "し"  # the one question; its し gets a new spelling
+QUESTION, KANA = "しつちじゃんっ", "し"  # the one question; its し gets a new spelling
+# The question in other spellings, taken once F2 has switched flexible romaji on.
+FLEXIBLE = "shitsuchijan'xtu"
+OPTIONS_LINE = (150, 440, 600, 462)  # where the standard skin shows the options
 ROMAJI_LINE = (40, 238, 600, 266)  # where the standard skin draws the romaji
 UNTYPED, TYPED = (168, 220, 255), (245, 143, 180)
 RANK_AT = (504, 158)  # where the rank seal comes to rest in the result window
-GRID_TOPS, CELL_W, CELL_H, ROWS, COLUMNS = (10, 210), 43, 37, 5, 14
 PLOT = (50, 114, 590, 196)  # the records chart; the latest game at its right edge
+EXTRAS, PINK = {"speed and accuracy": (508, 236, 618, 268), "weakest kana": (326, 300, 480, 314)}, (247, 179, 203)
+GRID_TOPS, CELL_W, CELL_H, ROWS, COLUMNS = (10, 210), 43, 37, 5, 14
 
 
 class Failed(Exception):
@@ -192,7 +196,7 @@ class Player:
         untyped = romaji(self.wait_for("the question", lambda s: self.scene("game.jpg", 0.6, s) or (
             None if romaji(s)[0] and not romaji(s)[1] else "no romaji, or the typed colour before any key")))[0]
         left, width = min(untyped), max(untyped) + 1 - min(untyped)
-        wrong = [k for k in "qzx" if k not in typing]
+        wrong = [k for k in "qzxvb" if k not in typing]
         self.x("type", "--delay", "40", wrong[0] + wrong[1] + typing[:2])
 
         def two_typed(shot):
@@ -210,21 +214,11 @@ class Player:
         self.x("type", "--delay", "40", typing[2:] + typing * 11)
 
         self.step("result")
-        mastery = ((20 * (12 * len(typing) - 2) + 6) * 12 - 2 * 3) / 1000  # 12 clears, 3 misses
-        points = [int(p) for p in re.search(r"^Point=(.*)\r", text(os.path.join(self.skin, "result.ini")), re.M)[1].split(",")]
-        rank = next((r for r, p in enumerate(points) if p <= mastery), len(points))
-        seals = [picture(os.path.join(self.skin, f"rank{r + 1}.bmp")) for r in range(len(points) + 1)]
-
-        def result(shot):
-            # The rank seal falls into the result window once it takes a key.
-            matches = [share(shot, seal, RANK_AT, 2) for seal in seals]
-            return None if max(matches) == matches[rank] >= 0.9 else f"rank seals match {[f'{m:.0%}' for m in matches]}"
-
-        self.wait_for(f"rank {rank + 1} for mastery {mastery}", result, 60, 0.5)
+        self.wait_rank(((20 * (12 * len(typing) - 2) + 6) * 12 - 2 * 3) / 1000)  # 12 clears, 3 misses
 
         self.step("records")
         self.x("key", "space")
-        self.wait_for("the title", lambda s: self.scene("Title.bmp"))
+        title = self.wait_for("the title", lambda s: self.scene("Title.bmp", 0.9))
         self.x("key", "F3")
         game = pathlib.Path(self.tmp, ".local", "share", "dexlora", "history.tsv").read_text().splitlines()[1:]
         kpm, accuracy = (float(f) for f in game[-1].split("\t")[9:11])
@@ -243,17 +237,51 @@ class Player:
 
         self.wait_for(f"the game ({kpm} keys per minute, accuracy {accuracy}) in the records", one_point, 10)
         self.x("key", "space")
-        self.wait_for("the title", lambda s: self.scene("Title.bmp"))
+        title = self.wait_for("the title", lambda s: self.scene("Title.bmp", 0.9))
 
-        self.step("Esc and the files written")
+        self.step("F2 on the title: flexible romaji")
+        line = lambda shot: [shot[2][(y * W + OPTIONS_LINE[0]) * 3:(y * W + OPTIONS_LINE[2]) * 3]
+                             for y in range(OPTIONS_LINE[1], OPTIONS_LINE[3])]
+        self.x("key", "F2")
+        self.wait_for("the options line switched", lambda s: None if line(s) != line(title) else "the line unchanged", 10)
+
+        self.step(f"thirty-second flexible game typing {FLEXIBLE}")
+        self.x("key", "d")
+        self.wait_for("the question", lambda s: self.scene("game.jpg", 0.6, s) or (
+            None if romaji(s)[0] and not romaji(s)[1] else "no romaji, or the typed colour before any key"))
+        self.x("type", "--delay", "40", FLEXIBLE * 5)
+        # 5 clears in one run of every key: one key refused would break the
+        # run, and 4 clears or a shorter run earn the rank below.
+        self.wait_rank((20 * 5 * len(FLEXIBLE) + 6) * 5 / 1000)
+
+        self.step("Esc and the files written, both games in the history")
         self.x("key", "Escape")
         if self.game.wait(20):
             raise Failed(f"the game ended with status {self.game.returncode}")
+        history = pathlib.Path(self.tmp, ".local", "share", "dexlora", "history.tsv").read_text().splitlines()
+        if [line.split("\t")[1:3] for line in history[1:]] != [["30", "0"], ["30", "1"]]:
+            raise Failed(f"the history is not a header and two games of 30 s, the second flexible: {history}")
 
         if f"SkinPath={self.skin}\r\n" not in text(os.path.join(self.system, "System.ini")):
             raise Failed("System.ini does not name the chosen skin")
         if text(os.path.join(self.system, "KeyConf.txt")) != "".join("01"[i == index] + "\r\n" for i in range(entries)):
             raise Failed(f"KeyConf.txt is not {entries} lines of 0 with 1 in line {index + 1}")
+
+    def wait_rank(self, mastery):
+        """Waits for the rank seal that mastery earns in the result window."""
+        points = [int(p) for p in re.search(r"^Point=(.*)\r", text(os.path.join(self.skin, "result.ini")), re.M)[1].split(",")]
+        rank = next((r for r, p in enumerate(points) if p <= mastery), len(points))
+        seals = [picture(os.path.join(self.skin, f"rank{r + 1}.bmp")) for r in range(len(points) + 1)]
+
+        def result(shot):
+            # The rank seal falls into the result window once it takes a key.
+            matches = [share(shot, seal, RANK_AT, 2) for seal in seals]
+            if not max(matches) == matches[rank] >= 0.9:
+                return f"rank seals match {[f'{m:.0%}' for m in matches]}"
+            return next((f"no {name} in pink" for name, (left, top, right, bottom) in EXTRAS.items() if not any(
+                close(pixel(shot, x, y), PINK, 40) for y in range(top, bottom) for x in range(left, right))), None)
+
+        self.wait_for(f"rank {rank + 1} for mastery {mastery}", result, 60, 0.5)
 
     def fail(self, message):
         print(f"FAILED at step \"{self.step_name}\": {message}", file=sys.stderr)

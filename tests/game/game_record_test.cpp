@@ -5,6 +5,7 @@
 #include "engine/reading_to_romaji.h"
 #include "scenes/game_record.h"
 #include "scenes/judgment.h"
+#include "settings/player_options.h"
 #include "tests/support/fixture.h"
 
 namespace dexlora::test {
@@ -16,30 +17,37 @@ TEST_F(GameRecordTest, KeysCountForTheKanaTheySpell) {
     Tables();
     std::string romaji;
     ASSERT_TRUE(ReadingToRomaji(romaji, "かっきゃ") && romaji == "KAKKYA") << romaji;
-    dexlora::Questions = QuestionList{}, QuestionMax = 0;
-    for (const Question& entry : {Question{}, Question{"x", "かっきゃ", romaji}, Question{}}) dexlora::Questions.push_back(entry);
-    Fields = GameFields{}, Fields.QuestionIndex = 1;
-    StartGameRecord(60);
-    // The key and the milliseconds before it: か with a miss, っ, きゃ with a miss, then か of the next line.
-    const std::pair<char32_t, uint32_t> keys[] = {{'K', 0},   {'X', 100}, {'A', 100}, {'K', 300}, {'X', 200},
-                                                  {'K', 100}, {'Y', 100}, {'A', 100}, {'K', 500}};
-    for (const auto& [key, delay] : keys) headless::AdvanceClock(delay), JudgeKey(key);
-    const GameRecord record = FinishGameRecord(1.5, 2, 99);
-    EXPECT_TRUE(record.CorrectKeys == 7 && record.Misses == 2 && record.Accuracy == 7.0 / 9 &&
-                record.KeysPerMinute == 7 && record.Length == 60 && record.Rank == 2 && record.When == 99)
-        << record.CorrectKeys << " " << record.Accuracy << " " << record.KeysPerMinute;
-    // Right, misses, timed, milliseconds: the first kana of a line is not timed, the others from the key before.
-    const std::tuple<const char*, uint32_t, uint32_t, uint32_t, uint64_t> kana[] = {
-        {"か", 3, 1, 0, 0}, {"っ", 1, 0, 1, 300}, {"きゃ", 3, 1, 1, 300}};
-    ASSERT_EQ(record.Kana.size(), std::size(kana));
-    for (size_t i = 0; i < std::size(kana); ++i) {
-        const auto& [text, right, misses, timed, ms] = kana[i];
-        const KanaRecord& k = record.Kana[i];
-        EXPECT_EQ(std::tuple(k.Kana, k.Right, k.Misses, k.Timed, k.FirstKeyMs), std::tuple(text, right, misses, timed, ms));
+    // Typed in the tables' spelling, or with flexible romaji as KA XTU KILYA: か with a miss, っ, きゃ with a
+    // miss, then か of the next line; a key and the milliseconds before it. Per kana: right, misses, timed,
+    // milliseconds (the first kana of a line is not timed, the others from the right key before). Then the
+    // weakest: the most misses per key, and of as many, the slower first.
+    using Kana = std::tuple<std::string, uint32_t, uint32_t, uint32_t, uint64_t>;
+    const std::tuple<bool, std::u32string, std::vector<uint32_t>, std::vector<Kana>, const char*> rows[] = {
+        {false, U"KXAKXKYAK", {0, 100, 100, 300, 200, 100, 100, 100, 500},
+         {{"か", 3, 1, 0, 0}, {"っ", 1, 0, 1, 300}, {"きゃ", 3, 1, 1, 300}}, "きゃ か っ"},
+        {true, U"KXAXTUQKILYAK", {0, 100, 100, 300, 50, 50, 200, 100, 50, 50, 50, 50, 500},
+         {{"か", 3, 1, 0, 0}, {"っ", 3, 0, 1, 300}, {"きゃ", 5, 1, 1, 300}}, "か きゃ っ"},
+    };
+    for (const auto& [flexible, keys, delays, kana, weakest] : rows) {
+        ASSERT_TRUE(SetOptionForRun(Option::FlexibleRomaji, flexible ? "on" : "off"));
+        dexlora::Questions = QuestionList{}, QuestionMax = 0;
+        for (const Question& entry : {Question{}, Question{"x", "かっきゃ", romaji}, Question{}}) dexlora::Questions.push_back(entry);
+        Fields = GameFields{}, Fields.QuestionIndex = 1;
+        StartGameRecord(60);
+        for (size_t i = 0; i < keys.size(); ++i) headless::AdvanceClock(delays[i]), JudgeKey(keys[i]);
+        const GameRecord record = FinishGameRecord(1.5, 2, 99);
+        const int32_t right = int32_t(keys.size()) - 2;
+        EXPECT_TRUE(record.CorrectKeys == right && record.Misses == 2 && record.Accuracy == right / (right + 2.0) &&
+                    record.KeysPerMinute == right && record.Length == 60 && record.Rank == 2 && record.When == 99 &&
+                    record.Flexible == flexible) << HistoryLine(record);
+        std::vector<Kana> got;
+        for (const KanaRecord& k : record.Kana) got.emplace_back(k.Kana, k.Right, k.Misses, k.Timed, k.FirstKeyMs);
+        EXPECT_EQ(got, kana) << "flexible " << flexible;
+        std::string weak;
+        for (const std::string& k : WeakestKana(record, 3)) weak += (weak.empty() ? "" : " ") + k;
+        EXPECT_EQ(weak, weakest) << "flexible " << flexible;
     }
-    // As many misses per key: the slower first.
-    EXPECT_EQ(WeakestKana(record, 3), (std::vector<std::string>{"きゃ", "か", "っ"}));
-    EXPECT_EQ(WeakestKana(record, 1).size(), 1u);
+    ResetPlayerOptions();
 }
 
 TEST_F(GameRecordTest, TheResultAddsTheSkinsItemsAndTheHistoryItsLine) {
