@@ -31,13 +31,12 @@ TEST_F(SharpTextTest, TheQuestionIsTheFontDrawnAtTheOutputsSize) {
             Bmp("skin/" + std::string(name) + ".bmp", 640, 480, Black);
         Ini("Game.ini",
             "[QuestionText]\nQuestionX=21\nQuestionY=61\nQuestionFontSize=14\nQuestionFontColor1=255,255,255\n");
-        root.Write("system/Options.ini", std::string("[Options]\r\nsharp-text=") + (row.sharp ? "on" : "off") + "\r\n");
         const double s = row.scale;
         const RECT crop{ScaledEdge(16, s), ScaledEdge(56, s), ScaledEdge(240, s), ScaledEdge(90, s)};
         std::vector<int32_t> shown;
         double frameScale = 0;
         onFrame = [&](const DirectDrawSurface7& frame, const FrameRecord& r) {
-            if (r.Number == 1) headless::SetOutputScale(row.output), Key(U's');
+            if (r.Number == 1) SetSharpComposition(row.sharp), headless::SetOutputScale(row.output), Key(U's');
             if (r.State == Scene::Game && r.Question == 1 && shown.empty())
                 frameScale = frame.Scale(), shown = DevicePixels(frame, crop), Key(27);
         };
