@@ -75,7 +75,7 @@ std::string_view OptionValue(Option id) { return RowOf(id).Values[CurrentIndex(i
 bool OptionOn(Option id) { return OptionValue(id) == "on"; }
 
 void LoadPlayerOptions() {
-    const std::string file = SettingsFileToRead(OptionsFile);
+    const std::string file = PlayerFileToRead(OptionsFile);
     for (const OptionRow& row : Rows) {
         const std::string value = GetPrivateProfileString(OptionsSection, row.Name, "", file);
         g_states[size_t(row.Id)].remembered = IndexOf(row, value).value_or(0);
@@ -95,7 +95,7 @@ bool CycleOption(Option id) {
     const size_t next = (CurrentIndex(id) + 1) % row.Values.size();
     state.remembered = next;
     state.forRun.reset();
-    return WritePrivateProfileString(OptionsSection, row.Name, row.Values[next], SettingsFileToWrite(OptionsFile));
+    return WritePrivateProfileString(OptionsSection, row.Name, row.Values[next], PlayerFileToWrite(OptionsFile));
 }
 
 void ResetPlayerOptions() { g_states = {}; }

@@ -38,9 +38,9 @@ std::string_view OptionValue(Option id);
 // Whether a switch is "on".
 bool OptionOn(Option id);
 
-// Reads the remembered values from Options.ini in UserSettingsPath (falling
-// back to SystemPath as the other settings files do); a missing or damaged
-// file, or a value the option does not take, leaves the default.
+// Reads the remembered values from Options.ini in UserSettingsPath (in
+// SystemPath when there is none); a missing or damaged file, or a value the
+// option does not take, leaves the default.
 void LoadPlayerOptions();
 
 // Gives the option a value for this run only (the command line); answers

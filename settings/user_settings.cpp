@@ -104,6 +104,15 @@ std::string SettingsFileToWrite(std::string_view name) {
     return own;
 }
 
+std::string PlayerFileToRead(std::string_view name) {
+    return (UserSettingsPath.empty() ? SystemPath : UserSettingsPath) + std::string(name);
+}
+
+std::string PlayerFileToWrite(std::string_view name) {
+    if (!UserSettingsPath.empty()) MakeFolders(UserSettingsPath);
+    return PlayerFileToRead(name);
+}
+
 namespace {
 
 constexpr std::string_view KeptSkinFolderName = "SkinFolder.txt";

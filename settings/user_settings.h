@@ -37,6 +37,12 @@ std::string SettingsFileToRead(std::string_view name);
 // Without UserSettingsPath, always SystemPath's.
 std::string SettingsFileToWrite(std::string_view name);
 
+// A file only this player's choices go to (Options.ini): in UserSettingsPath,
+// whose folders a write makes (each with mode 0700); in SystemPath only
+// without UserSettingsPath.
+std::string PlayerFileToRead(std::string_view name);
+std::string PlayerFileToWrite(std::string_view name);
+
 // The skin folder the chooser opens on: System.ini's SkinPath (section
 // "System") when it holds one, exactly as RememberSkinFolder wrote it; else
 // the folder kept in UserSettingsPath's SkinFolder.txt when that holds one;

@@ -1,6 +1,7 @@
 // Player options: the command line, Options.ini and switching one in the game.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 
 #include "app/command_line.h"
@@ -45,18 +46,20 @@ TEST(PlayerOptions, CommandLineAndOptionsFileGiveTheValuesOrTheDefaults) {
         for (const OptionRow& option : OptionTable())
             EXPECT_EQ(out.str().find("--" + std::string(option.Name)) != std::string::npos, row.status == 0) << option.Name;
     }
-    // Switching in the game outlasts the run and overrides the command line's value for it.
+    // Switching in the game outlasts the run and overrides the command line's value for it; it goes
+    // to the player's own folder even beside a writable system folder.
     ResetPlayerOptions();
-    temp.Write("user/Options.ini", "; mine\r\n[Options]\r\npresent=software\r\n");
+    temp.Write("system/System.ini", "");
+    std::filesystem::remove(UserSettingsPath + "Options.ini");
     const std::vector<std::string_view> args{"--flexible-romaji"};
     std::ostringstream out, err;
     ReadCommandLine(args, out, err), LoadPlayerOptions();
     EXPECT_TRUE(CycleOption(Option::FlexibleRomaji) && CycleOption(Option::Present));
-    EXPECT_EQ(Values(), "off on accelerated");
+    EXPECT_EQ(Values(), "off on software");
     ResetPlayerOptions(), LoadPlayerOptions();
-    EXPECT_EQ(Values(), "off on accelerated");
+    EXPECT_EQ(Values(), "off on software");
     EXPECT_EQ(test::TempFolder::Read(UserSettingsPath + "Options.ini"),
-              "; mine\r\n[Options]\r\npresent=accelerated\r\nflexible-romaji=off\r\n");
+              "[Options]\r\nflexible-romaji=off\r\npresent=software\r\n");
     ResetPlayerOptions();
     SystemPath.clear(), UserSettingsPath.clear();
 }
