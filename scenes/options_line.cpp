@@ -21,6 +21,7 @@ struct OptionsLinePart {
 // Adding an option to the line is a row here.
 constexpr OptionsLinePart Parts[] = {
     {Option::FlexibleRomaji, "F2", "ローマ字", {"キー設定どおり (fixed)", "自由 (any spelling)"}},
+    {Option::SharpText, "F4", "文字", {"くっきり (sharp)", "拡大 (scaled up)"}},
 };
 
 size_t ValueIndex(Option id) {

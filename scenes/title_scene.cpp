@@ -65,6 +65,10 @@ void TitleKeyDown(KeyCode code) {
     switch (code) {
     case KeyCode::F2: CycleOption(Option::FlexibleRomaji); break;
     case KeyCode::F3: OpenRecords(); break;
+    case KeyCode::F4:
+        CycleOption(Option::SharpText);
+        SetSharpComposition(OptionOn(Option::SharpText));
+        break;
     default: break;
     }
 }

@@ -2,7 +2,7 @@
 // through the game's drawing layer or with SDL alone: processor time per
 // second, key-to-present latency and private memory, for setting the game's
 // figures beside their floor. Run it on a screen (Xvfb is enough):
-//   bench_frame_loop plain|dexlora [--seconds S] [--keys N]
+//   bench_frame_loop plain|dexlora [--seconds S] [--keys N] [--no-sharp-text]
 #include <SDL.h>
 #include <sys/resource.h>
 
@@ -23,6 +23,7 @@
 
 #include "dexlora_frame.h"
 #include "plain_sdl/plain_frame.h"
+#include "platform/surface.h"
 #include "platform/window.h"
 
 namespace {
@@ -107,6 +108,7 @@ struct Options {
     bool plain = false;
     double seconds = 10;
     int keys = 100;
+    bool sharp = true;
 };
 
 // Frames: compose, present, let events run; the key handler records what the
@@ -115,6 +117,7 @@ struct Loop {
     std::function<void(int32_t marker)> frame;  // compose and present
     std::function<void()> events;
     std::string renderer;
+    int width = 0, height = 0;  // the window's size
 };
 
 int Run(const Options& options, Loop& loop, KeyFeeder& keys, int32_t& marker) {
@@ -151,9 +154,10 @@ int Run(const Options& options, Loop& loop, KeyFeeder& keys, int32_t& marker) {
     }
 
     const std::vector<double>& lat = keys.LatenciesMs();
-    std::printf("%s renderer=%s seconds=%.2f frames=%llu fps=%.1f cpu_percent=%.1f cpu_ms_per_frame=%.3f "
+    std::printf("%s%s renderer=%s size=%dx%d seconds=%.2f frames=%llu fps=%.1f cpu_percent=%.1f cpu_ms_per_frame=%.3f "
                 "rss_anon_kb=%ld rss_kb=%ld keys=%zu latency_median_ms=%.2f latency_max_ms=%.2f\n",
-                options.plain ? "plain" : "dexlora", loop.renderer.c_str(), wall, (unsigned long long)frames,
+                options.plain ? "plain" : "dexlora", options.plain || options.sharp ? "" : "-no-sharp-text",
+                loop.renderer.c_str(), loop.width, loop.height, wall, (unsigned long long)frames,
                 double(frames) / wall, 100 * cpu / wall, 1000 * cpu / double(frames), StatusKb("RssAnon"),
                 StatusKb("VmRSS"), lat.size(), Median(lat), lat.empty() ? 0 : *std::max_element(lat.begin(), lat.end()));
     return 0;
@@ -171,7 +175,7 @@ std::string RendererName(SDL_Window* window) {
 int main(int argc, char** argv) {
     Options options;
     if (argc < 2 || (std::strcmp(argv[1], "plain") != 0 && std::strcmp(argv[1], "dexlora") != 0)) {
-        std::fprintf(stderr, "usage: %s plain|dexlora [--seconds S] [--keys N]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s plain|dexlora [--seconds S] [--keys N] [--no-sharp-text]\n", argv[0]);
         return 2;
     }
     options.plain = std::strcmp(argv[1], "plain") == 0;
@@ -179,6 +183,10 @@ int main(int argc, char** argv) {
         if (std::strcmp(argv[i], "--seconds") == 0) options.seconds = std::atof(argv[i + 1]);
         if (std::strcmp(argv[i], "--keys") == 0) options.keys = std::atoi(argv[i + 1]);
     }
+    // Frames composed at 640x480 and scaled by the output, as before sharp text.
+    const bool sharp = !(argc > 2 && std::strcmp(argv[argc - 1], "--no-sharp-text") == 0);
+    options.sharp = sharp;
+    dexlora::SetSharpComposition(sharp);
 
     int32_t marker = 0;
     try {
@@ -189,6 +197,7 @@ int main(int argc, char** argv) {
             KeyFeeder keys(options.keys);
             Loop loop;
             loop.renderer = RendererName(frame.Window());
+            SDL_GetWindowSize(frame.Window(), &loop.width, &loop.height);
             loop.frame = [&](int32_t m) {
                 frame.Compose(uint32_t(m));
                 frame.Present();
@@ -204,7 +213,9 @@ int main(int argc, char** argv) {
         KeyFeeder keys(options.keys);
         dexlora::SetMainWindowEvents({.KeyPress = [&](char32_t&) { keys.Seen(); }, .MouseDown = nullptr, .DblClick = nullptr});
         Loop loop;
-        loop.renderer = RendererName(SDL_GetWindowFromID(Uint32(dexlora::MainWindowHandle())));
+        SDL_Window* window = SDL_GetWindowFromID(Uint32(dexlora::MainWindowHandle()));
+        loop.renderer = RendererName(window);
+        SDL_GetWindowSize(window, &loop.width, &loop.height);
         loop.frame = [&](int32_t m) { scene.ComposeFrame(m); };
         loop.events = [] { dexlora::DoEvents(); };
         return Run(options, loop, keys, marker);

@@ -41,7 +41,7 @@ struct FrameWindow {
     RendererOwner renderer;
     TextureOwner texture;
 
-    FrameWindow(const char* caption, int width, int height, Uint32 windowFlags, Uint32 pixelFormat) {
+    FrameWindow(const char* caption, int width, int height, Uint32 windowFlags, Uint32 pixelFormat) : frameWidth(width) {
         window.reset(SDL_CreateWindow(caption, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
                                       windowFlags));
         if (!window) FailSdl("SDL_CreateWindow");
@@ -52,8 +52,20 @@ struct FrameWindow {
         if (!texture) FailSdl("SDL_CreateTexture");
     }
 
-    // Copies a frame of the texture's size into the texture.
+    int frameWidth = 0;  // of the frames the window was made for
+
+    // Copies a frame into the texture, which takes the frame's size.
     void Upload(const SDL_Surface& frame) {
+        int w = 0, h = 0;
+        SDL_QueryTexture(texture.get(), nullptr, nullptr, &w, &h);
+        if (w != frame.w || h != frame.h) {
+            texture.reset(SDL_CreateTexture(renderer.get(), frame.format->format, SDL_TEXTUREACCESS_STREAMING,
+                                            frame.w, frame.h));
+            if (!texture) FailSdl("SDL_CreateTexture");
+            // A frame composed at the output's own size is shown pixel for
+            // pixel: nothing to filter.
+            if (frame.w != frameWidth) SDL_SetTextureScaleMode(texture.get(), SDL_ScaleModeNearest);
+        }
         if (SDL_UpdateTexture(texture.get(), nullptr, frame.pixels, frame.pitch) != 0) FailSdl("SDL_UpdateTexture");
     }
 
