@@ -86,6 +86,7 @@ void Main(const std::string& programFolder) {
         UserSettingsPath = UserSettingsFolder();
         HistoryPath = HistoryFolder();
         LoadPlayerOptions();
+        SetSharpComposition(OptionOn(Option::SharpText));
         ApplyPresentOption();
         SkinPath = WithTrailingSlash(ShowSkinDirDialog());
         DX = std::make_shared<DirectX7>();

@@ -19,6 +19,7 @@ SurfacePtr NewSurface(int width, int height, int32_t caps) {
     if (!pixels) Fail("CreateSurface: cannot make a surface of that size");
     SurfacePtr surface = MakeSurface(std::move(pixels));
     surface->impl().caps = caps;
+    platform_detail::AdoptSurface(*surface, false);
     return surface;
 }
 
@@ -70,6 +71,7 @@ SurfacePtr DirectDraw7::CreateSurface(DDSURFACEDESC2& desc) {
         const int32_t backBuffers = (desc.lFlags & DDSD_BACKBUFFERCOUNT) ? desc.lBackBufferCount : 0;
         if (!flipping || backBuffers != 1) Fail("CreateSurface: the primary needs exactly one back buffer");
         Display();
+        platform_detail::SyncComposeScale();
         constexpr int w = ScreenWidth, h = ScreenHeight;
         SurfacePtr primary = NewSurface(w, h, DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX);
         primary->impl().primary = true;

@@ -47,6 +47,16 @@ SDL_Surface& FrameWindow::Target() {
 void FrameWindow::Upload(const SDL_Surface& frame) {
     if (!chosen_) Choose(path_);
     if (path_ == PresentPath::Accelerated) {
+        int w = 0, h = 0;
+        SDL_QueryTexture(texture.get(), nullptr, nullptr, &w, &h);
+        if (w != frame.w || h != frame.h) {
+            texture.reset(SDL_CreateTexture(renderer.get(), frame.format->format, SDL_TEXTUREACCESS_STREAMING,
+                                            frame.w, frame.h));
+            if (!texture) FailSdl("SDL_CreateTexture");
+            // A frame composed at the output's own size is shown pixel for
+            // pixel: nothing to filter.
+            if (frame.w != width_) SDL_SetTextureScaleMode(texture.get(), SDL_ScaleModeNearest);
+        }
         if (SDL_UpdateTexture(texture.get(), nullptr, frame.pixels, frame.pitch) != 0) FailSdl("SDL_UpdateTexture");
         return;
     }

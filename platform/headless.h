@@ -54,6 +54,10 @@ void OnFlip(std::function<void(const DirectDrawSurface7& frame, uint64_t frame_n
 // and a wait for input each advance the clock by one refresh.
 void OnDialogFrame(std::function<void(const DirectDrawSurface7& frame, std::string_view caption)> hook);
 
+// The size frames are shown at, in output pixels per 640x480 unit (1 unless
+// set); with sharp composition on, surfaces follow it from now on.
+void SetOutputScale(double scale);
+
 }  // namespace headless
 
 }  // namespace dexlora

@@ -6,6 +6,7 @@
 
 #include "platform/detail/display_factory.h"
 #include "platform/detail/headless_dialog.h"
+#include "platform/detail/sdl_internal.h"
 #include "platform/headless.h"
 #include "platform/surface.h"
 
@@ -49,6 +50,8 @@ public:
     }
 
     uint32_t Ticks() override { return uint32_t(units_ / UnitsPerMs); }
+    double OutputScale() const override { return outputScale_; }
+    void SetOutputScale(double scale) { outputScale_ = scale; }
 
     // A dialog takes the script's events one at a time, without handlers.
     std::optional<headless::ScriptedEvent> TakeDue() {
@@ -102,6 +105,7 @@ private:
         }
     }
 
+    double outputScale_ = 1.0;
     uint64_t units_ = 0;
     uint64_t frames_ = 0;
     std::deque<headless::ScriptedEvent> script_;
@@ -156,6 +160,10 @@ void OnFlip(std::function<void(const DirectDrawSurface7& frame, uint64_t frame_n
 }
 void OnDialogFrame(std::function<void(const DirectDrawSurface7& frame, std::string_view caption)> hook) {
     if (auto* h = Headless()) h->OnDialogFrame(std::move(hook));
+}
+void SetOutputScale(double scale) {
+    if (auto* h = Headless()) h->SetOutputScale(scale);
+    platform_detail::SyncComposeScale();
 }
 
 }  // namespace headless

@@ -59,7 +59,9 @@ SurfacePtr ToGame(std::string_view fileName, Decoded decoded, DDSURFACEDESC2& de
     if (!game) Unreadable(fileName, SDL_GetError());
     desc.lWidth = game->w;
     desc.lHeight = game->h;
-    return MakeSurface(std::move(game));
+    SurfacePtr surface = MakeSurface(std::move(game));
+    platform_detail::AdoptSurface(*surface, true);
+    return surface;
 }
 
 uint32_t Le16(std::string_view b, size_t at) {

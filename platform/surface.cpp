@@ -87,6 +87,42 @@ void CopyRows(SDL_Surface* dst, int x, int y, const SDL_Surface* src, const RECT
     }
 }
 
+// A copy between scaled surfaces: the destination covers the scaled edges of
+// its logical rectangle, the source's scaled rectangle may be one pixel
+// narrower or wider (rounding), its last column and row then repeated.
+void CopyScaled(SDL_Surface* dst, const RECT& to, SDL_Surface* src, const RECT& from, bool keyed, Uint32 key) {
+    const int w = std::min(to.Right, dst->w) - to.Left, h = std::min(to.Bottom, dst->h) - to.Top;
+    const int sw = from.Right - from.Left, sh = from.Bottom - from.Top;
+    if (w <= 0 || h <= 0 || sw <= 0 || sh <= 0) return;
+    platform_detail::SurfaceOwner aside;
+    if (dst == src) {
+        // Copy the source aside: rows and columns may repeat.
+        aside = platform_detail::NewGameSurface(sw, sh);
+        if (!aside) Fail("BltFast: out of memory");
+        CopyRows(aside.get(), 0, 0, src, from, false, 0);
+        src = aside.get();
+    }
+    const int left = aside ? 0 : from.Left, top = aside ? 0 : from.Top;
+    const int n = std::min(w, sw);
+    for (int i = 0; i < h; ++i) {
+        Uint32* d = Row(dst, to.Top + i) + to.Left;
+        const Uint32* s = Row(src, top + std::min(i, sh - 1)) + left;
+        if (keyed) {
+            CopyRowKeyed(d, s, n, key);
+        } else {
+            std::memcpy(d, s, size_t(n) * sizeof(Uint32));
+        }
+        for (int x = n; x < w; ++x)
+            if (!keyed || (s[sw - 1] & RgbMask) != key) d[x] = s[sw - 1];
+    }
+}
+
+RECT ScaledRect(const RECT& r, double scale) {
+    using platform_detail::ScaledEdge;
+    return {ScaledEdge(r.Left, scale), ScaledEdge(r.Top, scale), ScaledEdge(r.Right, scale),
+            ScaledEdge(r.Bottom, scale)};
+}
+
 bool Overlaps(int x, int y, const RECT& r) {
     const int w = r.Right - r.Left, h = r.Bottom - r.Top;
     return x < r.Right && r.Left < x + w && y < r.Bottom && r.Top < y + h;
@@ -94,46 +130,27 @@ bool Overlaps(int x, int y, const RECT& r) {
 
 }  // namespace
 
-DirectDrawSurface7::Impl::~Impl() {
-    // The back buffer's content must not go with the primary's pixels.
-    if (back) back->impl().Pixels();
-}
-
-SDL_Surface* DirectDrawSurface7::Impl::Pixels() {
-    if (shown != nullptr) {
-        CopyRows(surface.get(), 0, 0, shown, RECT{0, 0, shown->w, shown->h}, false, 0);
-        shown = nullptr;
-    }
-    return surface.get();
-}
-
-// A primary's pixels also hold its back buffer's content until that is
-// brought up to date: that is done before they change.
-SDL_Surface* DirectDrawSurface7::Impl::Writable() {
-    if (back) back->impl().Pixels();
-    return Pixels();
-}
-
-SDL_Surface* DirectDrawSurface7::Impl::Overwritten() {
-    if (back) back->impl().Pixels();
-    shown = nullptr;
-    return surface.get();
-}
-
 DirectDrawSurface7::DirectDrawSurface7(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
-DirectDrawSurface7::~DirectDrawSurface7() = default;
+DirectDrawSurface7::~DirectDrawSurface7() {
+    // The back buffer's frame must not go with the primary's pixels.
+    if (impl_->back) platform_detail::Settle(impl_->back->impl(), false);
+    platform_detail::ForgetSurface(*impl_);
+}
 
 SurfacePtr MakeSurface(platform_detail::SurfaceOwner surface) {
     if (!surface || surface->format->format != platform_detail::GamePixelFormat || surface->pixels == nullptr) {
         Fail("MakeSurface: not a game surface");
     }
     auto impl = std::make_unique<DirectDrawSurface7::Impl>();
+    impl->width = surface->w;
+    impl->height = surface->h;
     impl->surface = std::move(surface);
     return std::make_shared<DirectDrawSurface7>(std::move(impl));
 }
 
-int32_t DirectDrawSurface7::Width() const { return impl_->surface->w; }
-int32_t DirectDrawSurface7::Height() const { return impl_->surface->h; }
+int32_t DirectDrawSurface7::Width() const { return impl_->width; }
+int32_t DirectDrawSurface7::Height() const { return impl_->height; }
+double DirectDrawSurface7::Scale() const { return impl_->scale; }
 
 void DirectDrawSurface7::GetSurfaceDesc(DDSURFACEDESC2& desc) const {
     desc = OffscreenDesc(Width(), Height());
@@ -151,8 +168,7 @@ void DirectDrawSurface7::BltFast(int32_t x, int32_t y, DirectDrawSurface7& src, 
     // away entirely is not an error.
     if (rect.Right == rect.Left || rect.Bottom == rect.Top) return;
 
-    const SDL_Surface* from = src.impl_->Pixels();
-    if (rect.Left < 0 || rect.Top < 0 || rect.Right > from->w || rect.Bottom > from->h) {
+    if (rect.Left < 0 || rect.Top < 0 || rect.Right > src.Width() || rect.Bottom > src.Height()) {
         Fail("BltFast: rectangle outside the source");
     }
     const int64_t w = int64_t{rect.Right} - rect.Left, h = int64_t{rect.Bottom} - rect.Top;
@@ -160,11 +176,22 @@ void DirectDrawSurface7::BltFast(int32_t x, int32_t y, DirectDrawSurface7& src, 
 
     // Without a key on the source a keyed copy copies everything.
     const bool keyed = (flags & DDBLTFAST_SRCCOLORKEY) != 0 && src.impl_->hasColorKey;
-    // A whole-frame copy (the background of every frame) replaces the
-    // content the back buffer has kept since the last Flip.
-    const bool whole = !keyed && &src != this && w == Width() && h == Height();
-    SDL_Surface* dst = whole ? impl_->Overwritten() : impl_->Writable();
     const Uint32 key = src.impl_->colorKeyPixel & RgbMask;
+    SDL_Surface* from = platform_detail::Settle(*src.impl_, false);
+    // A whole-frame copy (the background of every frame) replaces the frame
+    // the back buffer has kept since the last Flip: nothing to copy across.
+    if (!keyed && &src != this && w == Width() && h == Height()) impl_->shown = nullptr;
+    SDL_Surface* dst = platform_detail::Settle(*impl_, true);
+
+    if (impl_->scale != 1.0 || src.impl_->scale != 1.0) {
+        if (impl_->scale != src.impl_->scale) platform_detail::SyncComposeScale();
+        if (impl_->scale != src.impl_->scale) Fail("BltFast: surfaces of different scales");
+        from = platform_detail::Settle(*src.impl_, false);
+        dst = platform_detail::Settle(*impl_, true);
+        const RECT to = ScaledRect(RECT{x, y, int32_t(x + w), int32_t(y + h)}, impl_->scale);
+        CopyScaled(dst, to, from, ScaledRect(rect, impl_->scale), keyed, key);
+        return;
+    }
 
     if (&src == this && keyed && Overlaps(x, y, rect)) {
         // A keyed copy onto itself reads pixels it has just written; copy
@@ -180,24 +207,44 @@ void DirectDrawSurface7::BltFast(int32_t x, int32_t y, DirectDrawSurface7& src, 
 
 void DirectDrawSurface7::SetColorKey(int32_t flags, const DDCOLORKEY& key) {
     if (flags != DDCKEY_SRCBLT) Fail("SetColorKey: only a source key is supported");
+    const Uint32 pixel = ColorToPixel(key.low);
+    if (impl_->hasColorKey && impl_->colorKeyPixel == pixel) return;
     impl_->hasColorKey = true;
-    impl_->colorKeyPixel = ColorToPixel(key.low);
+    impl_->colorKeyPixel = pixel;
+    // A scaled picture is scaled again so that its keyed pixels stay exact.
+    if (impl_->original) impl_->stale = true;
 }
 
+// A scaled surface answers with the pixel at the centre of the unit, a
+// scaled picture with its own pixel.
 int32_t DirectDrawSurface7::GetPixel(int32_t x, int32_t y) const {
-    const SDL_Surface* s = impl_->Pixels();
-    if (x < 0 || y < 0 || x >= s->w || y >= s->h) return -1;
-    return PixelToColor(Row(s, y)[x]);
+    if (x < 0 || y < 0 || x >= Width() || y >= Height()) return -1;
+    if (impl_->original) return PixelToColor(Row(impl_->original.get(), y)[x]);
+    const double s = impl_->scale;
+    return GetDevicePixel(int32_t((x + 0.5) * s), int32_t((y + 0.5) * s));
+}
+
+int32_t DirectDrawSurface7::GetDevicePixel(int32_t px, int32_t py) const {
+    const SDL_Surface* s = platform_detail::Settle(*impl_, false);
+    if (px < 0 || py < 0 || px >= s->w || py >= s->h) return -1;
+    return PixelToColor(Row(s, py)[px]);
 }
 
 void DirectDrawSurface7::SetPixel(int32_t x, int32_t y, int32_t color) {
-    SDL_Surface* s = impl_->Writable();
-    if (x < 0 || y < 0 || x >= s->w || y >= s->h) return;
-    Row(s, y)[x] = ColorToPixel(color);
+    if (x < 0 || y < 0 || x >= Width() || y >= Height()) return;
+    if (impl_->picture) {
+        // A picture stays one: its own pixels change, scaled again when used.
+        SDL_Surface* own = impl_->original ? impl_->original.get() : impl_->surface.get();
+        Row(own, y)[x] = ColorToPixel(color);
+        impl_->stale = impl_->original != nullptr;
+        return;
+    }
+    FillRect(RECT{x, y, x + 1, y + 1}, color);
 }
 
-void DirectDrawSurface7::FillRect(const RECT& rect, int32_t color) {
-    SDL_Surface* s = impl_->Writable();
+void DirectDrawSurface7::FillRect(const RECT& logical, int32_t color) {
+    SDL_Surface* s = platform_detail::Settle(*impl_, true);
+    const RECT rect = impl_->scale == 1.0 ? logical : ScaledRect(logical, impl_->scale);
     const int left = std::max(rect.Left, 0), top = std::max(rect.Top, 0);
     const int right = std::min(rect.Right, s->w), bottom = std::min(rect.Bottom, s->h);
     if (left >= right || top >= bottom) return;
@@ -235,17 +282,21 @@ void DirectDrawSurface7::Flip(DirectDrawSurface7* target, int32_t flags) {
     // before the next frame overwrites it whole. A back buffer not drawn on
     // since the last Flip already shows in the front.
     Impl& back = impl_->back->impl();
-    if (back.shown == nullptr) {
+    SDL_Surface* front = impl_->surface.get();
+    if (back.shown == nullptr && back.scale == impl_->scale && back.surface->w == front->w &&
+        back.surface->h == front->h) {
         std::swap(impl_->surface, back.surface);
         back.shown = impl_->surface.get();
     }
     platform_detail::NoteFlip();
-    display->Present(*this);
+    display->Present(back.shown != nullptr ? *this : *impl_->back);
     platform_detail::NotePresented();
+    // The next frame is composed at the scale the output has now.
+    platform_detail::SyncComposeScale();
 }
 
 bool DirectDrawSurface7::SavePng(std::string_view path) const {
-    return IMG_SavePNG(impl_->Pixels(), std::string(path).c_str()) == 0;
+    return IMG_SavePNG(platform_detail::Settle(*impl_, false), std::string(path).c_str()) == 0;
 }
 
 }  // namespace dexlora

@@ -136,6 +136,11 @@ public:
     // buffer still reads as the frame just shown.
     void Flip(DirectDrawSurface7* target, int32_t flags);
 
+    // Pixels per 640x480 unit the surface is composed at (1 unless the output
+    // is larger and sharp composition is on), and one pixel at that scale.
+    double Scale() const;
+    int32_t GetDevicePixel(int32_t px, int32_t py) const;
+
     // Saves the picture as PNG (tests, screenshots). Answers false on failure.
     bool SavePng(std::string_view path) const;
 
@@ -181,6 +186,13 @@ private:
 };
 
 using DirectDrawPtr = std::shared_ptr<DirectDraw7>;
+
+// Sharp composition (on by default): when the output is larger than 640x480,
+// the display device's surfaces hold their pixels at the output's scale, so
+// texts and pictures are drawn at the screen's own resolution; coordinates,
+// sizes and colour keys stay in 640x480 units. Off: frames are composed at
+// 640x480 and the output scales them.
+void SetSharpComposition(bool on);
 
 // DirectDrawCreate with an empty device name: the display of the running
 // platform session (real window or headless).

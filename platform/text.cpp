@@ -1,6 +1,7 @@
 // Text on game surfaces: the font state each surface keeps, and drawing and
 // measuring texts in it, with rendered texts cached between frames.
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <functional>
 #include <list>
@@ -144,12 +145,21 @@ void DirectDrawSurface7::SetFontBackColor(int32_t color) { impl_->backColor = co
 // the middle of a frame.
 void DirectDrawSurface7::DrawText(int32_t x, int32_t y, std::string_view text, bool) {
     if (text.empty()) return;
-    TTF_Font* face = platform_detail::FaceFor(platform_detail::OpenGameFont(impl_->font), text);
+    // A scaled surface gets the text rendered at its own scale, not scaled.
+    StdFont font = impl_->font;
+    const double scale = impl_->scale;
+    if (scale != 1.0) {
+        if (!std::isfinite(font.Size) || font.Size <= 0.0f) font.Size = StdFont{}.Size;
+        font.Size = float(font.Size * scale);
+        x = platform_detail::ScaledEdge(x, scale);
+        y = platform_detail::ScaledEdge(y, scale);
+    }
+    TTF_Font* face = platform_detail::FaceFor(platform_detail::OpenGameFont(font), text);
     if (!face) return;
     RenderedTextCache* cache = platform_detail::SessionOwned<RenderedTextCache>();
     const TextMask* mask = cache ? cache->Get(face, text) : nullptr;
     if (!mask) return;
-    SDL_Surface* target = impl_->Writable();
+    SDL_Surface* target = platform_detail::Settle(*impl_, true);
     if (!impl_->fontTransparent) {
         SDL_Rect box{x, y, mask->Width, mask->Height};  // SDL clips the box to the surface
         if (SDL_FillRect(target, &box, platform_detail::ColorToPixel(impl_->backColor)) != 0) return;

@@ -126,6 +126,11 @@ public:
 
     uint32_t Ticks() override { return uint32_t(SDL_GetTicks64()); }
 
+    // The letterboxed 640x480 area of the window, as the renderer scales it.
+    double OutputScale() const override {
+        return std::min(double(outputWidth_) / ScreenWidth, double(outputHeight_) / ScreenHeight);
+    }
+
 private:
     static platform_detail::FrameWindow MakeFrameWindow() {
         // Losing the focus must not minimise the game, and a scaled frame
@@ -228,6 +233,8 @@ private:
             SDL_SetWindowBordered(w, SDL_FALSE);
             SDL_SetWindowPosition(w, bounds.x, bounds.y);
             SDL_SetWindowSize(w, bounds.w, bounds.h);
+            outputWidth_ = bounds.w;
+            outputHeight_ = bounds.h;
         } else {
             // 640x480, scaled down with its aspect kept on a smaller desktop.
             int width = ScreenWidth, height = ScreenHeight;
@@ -238,6 +245,8 @@ private:
             }
             SDL_SetWindowBordered(w, SDL_TRUE);
             SDL_SetWindowSize(w, width, height);
+            outputWidth_ = width;
+            outputHeight_ = height;
             SDL_SetWindowPosition(w, SDL_WINDOWPOS_CENTERED_DISPLAY(display), SDL_WINDOWPOS_CENTERED_DISPLAY(display));
         }
         NoteRefresh();
@@ -248,6 +257,7 @@ private:
     std::optional<std::string> forced_;  // DEXLORA_PRESENT as the session found it
     PresentChoice choice_ = PresentChoice::Auto;
     bool fullScreen_ = false;
+    int outputWidth_ = ScreenWidth, outputHeight_ = ScreenHeight;
     Uint64 lastPresent_ = 0;
     Clock::duration refresh_{};
     Clock::time_point nextFrame_{};

@@ -21,7 +21,8 @@ struct OptionsLinePart {
 // Adding an option to the line is a row here.
 constexpr OptionsLinePart Parts[] = {
     {Option::FlexibleRomaji, "F2", "ローマ字", {"キー設定どおり (fixed)", "自由 (any spelling)"}},
-    {Option::Present, "F4", "描画", {"自動 (auto)", "CPU (software)", "GPU (accelerated)"}},
+    {Option::SharpText, "F4", "文字", {"くっきり (sharp)", "拡大 (scaled up)"}},
+    {Option::Present, "F5", "描画", {"自動 (auto)", "CPU (software)", "GPU (accelerated)"}},
 };
 
 size_t ValueIndex(Option id) {

@@ -42,7 +42,7 @@ void TitleStart();
 // 30 seconds, "S" of 1, else 60).
 void TitleKeyPress(char32_t key);
 // A function key on the title: each switches a player option or opens a
-// scene; the title names them. F4: how frames reach the screen.
+// scene; the title names them. F5: how frames reach the screen.
 void TitleKeyDown(KeyCode code);
 // Hands the player's present option to the display (at start-up, and when
 // the title switches it).

@@ -70,6 +70,10 @@ void TitleKeyDown(KeyCode code) {
     case KeyCode::F2: CycleOption(Option::FlexibleRomaji); break;
     case KeyCode::F3: OpenRecords(); break;
     case KeyCode::F4:
+        CycleOption(Option::SharpText);
+        SetSharpComposition(OptionOn(Option::SharpText));
+        break;
+    case KeyCode::F5:
         CycleOption(Option::Present);
         ApplyPresentOption();
         break;

@@ -2,7 +2,7 @@
 // through the game's drawing layer or with SDL alone: processor time per
 // second, key-to-present latency and private memory, for setting the game's
 // figures beside their floor. Run it on a screen (Xvfb is enough):
-//   bench_frame_loop plain|dexlora [--seconds S] [--keys N]
+//   bench_frame_loop plain|dexlora [--seconds S] [--keys N] [--no-sharp-text]
 // or, for instructions per frame:
 //   valgrind --tool=callgrind --collect-atstart=no bench_frame_loop plain|dexlora --frames N
 #include <SDL.h>
@@ -29,6 +29,7 @@
 
 #include "dexlora_frame.h"
 #include "plain_sdl/plain_frame.h"
+#include "platform/surface.h"
 #include "platform/window.h"
 
 namespace {
@@ -115,6 +116,7 @@ struct Options {
     int keys = 100;
     int frames = 0;  // instead: this many frames, counted by callgrind
     bool window640 = false;  // windowed at 640x480, unscaled, instead of covering the desktop
+    bool sharp = true;
 };
 
 
@@ -124,6 +126,7 @@ struct Loop {
     std::function<void(int32_t marker)> frame;  // compose and present
     std::function<void()> events;
     std::function<std::string()> renderer;  // asked once frames have been shown
+    SDL_Window* window = nullptr;
 };
 
 // Frames counted by callgrind (run with --collect-atstart=no), every thread
@@ -134,7 +137,9 @@ int CountFrames(int frames, Loop& loop, int32_t& marker) {
     CALLGRIND_TOGGLE_COLLECT;
     for (int i = 0; i < frames; ++i) loop.frame(marker), loop.events();
     CALLGRIND_TOGGLE_COLLECT;
-    std::printf("renderer=%s frames=%d\n", loop.renderer().c_str(), frames);
+    int w = 0, h = 0;
+    SDL_GetWindowSize(loop.window, &w, &h);
+    std::printf("renderer=%s size=%dx%d frames=%d\n", loop.renderer().c_str(), w, h, frames);
     return 0;
 #else
     std::fprintf(stderr, "bench_frame_loop: built without valgrind's callgrind.h\n");
@@ -177,9 +182,12 @@ int Run(const Options& options, Loop& loop, KeyFeeder& keys, int32_t& marker) {
     }
 
     const std::vector<double>& lat = keys.LatenciesMs();
-    std::printf("%s renderer=%s seconds=%.2f frames=%llu fps=%.1f cpu_percent=%.1f cpu_ms_per_frame=%.3f "
+    int width = 0, height = 0;
+    SDL_GetWindowSize(loop.window, &width, &height);
+    std::printf("%s%s renderer=%s size=%dx%d seconds=%.2f frames=%llu fps=%.1f cpu_percent=%.1f cpu_ms_per_frame=%.3f "
                 "rss_anon_kb=%ld rss_kb=%ld keys=%zu latency_median_ms=%.2f latency_max_ms=%.2f\n",
-                options.plain ? "plain" : "dexlora", loop.renderer().c_str(), wall, (unsigned long long)frames,
+                options.plain ? "plain" : "dexlora", options.plain || options.sharp ? "" : "-no-sharp-text",
+                loop.renderer().c_str(), width, height, wall, (unsigned long long)frames,
                 double(frames) / wall, 100 * cpu / wall, 1000 * cpu / double(frames), StatusKb("RssAnon"),
                 StatusKb("VmRSS"), lat.size(), Median(lat), lat.empty() ? 0 : *std::max_element(lat.begin(), lat.end()));
     return 0;
@@ -199,7 +207,7 @@ std::string RendererName(SDL_Window* window) {
 int main(int argc, char** argv) {
     Options options;
     if (argc < 2 || (std::strcmp(argv[1], "plain") != 0 && std::strcmp(argv[1], "dexlora") != 0)) {
-        std::fprintf(stderr, "usage: %s plain|dexlora [--seconds S] [--keys N] [--frames N] [--window640 1]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s plain|dexlora [--seconds S] [--keys N] [--frames N] [--window640 1] [--no-sharp-text]\n", argv[0]);
         return 2;
     }
     options.plain = std::strcmp(argv[1], "plain") == 0;
@@ -210,6 +218,11 @@ int main(int argc, char** argv) {
         if (std::strcmp(argv[i], "--window640") == 0) options.window640 = std::atoi(argv[i + 1]) != 0;
     }
 
+    // Frames composed at 640x480 and scaled by the output, as before sharp text.
+    const bool sharp = !(argc > 2 && std::strcmp(argv[argc - 1], "--no-sharp-text") == 0);
+    options.sharp = sharp;
+    dexlora::SetSharpComposition(sharp);
+
     int32_t marker = 0;
     try {
         if (options.plain) {
@@ -219,6 +232,7 @@ int main(int argc, char** argv) {
             SDL_StartTextInput();
             KeyFeeder keys(options.keys);
             Loop loop;
+            loop.window = frame.Window();
             loop.renderer = [&] { return RendererName(frame.Window()); };
             loop.frame = [&](int32_t m) {
                 frame.Compose(uint32_t(m));
@@ -236,7 +250,8 @@ int main(int argc, char** argv) {
         KeyFeeder keys(options.keys);
         dexlora::SetMainWindowEvents({.KeyPress = [&](char32_t&) { keys.Seen(); }, .MouseDown = nullptr, .DblClick = nullptr});
         Loop loop;
-        loop.renderer = [] { return RendererName(SDL_GetWindowFromID(Uint32(dexlora::MainWindowHandle()))); };
+        loop.window = SDL_GetWindowFromID(Uint32(dexlora::MainWindowHandle()));
+        loop.renderer = [&] { return RendererName(loop.window); };
         loop.frame = [&](int32_t m) { scene.ComposeFrame(m); };
         loop.events = [] { dexlora::DoEvents(); };
         return Run(options, loop, keys, marker);

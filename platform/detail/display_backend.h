@@ -42,6 +42,8 @@ public:
     // true. busyWait: no frame was shown since the previous call.
     virtual void PumpEvents(bool busyWait) = 0;
     virtual uint32_t Ticks() = 0;
+    // Output pixels per 640x480 unit the frames are shown at.
+    virtual double OutputScale() const { return 1.0; }
 };
 
 namespace platform_detail {

@@ -3,6 +3,7 @@
 
 #include <SDL.h>
 
+#include <cmath>
 #include <functional>
 #include <memory>
 
@@ -30,6 +31,28 @@ SurfaceOwner NewGameSurface(int width, int height);
 // result has no colour key and is never RLE-encoded.
 SurfaceOwner ToGameSurface(SDL_Surface* any);
 
+// Scaled composition: when the output is larger than 640x480, every surface
+// of the display device holds its pixels at the output's scale while its
+// coordinates stay in 640x480 units. Logical coordinate -> pixel edge.
+inline int ScaledEdge(int64_t v, double scale) {
+    return scale == 1.0 ? int(v) : int(std::floor(double(v) * scale + 0.5));
+}
+// Registers a surface of the display device so that it follows the session's
+// scale, and brings it to that scale now. picture: decoded from a file, so
+// it is scaled smoothly from its own pixels, which it keeps.
+void AdoptSurface(DirectDrawSurface7& surface, bool picture);
+// Brings the session's surfaces to the scale the display asks for now.
+void SyncComposeScale();
+// Makes the surface's pixels current for its scale (a picture is scaled when
+// first used) and, for a back buffer flipped since it was drawn on, copies
+// across the frame it still reads as. drawnOn: the caller is about to draw
+// on it, after which it is no longer a picture to scale again from its own
+// pixels (and a primary's back buffer no longer finds its frame there).
+// Nothing reaches a surface's pixels another way.
+SDL_Surface* Settle(DirectDrawSurface7::Impl& impl, bool drawnOn);
+// Leaves the session's list of scaled surfaces.
+void ForgetSurface(DirectDrawSurface7::Impl& impl);
+
 // Registers a teardown (closing the mixer, the fonts) that the platform session
 // runs, latest first, before SDL_Quit when it ends.
 void AtSessionEnd(std::function<void()> teardown);
@@ -39,14 +62,6 @@ void AtSessionEnd(std::function<void()> teardown);
 namespace dexlora {
 
 struct DirectDrawSurface7::Impl {
-    ~Impl();
-    // The pixels brought up to date, to read (Pixels) or to change
-    // (Writable); about to be overwritten whole, nothing to bring up to
-    // date (Overwritten). Nothing reaches them another way.
-    SDL_Surface* Pixels();
-    SDL_Surface* Writable();
-    SDL_Surface* Overwritten();
-
     platform_detail::SurfaceOwner surface;   // XRGB8888, never RLE
     // Back buffer only: after Flip exchanged the pixels, this surface's
     // content is the frame just shown, which stays in the primary's pixels
@@ -61,6 +76,11 @@ struct DirectDrawSurface7::Impl {
     bool primary = false;
     int32_t caps = DDSCAPS_OFFSCREENPLAIN;   // as GetSurfaceDesc reports it
     std::shared_ptr<DirectDrawSurface7> back;  // primary only
+    int32_t width = 0, height = 0;           // in 640x480 units
+    double scale = 1.0;                      // pixels per unit of `surface`
+    bool picture = false;                    // pixels decoded from a file
+    platform_detail::SurfaceOwner original;  // a picture's own pixels while scaled
+    bool stale = false;                      // `surface` awaits scaling from `original`
 };
 
 // Wraps an owned XRGB8888 SDL surface in a game surface.

@@ -54,7 +54,8 @@ struct FrameWindow {
     bool Chosen() const { return chosen_; }
     PresentPath Path() const { return path_; }
 
-    // Puts a frame of the window's frame size where the next Show shows it.
+    // Puts a frame where the next Show shows it: of the window's frame size,
+    // or composed at the output's own scale (shown pixel for pixel).
     void Upload(const SDL_Surface& frame);
     // Shows the last frame uploaded, waiting for the display where the
     // renderer does. Bars around a scaled frame are black.

@@ -3,8 +3,11 @@
 and double clicks through xdotool, each scene recognised on the screen by the
 skin's pictures, and the files the game writes checked afterwards.
 
-Usage: play_through.py RUNTIME_FOLDER DEXLORA_CHECK KEEP_FOLDER
+Usage: play_through.py RUNTIME_FOLDER DEXLORA_CHECK KEEP_FOLDER [SCALE [GAME_ARG...]]
 
+On a screen SCALE times 640x480 (default 1; clicks scaled, screenshots brought
+back to 640x480 by the middle pixel of each: with an odd SCALE that pixel
+shows a scaled picture's own), with the GAME_ARGs on the game's command line.
 Plays a copy of RUNTIME_FOLDER's dexlora, system/ and skins/Standard/. Exits 0
 when every step passed, 1 naming the failed step (its last screenshot kept in
 KEEP_FOLDER), 77 when Xvfb, xdotool or ImageMagick is missing."""
@@ -22,6 +25,8 @@ import tempfile
 import time
 
 W, H = 640, 480
+SCALE = int(sys.argv[4]) if len(sys.argv) > 4 else 1  # the screen's size in 640x480 screens
+GAME_ARGS = sys.argv[5:]
 BUDGET_S = 200  # below the test's time-out, so that a slow run still names its step
 QUESTION, KANA = "しつちじゃんっ", "し"  # the one question; its し gets a new spelling
 # The question in other spellings, taken once F2 has switched flexible romaji on.
@@ -107,8 +112,8 @@ class Player:
 
     def start_x(self):
         read_end, write_end = os.pipe()
-        self.xvfb = self.spawn(["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{W}x{H}x24", "-nolisten",
-                                "tcp"], pass_fds=(write_end,))
+        self.xvfb = self.spawn(["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{W * SCALE}x{H * SCALE}x24",
+                                "-nolisten", "tcp"], pass_fds=(write_end,))
         os.close(write_end)
         with os.fdopen(read_end, "rb") as pipe:  # Xvfb writes its display number once it takes clients
             number = pipe.readline() if select.select([pipe], [], [], 30)[0] else b""
@@ -118,11 +123,20 @@ class Player:
                         DISPLAY=":" + number.decode().strip())
 
     def x(self, *args):
+        if args[0] == "mousemove":
+            args = (args[0], str(int(args[1]) * SCALE), str(int(args[2]) * SCALE), *args[3:])
         subprocess.run(["xdotool", *args], env=self.env, stdout=subprocess.DEVNULL, check=True, timeout=30)
 
     def take_shot(self):
-        self.shot = (W, H, subprocess.check_output(["import", "-window", "root", "-depth", "8", "rgb:-"], env=self.env,
-                                                   timeout=20))
+        rgb = subprocess.check_output(["import", "-window", "root", "-depth", "8", "rgb:-"], env=self.env, timeout=20)
+        if SCALE > 1:  # the middle pixel of each SCALE x SCALE square
+            line, mid, shrunk = W * SCALE * 3, SCALE // 2, bytearray(W * H * 3)
+            for y in range(H):
+                row = rgb[(y * SCALE + mid) * line:(y * SCALE + mid + 1) * line]
+                for c in range(3):
+                    shrunk[y * W * 3 + c:(y + 1) * W * 3:3] = row[mid * 3 + c::SCALE * 3]
+            rgb = bytes(shrunk)
+        self.shot = (W, H, rgb)
         return self.shot
 
     def wait_for(self, what, why_not, timeout=30, interval=0.05):
@@ -153,10 +167,10 @@ class Player:
 
         self.step("chooser")
         self.start_x()
-        self.game = self.spawn([os.path.join(self.root, "dexlora")], cwd=self.root,
+        self.game = self.spawn([os.path.join(self.root, "dexlora"), *GAME_ARGS], cwd=self.root,
                                env=dict(self.env, HOME=self.tmp, SDL_VIDEODRIVER="x11", SDL_AUDIODRIVER="dummy"))
         self.x("search", "--sync", "--onlyvisible", "--name", "^Skin", "windowfocus")  # it takes the keys
-        self.wait_for("the chooser", lambda s: None if len(set(s[2][::301])) > 30 else "a blank screen")
+        self.wait_for("the chooser", lambda s: None if len(set(s[2][::301 // SCALE ** 2])) > 30 else "a blank screen")
         self.x("key", "Return")
 
         self.step("key configuration")
