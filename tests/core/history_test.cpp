@@ -74,6 +74,8 @@ TEST(History, DamagedLinesAreSkippedWithOneMessage) {
         {"a column more", header + Replace(game1, "\n", "\t\n") + game2, "-", "2 +message"},
         {"letters for a number", Replace(game1, "\t30\t", "\tthirty\t") + game2, "-", "2 +message"},
         {"the 31st of February", Replace(game1, "2025-12-06", "2025-02-31") + game2, "-", "2 +message"},
+        {"accuracy above one", Replace(game1, "0.9756", "1.5") + game2, "-", "2 +message"},
+        {"negative misses", Replace(game1, "\t3\t4\t", "\t-3\t4\t") + game2, "-", "2 +message"},
         {"mastery not a number", Replace(game1, "-1.250", "nan") + game2, "-", "2 +message"},
         {"a kana without its numbers", Replace(game1, "か:", "か") + game2, "-", "2 +message"},
         {"a line past the limit", game1 + std::string(MaxHistoryLineBytes, 'x') + "\n" + game2, "-", "1 2 +message"},
