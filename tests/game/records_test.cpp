@@ -1,4 +1,4 @@
-// The records scene: what a page shows for a few histories, and a skin's records.ini.
+// The records scene: what a page shows for a few histories, a skin's records.ini, and any key back to the title.
 #include <cmath>
 
 #include "engine/history.h"
@@ -97,6 +97,15 @@ TEST_F(RecordsTest, ASkinGivesItsColoursAndBackground) {
                   std::vector({row.margin, row.panel, row.speed})) << row.ini;
         EXPECT_EQ(ErrLog.find("records.ini") != std::string::npos, row.warned) << row.ini;
         EXPECT_EQ(PendingScene() == NextScene::Shutdown, row.ended) << row.ini;
+    }
+}
+
+TEST_F(RecordsTest, AnyKeyReturnsToTheTitle) {
+    for (const bool functionKey : {false, true}) {
+        ResetSceneControl(), OpenRecords();
+        char32_t letter = U'a';
+        functionKey ? Form_KeyDown(KeyCode::F3, 0) : Form_KeyPress(letter);
+        EXPECT_TRUE(PendingScene() == NextScene::Title && GameState == Scene::Title) << functionKey;
     }
 }
 
