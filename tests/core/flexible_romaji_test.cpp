@@ -33,29 +33,18 @@ std::string Outcome(FlexibleRomaji& matcher, std::string_view keys) {
 TEST(FlexibleRomaji, TakesEveryInputMethodSpellingAndRefusesTheRest) {
     LoadBundledTables();
     const struct { const char* reading; const char* keys; const char* outcome; } rows[] = {
-        {"し", "SI", "done"}, {"し", "SHI", "done"}, {"し", "CI", "done"}, {"し", "SHA", "refused at 2"},
-        {"ちつふじ", "CHITSUHUJI", "done"}, {"ちつふじ", "TITUFUZI", "done"},
-        {"しゃ", "SHA", "done"}, {"しゃ", "SYA", "done"}, {"しゃ", "SIXYA", "done"}, {"しゃ", "SHILYA", "done"},
-        {"じゃ", "JA", "done"}, {"じゃ", "JYA", "done"}, {"じゃ", "ZYA", "done"}, {"じゃ", "JIXYA", "done"},
-        {"ちゃ", "CHA", "done"}, {"ちゃ", "CYA", "done"}, {"ちゃ", "CHILYA", "done"}, {"きゃ", "KILYA", "done"},
-        {"ふぁ", "FA", "done"}, {"ふぁ", "HULA", "done"}, {"いぇ", "YE", "done"}, {"いぇ", "IXE", "done"},
-        {"ゐを", "WYIWO", "done"}, {"ー、。・", "-,./", "done"}, {"aB1", "AB1", "done"},
+        // The tables' spellings, whole or a pair as its two kana, are the random spellings' below; here the rest.
+        {"し", "SHA", "refused at 2"}, {"ふぁ", "FA", "done"}, {"ふぁ", "HULA", "done"}, {"いぇ", "YE", "done"},
+        {"いぇ", "IXE", "done"}, {"ゐを", "WYIWO", "done"}, {"ー、。・", "-,./", "done"}, {"aB1", "AB1", "done"},
         // ん: NN, XN, N' always; a single N before a consonant but N and Y
-        {"こんばん", "KONBANN", "done"}, {"こんばん", "KOXNBAN'", "done"}, {"こんばん", "KONNBAXN", "done"},
-        {"こんばん", "KONBAN", "open"}, {"ほん", "HON'", "done"}, {"ほん", "HOXN", "done"},
-        {"きんえん", "KINEN", "refused at 3"}, {"きんえん", "KINNEN'", "done"}, {"きんえん", "KIN'ENN", "done"},
-        {"おんな", "ONNA", "refused at 3"}, {"おんな", "ONNNA", "done"}, {"おんな", "ON'NA", "done"},
-        {"こんや", "KONYA", "refused at 3"}, {"こんや", "KONNYA", "done"}, {"ほんにゃ", "HONNYA", "refused at 4"},
-        {"ほんにゃ", "HONNNYA", "done"}, {"うんん", "UNXN", "refused at 2"}, {"うんん", "UNNXN", "done"},
-        {"かんっぱ", "KANPPA", "done"}, {"かんっぱ", "KANXTUPA", "done"},
+        {"こんばん", "KONBAN", "open"}, {"きんえん", "KINEN", "refused at 3"}, {"おんな", "ONNA", "refused at 3"},
+        {"こんや", "KONYA", "refused at 3"}, {"ほんにゃ", "HONNYA", "refused at 4"}, {"うんん", "UNXN", "refused at 2"},
+        {"かんっぱ", "KANPPA", "done"},
         // っ: the next kana's first consonant doubled, or on its own
-        {"きって", "KITTE", "done"}, {"きって", "KIXTUTE", "done"}, {"きって", "KILTSUTE", "done"},
-        {"きって", "KICCE", "refused at 2"}, {"がっこう", "GACCOU", "done"}, {"まっちゃ", "MACCHA", "done"},
-        {"まっちゃ", "MATTYA", "done"}, {"まっちゃ", "MATCHA", "refused at 3"}, {"まっちゃ", "MACCHIXYA", "done"},
-        {"あっわ", "AWWA", "done"}, {"あっゐ", "AWWYI", "refused at 1"}, {"あっきゃ", "AKKIXYA", "done"},
-        {"あっあ", "AXTUA", "done"}, {"あっあ", "AA", "refused at 1"}, {"あっな", "ANNA", "refused at 1"},
-        {"あっな", "ALTUNA", "done"}, {"あっん", "AXTSUNN", "done"}, {"あっ", "AXTU", "done"},
-        {"あっ", "AT", "refused at 1"}, {"あっっか", "AXTUKKA", "done"}, {"あっ、", "A,", "refused at 1"},
+        {"きって", "KICCE", "refused at 2"}, {"まっちゃ", "MATCHA", "refused at 3"}, {"あっわ", "AWWA", "done"},
+        {"あっゐ", "AWWYI", "refused at 1"}, {"あっあ", "AA", "refused at 1"}, {"あっな", "ANNA", "refused at 1"},
+        {"あっん", "AXTSUNN", "done"}, {"あっ", "AXTU", "done"}, {"あっ", "AT", "refused at 1"},
+        {"あっっか", "AXTUKKA", "done"}, {"あっ、", "A,", "refused at 1"},
     };
     for (const auto& row : rows) {
         FlexibleRomaji matcher(row.reading);

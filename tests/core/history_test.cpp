@@ -28,7 +28,6 @@ GameRecord Game(int32_t combo) {
             .Mastery = -1.25, .Rank = 2, .CorrectKeys = 120, .KeysPerMinute = 240.5, .Accuracy = 0.9756,
             .Kana = {{"か", 10, 1, 4, 1234}, {"a:b", 1, 0, 1, 9}, {"きゃ", 30, 2, 10, 5000}}};
 }
-const std::string Line = HistoryLine(Game(7));
 
 // The max combos of the games read (they name the games), and whether the read left a message.
 std::string Combos(const std::string& folder, size_t last = 100) {
@@ -67,8 +66,6 @@ TEST(History, DamagedLinesAreSkippedWithOneMessage) {
     // The current file, the rotated one (with a "-" none), what is read.
     const std::tuple<const char*, std::string, std::string, std::string> cases[] = {
         {"no history yet", "-", "-", ""},
-        {"header only", header, "-", ""},
-        {"two games", header + game1 + game2, "-", "1 2 "},
         {"no header, blank lines", game1 + "\n\n" + game2, "-", "1 2 "},
         {"a spreadsheet's line ends", Replace(header + game1, "\n", "\r\n") + game2, "-", "1 2 "},
         {"the last line torn by a crash", header + game1 + game2.substr(0, 30), "-", "1 +message"},
@@ -78,10 +75,9 @@ TEST(History, DamagedLinesAreSkippedWithOneMessage) {
         {"letters for a number", Replace(game1, "\t30\t", "\tthirty\t") + game2, "-", "2 +message"},
         {"the 31st of February", Replace(game1, "2025-12-06", "2025-02-31") + game2, "-", "2 +message"},
         {"accuracy above one", Replace(game1, "0.9756", "1.5") + game2, "-", "2 +message"},
-        {"mastery not a number", Replace(game1, "-1.250", "nan") + game2, "-", "2 +message"},
         {"negative misses", Replace(game1, "\t3\t4\t", "\t-3\t4\t") + game2, "-", "2 +message"},
+        {"mastery not a number", Replace(game1, "-1.250", "nan") + game2, "-", "2 +message"},
         {"a kana without its numbers", Replace(game1, "か:", "か") + game2, "-", "2 +message"},
-        {"a NUL in a line", Replace(game1, "\t", "\0"s) + game2, "-", "2 +message"},
         {"a line past the limit", game1 + std::string(MaxHistoryLineBytes, 'x') + "\n" + game2, "-", "1 2 +message"},
         {"the rotated file holds the older games", header + game2, header + game1, "1 2 "},
         {"a rotated file, damaged", game2, header + "x\n" + game1 + "y", "1 2 +message"},
@@ -107,7 +103,7 @@ TEST(History, DamagedLinesAreSkippedWithOneMessage) {
 TEST(History, AFullFileRotatesAwayWhole) {
     TempFolder temp;
     std::string full = "when\n";
-    for (size_t i = 0; i < MaxHistoryGames; ++i) full += Line;
+    for (size_t i = 0; i < MaxHistoryGames; ++i) full += HistoryLine(Game(7));
     temp.Write("history.tsv", full), temp.Write("history.1.tsv", "an older rotation\n");
     for (int32_t combo : {1, 2}) ASSERT_TRUE(AppendHistory(temp.Path(), Game(combo)));
     EXPECT_EQ(TempFolder::Read(temp.Path() + "history.1.tsv"), full);
@@ -145,7 +141,6 @@ TEST(History, AppendsNeverLoseAnEarlierGame) {
     // Places no game can be written to: the answer is false, at once.
     const std::pair<const char*, std::function<std::string(const TempFolder&)>> places[] = {
         {"a read-only folder", [](const TempFolder& t) { return chmod(t.Path().c_str(), 0500), t.Path(); }},
-        {"below the process file system", [](const TempFolder&) { return "/proc/self/dexlora/"s; }},
         {"below a file", [](const TempFolder& t) { return t.Write("file", "x") + "/dexlora/"; }},
         {"the file a folder", [](const TempFolder& t) { return t.Write("history.tsv/x", ""), t.Path(); }},
         {"the file a FIFO", [](const TempFolder& t) { return mkfifo((t.Path() + "history.tsv").c_str(), 0600), t.Path(); }},
