@@ -240,10 +240,13 @@ class Player:
         title = self.wait_for("the title", lambda s: self.scene("Title.bmp", 0.9))
 
         self.step("F2 on the title: flexible romaji")
-        line = lambda shot: [shot[2][(y * W + OPTIONS_LINE[0]) * 3:(y * W + OPTIONS_LINE[2]) * 3]
-                             for y in range(OPTIONS_LINE[1], OPTIONS_LINE[3])]
+        # The line's text ends elsewhere once F2 has switched it (the title's animation never draws in its colour).
+        colour = tuple(int(c) for c in re.search(r"^FontColor=(.*)\r", text(os.path.join(self.skin, "title.ini")).split("[OptionsLine]")[1], re.M)[1].split(","))
+        left, top, right, bottom = OPTIONS_LINE
+        end = lambda shot: max((x for x in range(left, right) for y in range(top, bottom) if close(pixel(shot, x, y), colour, 40)), default=None)
+        before = end(self.wait_for("the options line", lambda s: None if end(s) else "none drawn yet", 10))
         self.x("key", "F2")
-        self.wait_for("the options line switched", lambda s: None if line(s) != line(title) else "the line unchanged", 10)
+        self.wait_for("the options line switched", lambda s: None if end(s) not in (None, before) else f"the line still ends at {end(s)}", 10)
 
         self.step(f"thirty-second flexible game typing {FLEXIBLE}")
         self.x("key", "d")
