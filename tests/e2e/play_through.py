@@ -218,7 +218,7 @@ class Player:
 
         self.step("records")
         self.x("key", "space")
-        title = self.wait_for("the title", lambda s: self.scene("Title.bmp", 0.9))
+        self.wait_for("the title", lambda s: self.scene("Title.bmp", 0.9))
         self.x("key", "F3")
         game = pathlib.Path(self.tmp, ".local", "share", "dexlora", "history.tsv").read_text().splitlines()[1:]
         kpm, accuracy = (float(f) for f in game[-1].split("\t")[9:11])
@@ -237,7 +237,7 @@ class Player:
 
         self.wait_for(f"the game ({kpm} keys per minute, accuracy {accuracy}) in the records", one_point, 10)
         self.x("key", "space")
-        title = self.wait_for("the title", lambda s: self.scene("Title.bmp", 0.9))
+        self.wait_for("the title", lambda s: self.scene("Title.bmp", 0.9))
 
         self.step("F2 on the title: flexible romaji")
         # The line's text ends elsewhere once F2 has switched it (the title's animation never draws in its colour).
