@@ -33,11 +33,13 @@ struct TextMask {
 // open fonts, it goes with the session too.
 class RenderedTextCache : public platform_detail::Currenton<RenderedTextCache> {
 public:
-    static constexpr size_t MaxEntries = 512;
-    static constexpr size_t MaxBytes = 16u * 1024 * 1024;
+    static constexpr size_t MaxEntries = 256;
+    // At 640x480 units; texts composed at a larger scale take its square.
+    static constexpr double MaxBytesUnscaled = 1024 * 1024;
 
-    // The text rendered in face, or null when it renders to nothing.
-    const TextMask* Get(TTF_Font* face, std::string_view text) {
+    // The text rendered in face, or null when it renders to nothing; scale:
+    // the scale the text is drawn at.
+    const TextMask* Get(TTF_Font* face, std::string_view text, double scale) {
         if (auto it = index_.find(Key{face, text}); it != index_.end()) {
             entries_.splice(entries_.begin(), entries_, it->second);
             return &it->second->mask;
@@ -50,7 +52,8 @@ public:
         Entry& entry = entries_.front();
         index_.emplace(Key{face, entry.text}, entries_.begin());  // the key views the entry's text
         bytes_ += bytes;
-        while (entries_.size() > 1 && (entries_.size() > MaxEntries || bytes_ > MaxBytes)) {
+        const auto maxBytes = size_t(MaxBytesUnscaled * std::max(1.0, scale * scale));
+        while (entries_.size() > 1 && (entries_.size() > MaxEntries || bytes_ > maxBytes)) {
             const Entry& old = entries_.back();
             index_.erase(Key{old.face, old.text});
             bytes_ -= old.bytes;
@@ -157,7 +160,7 @@ void DirectDrawSurface7::DrawText(int32_t x, int32_t y, std::string_view text, b
     TTF_Font* face = platform_detail::FaceFor(platform_detail::OpenGameFont(font), text);
     if (!face) return;
     RenderedTextCache* cache = platform_detail::SessionOwned<RenderedTextCache>();
-    const TextMask* mask = cache ? cache->Get(face, text) : nullptr;
+    const TextMask* mask = cache ? cache->Get(face, text, scale) : nullptr;
     if (!mask) return;
     SDL_Surface* target = platform_detail::Settle(*impl_, true);
     if (!impl_->fontTransparent) {
