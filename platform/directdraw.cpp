@@ -19,7 +19,7 @@ SurfacePtr NewSurface(int width, int height, int32_t caps) {
     if (!pixels) Fail("CreateSurface: cannot make a surface of that size");
     SurfacePtr surface = MakeSurface(std::move(pixels));
     surface->impl().caps = caps;
-    platform_detail::AdoptSurface(*surface, false);
+    platform_detail::AdoptSurface(*surface, nullptr);
     return surface;
 }
 
@@ -73,9 +73,9 @@ SurfacePtr DirectDraw7::CreateSurface(DDSURFACEDESC2& desc) {
         Display();
         platform_detail::SyncComposeScale();
         constexpr int w = ScreenWidth, h = ScreenHeight;
-        SurfacePtr primary = NewSurface(w, h, DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX);
-        primary->impl().primary = true;
-        primary->impl().back = NewSurface(w, h, DDSCAPS_BACKBUFFER | DDSCAPS_FLIP | DDSCAPS_COMPLEX);
+        SurfacePtr primary = MakePrimary(NewSurface(w, h, DDSCAPS_BACKBUFFER | DDSCAPS_FLIP | DDSCAPS_COMPLEX));
+        primary->impl().caps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX;
+        platform_detail::AdoptSurface(*primary, nullptr);
         return primary;
     }
     constexpr int32_t sized = DDSD_WIDTH | DDSD_HEIGHT;

@@ -50,18 +50,14 @@ struct Decoded {
     bool game = false;
 };
 
-// Makes the game surface of a decoded picture and reports its size in desc.
-SurfacePtr ToGame(std::string_view fileName, Decoded decoded, DDSURFACEDESC2& desc) {
+// The game pixels of a decoded picture.
+SurfaceOwner ToGamePixels(std::string_view fileName, Decoded decoded) {
     if (!decoded.surface) Unreadable(fileName, SDL_GetError());
     CheckSize(fileName, {decoded.surface->w, decoded.surface->h});
     SurfaceOwner game =
         decoded.game ? std::move(decoded.surface) : platform_detail::ToGameSurface(decoded.surface.get());
     if (!game) Unreadable(fileName, SDL_GetError());
-    desc.lWidth = game->w;
-    desc.lHeight = game->h;
-    SurfacePtr surface = MakeSurface(std::move(game));
-    platform_detail::AdoptSurface(*surface, true);
-    return surface;
+    return game;
 }
 
 uint32_t Le16(std::string_view b, size_t at) {
@@ -184,21 +180,39 @@ Decoded DecodeJpeg(std::string_view fileName, const std::string& bytes) {
     return {SurfaceOwner(IMG_LoadJPG_RW(stream.get())), false};
 }
 
+SurfaceOwner Decode(const platform_detail::PictureFile& file) {
+    return ToGamePixels(file.name, file.jpeg ? DecodeJpeg(file.name, file.bytes) : DecodeBitmap(file.name, file.bytes));
+}
+
+// The game surface of a picture file, which it keeps for decoding again;
+// reports the picture's size in desc.
+SurfacePtr ToGame(platform_detail::PictureFile file, DDSURFACEDESC2& desc) {
+    SurfaceOwner game = Decode(file);
+    desc.lWidth = game->w;
+    desc.lHeight = game->h;
+    SurfacePtr surface = MakeSurface(std::move(game));
+    platform_detail::AdoptSurface(*surface, std::make_shared<const platform_detail::PictureFile>(std::move(file)));
+    return surface;
+}
+
 }  // namespace
 
+namespace platform_detail {
+SurfaceOwner DecodeAgain(const PictureFile& file) { return Decode(file); }
+}  // namespace platform_detail
+
 SurfacePtr DirectDraw7::CreateSurfaceFromFile(std::string_view fileName, DDSURFACEDESC2& desc) {
-    const std::string bytes = platform_detail::ReadMediaFile(fileName);
-    return ToGame(fileName, DecodeBitmap(fileName, bytes), desc);
+    return ToGame({std::string(fileName), platform_detail::ReadMediaFile(fileName), false}, desc);
 }
 
 SurfacePtr DirectDraw7::CreateSurfaceFromJpeg(std::string_view fileName, DDSURFACEDESC2& desc) {
-    const std::string bytes = platform_detail::ReadMediaFile(fileName);
+    std::string bytes = platform_detail::ReadMediaFile(fileName);
     // The Windows picture loader recognises files by their content, so a
     // bitmap under a JPEG name loads too. Other formats are refused rather
     // than handed to a decoder that trusts their headers.
-    if (platform_detail::LooksLikeJpeg(bytes)) return ToGame(fileName, DecodeJpeg(fileName, bytes), desc);
-    if (platform_detail::PeekBitmapSize(bytes)) return ToGame(fileName, DecodeBitmap(fileName, bytes), desc);
-    Unreadable(fileName, "neither a JPEG nor a bitmap picture");
+    const bool jpeg = platform_detail::LooksLikeJpeg(bytes);
+    if (!jpeg && !platform_detail::PeekBitmapSize(bytes)) Unreadable(fileName, "neither a JPEG nor a bitmap picture");
+    return ToGame({std::string(fileName), std::move(bytes), jpeg}, desc);
 }
 
 }  // namespace dexlora

@@ -1,5 +1,6 @@
 // Composing at the output's scale: the session's scale, the surfaces that
-// follow it, and pictures scaled smoothly once (colour keys kept exact).
+// follow it, and pictures scaled smoothly from their files when first used
+// (colour keys kept exact).
 #include <algorithm>
 #include <cstring>
 #include <unordered_set>
@@ -29,7 +30,16 @@ class ScaledSurfaces : public Currenton<ScaledSurfaces> {
 public:
     double scale = 1.0;
     std::unordered_set<Impl*> surfaces;
+    uint64_t flips = 0;
 };
+
+// A large picture (a quarter of the screen or more) not drawn from for this
+// many frames (two seconds at 60 Hz) gives its pixels back, keeping its file:
+// a scene's backgrounds stay while it runs, the other scenes' go. Sprites,
+// which may show only now and then, keep theirs. Looked for twice a second.
+constexpr int64_t LargePicture = int64_t{640} * 480 / 4;
+constexpr uint64_t IdleFlips = 120;
+constexpr uint64_t IdleCheckFlips = 30;
 
 // For each output pixel along one side: the two source pixels around its
 // centre, the weight of the second in 256ths, and the nearest one.
@@ -104,15 +114,19 @@ SurfaceOwner Resample(SDL_Surface* src, int w, int h) {
 
 void Rescale(Impl& s, double scale) {
     if (s.scale == scale) return;
-    const int w = ScaledEdge(s.width, scale), h = ScaledEdge(s.height, scale);
-    if (s.picture) {
-        if (!s.original) s.original = std::move(s.surface);
+    if (s.primary) {  // no pixels: its back buffer follows on its own
         s.scale = scale;
-        s.stale = true;  // scaled from its own pixels when first used
-        if (scale == 1.0) Settle(s, false);
         return;
     }
-    Settle(s, false);
+    if (s.picture) {
+        // Its own pixels: from its file when they are needed, else kept.
+        if (s.scale == 1.0 && !s.stale && !s.file) s.original = std::move(s.surface);
+        s.surface.reset();
+        s.scale = scale;
+        s.stale = true;
+        return;
+    }
+    const int w = ScaledEdge(s.width, scale), h = ScaledEdge(s.height, scale);
     if (SurfaceOwner scaled = Resample(s.surface.get(), w, h)) {
         s.surface = std::move(scaled);
         s.scale = scale;
@@ -127,44 +141,70 @@ double WantedScale() {
 
 }  // namespace
 
+namespace {
+SurfaceOwner DecodeAgainOrFail(const Impl& s) {
+    if (!s.file) throw RuntimeError(ErrDirectX, "a picture without its pixels");
+    return DecodeAgain(*s.file);
+}
+}  // namespace
+
+SDL_Surface* PicturePixels(Impl& s) {
+    if (s.scale == 1.0 && !s.stale) return s.surface.get();
+    if (!s.original) s.original = DecodeAgainOrFail(s);
+    return s.original.get();
+}
+
 SDL_Surface* Settle(Impl& s, bool drawnOn) {
-    // A primary's pixels hold its back buffer's frame until that is copied.
-    if (drawnOn && s.back) Settle(s.back->impl(), false);
-    if (s.shown != nullptr) {
-        SDL_Surface* own = s.surface.get();
-        const auto* from = static_cast<const Uint8*>(s.shown->pixels);
-        for (int y = 0; y < std::min(own->h, s.shown->h); ++y) {
-            std::memcpy(static_cast<Uint8*>(own->pixels) + ptrdiff_t{y} * own->pitch, from + ptrdiff_t{y} * s.shown->pitch,
-                        size_t(std::min(own->w, s.shown->w)) * sizeof(Uint32));
-        }
-        s.shown = nullptr;
+    if (s.primary) {
+        if (!s.back) throw RuntimeError(ErrDirectX, "a primary without its back buffer");
+        return Settle(s.back->impl(), drawnOn);
+    }
+    if (s.file) {
+        if (const ScaledSurfaces* all = ScaledSurfaces::Current()) s.lastUse = all->flips;
     }
     if (s.stale) {
         if (s.scale == 1.0) {
-            s.surface = std::move(s.original);
+            s.surface = s.original ? std::move(s.original) : DecodeAgainOrFail(s);
         } else {
             const bool keyed = s.hasColorKey;
-            SurfaceOwner scaled = ScalePicture(s.original.get(), ScaledEdge(s.width, s.scale),
+            SurfaceOwner scaled = ScalePicture(PicturePixels(s), ScaledEdge(s.width, s.scale),
                                                ScaledEdge(s.height, s.scale), keyed, s.colorKeyPixel & 0xFFFFFF);
             if (!scaled) throw RuntimeError(ErrDirectX, "scaling a picture: out of memory");
             s.surface = std::move(scaled);
         }
         s.stale = false;
     }
+    // Pixels its file still has are not kept beside the scaled copy.
+    if (s.file) s.original.reset();
     if (drawnOn && s.picture) {
         s.picture = false;
         s.original.reset();
+        s.file.reset();
     }
     return s.surface.get();
 }
 
-void AdoptSurface(DirectDrawSurface7& surface, bool picture) {
+void AdoptSurface(DirectDrawSurface7& surface, std::shared_ptr<const PictureFile> file) {
     Impl& s = surface.impl();
-    s.picture = picture;
+    s.picture = file != nullptr;
+    s.file = std::move(file);
     ScaledSurfaces* all = SessionOwned<ScaledSurfaces>();
     if (!all) return;
     all->surfaces.insert(&s);
     Rescale(s, all->scale);
+}
+
+void ReleaseIdlePictures() {
+    ScaledSurfaces* all = ScaledSurfaces::Current();
+    if (!all || ++all->flips % IdleCheckFlips != 0) return;
+    for (Impl* s : all->surfaces) {
+        if (s->file && s->surface && int64_t{s->width} * s->height >= LargePicture &&
+            all->flips - s->lastUse > IdleFlips) {
+            s->surface.reset();
+            s->original.reset();
+            s->stale = true;
+        }
+    }
 }
 
 void ForgetSurface(Impl& impl) {
@@ -177,9 +217,6 @@ void SyncComposeScale() {
     const double scale = WantedScale();
     if (scale == all->scale) return;
     all->scale = scale;
-    // A back buffer's frame first, while the primary's pixels still hold it.
-    for (Impl* s : all->surfaces)
-        if (s->shown != nullptr) Settle(*s, false);
     for (Impl* s : all->surfaces) Rescale(*s, scale);
 }
 

@@ -1,4 +1,6 @@
 // The platform session: SDL from start to end, and the display behind it.
+#include <malloc.h>
+
 #include <cstdlib>
 #include <stdexcept>
 #include <string>
@@ -48,6 +50,11 @@ void AtSessionEnd(std::function<void()> teardown) {
 
 PlatformSession::PlatformSession(DisplayKind kind) {
     if (g_session) throw std::logic_error("a platform session is already running");
+    // Pixels come and go in blocks of hundreds of kilobytes (a picture decoded
+    // for scaling, then freed). A fixed threshold keeps every such block in
+    // its own mapping, returned when freed; the allocator would otherwise
+    // raise it after the first free and keep the freed pixels resident.
+    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
     if (kind == DisplayKind::Headless) {
         // Set for SDL_Init and for the audio subsystem that the sound code
         // opens later; the environment also reaches SDL_mixer.

@@ -131,11 +131,7 @@ bool Overlaps(int x, int y, const RECT& r) {
 }  // namespace
 
 DirectDrawSurface7::DirectDrawSurface7(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
-DirectDrawSurface7::~DirectDrawSurface7() {
-    // The back buffer's frame must not go with the primary's pixels.
-    if (impl_->back) platform_detail::Settle(impl_->back->impl(), false);
-    platform_detail::ForgetSurface(*impl_);
-}
+DirectDrawSurface7::~DirectDrawSurface7() { platform_detail::ForgetSurface(*impl_); }
 
 SurfacePtr MakeSurface(platform_detail::SurfaceOwner surface) {
     if (!surface || surface->format->format != platform_detail::GamePixelFormat || surface->pixels == nullptr) {
@@ -145,6 +141,16 @@ SurfacePtr MakeSurface(platform_detail::SurfaceOwner surface) {
     impl->width = surface->w;
     impl->height = surface->h;
     impl->surface = std::move(surface);
+    return std::make_shared<DirectDrawSurface7>(std::move(impl));
+}
+
+SurfacePtr MakePrimary(SurfacePtr back) {
+    auto impl = std::make_unique<DirectDrawSurface7::Impl>();
+    impl->width = back->Width();
+    impl->height = back->Height();
+    impl->scale = back->Scale();
+    impl->primary = true;
+    impl->back = std::move(back);
     return std::make_shared<DirectDrawSurface7>(std::move(impl));
 }
 
@@ -178,9 +184,6 @@ void DirectDrawSurface7::BltFast(int32_t x, int32_t y, DirectDrawSurface7& src, 
     const bool keyed = (flags & DDBLTFAST_SRCCOLORKEY) != 0 && src.impl_->hasColorKey;
     const Uint32 key = src.impl_->colorKeyPixel & RgbMask;
     SDL_Surface* from = platform_detail::Settle(*src.impl_, false);
-    // A whole-frame copy (the background of every frame) replaces the frame
-    // the back buffer has kept since the last Flip: nothing to copy across.
-    if (!keyed && &src != this && w == Width() && h == Height()) impl_->shown = nullptr;
     SDL_Surface* dst = platform_detail::Settle(*impl_, true);
 
     if (impl_->scale != 1.0 || src.impl_->scale != 1.0) {
@@ -193,7 +196,7 @@ void DirectDrawSurface7::BltFast(int32_t x, int32_t y, DirectDrawSurface7& src, 
         return;
     }
 
-    if (&src == this && keyed && Overlaps(x, y, rect)) {
+    if (from == dst && keyed && Overlaps(x, y, rect)) {
         // A keyed copy onto itself reads pixels it has just written; copy
         // the source rectangle aside first.
         auto copy = platform_detail::NewGameSurface(int(w), int(h));
@@ -212,14 +215,14 @@ void DirectDrawSurface7::SetColorKey(int32_t flags, const DDCOLORKEY& key) {
     impl_->hasColorKey = true;
     impl_->colorKeyPixel = pixel;
     // A scaled picture is scaled again so that its keyed pixels stay exact.
-    if (impl_->original) impl_->stale = true;
+    if (impl_->picture && impl_->scale != 1.0) impl_->stale = true;
 }
 
 // A scaled surface answers with the pixel at the centre of the unit, a
 // scaled picture with its own pixel.
 int32_t DirectDrawSurface7::GetPixel(int32_t x, int32_t y) const {
     if (x < 0 || y < 0 || x >= Width() || y >= Height()) return -1;
-    if (impl_->original) return PixelToColor(Row(impl_->original.get(), y)[x]);
+    if (impl_->picture && impl_->scale != 1.0) return PixelToColor(Row(platform_detail::PicturePixels(*impl_), y)[x]);
     const double s = impl_->scale;
     return GetDevicePixel(int32_t((x + 0.5) * s), int32_t((y + 0.5) * s));
 }
@@ -233,10 +236,12 @@ int32_t DirectDrawSurface7::GetDevicePixel(int32_t px, int32_t py) const {
 void DirectDrawSurface7::SetPixel(int32_t x, int32_t y, int32_t color) {
     if (x < 0 || y < 0 || x >= Width() || y >= Height()) return;
     if (impl_->picture) {
-        // A picture stays one: its own pixels change, scaled again when used.
-        SDL_Surface* own = impl_->original ? impl_->original.get() : impl_->surface.get();
+        // A picture stays one: its own pixels change, scaled again when used,
+        // and its file no longer has them.
+        SDL_Surface* own = platform_detail::PicturePixels(*impl_);
         Row(own, y)[x] = ColorToPixel(color);
-        impl_->stale = impl_->original != nullptr;
+        impl_->file.reset();
+        impl_->stale = own != impl_->surface.get();
         return;
     }
     FillRect(RECT{x, y, x + 1, y + 1}, color);
@@ -276,21 +281,13 @@ void DirectDrawSurface7::Flip(DirectDrawSurface7* target, int32_t flags) {
     if ((flags & ~DDFLIP_WAIT) != 0) Fail("Flip: unsupported flags");
     DisplayBackend* display = platform_detail::CurrentBackend();
     if (display == nullptr) Fail("Flip: no display");
-    // Front and back exchange their pixels: the front holds what is shown.
-    // The back buffer still reads as the frame just shown (the game copies
-    // the last frame from it), but that copy is made only if it is used
-    // before the next frame overwrites it whole. A back buffer not drawn on
-    // since the last Flip already shows in the front.
-    Impl& back = impl_->back->impl();
-    SDL_Surface* front = impl_->surface.get();
-    if (back.shown == nullptr && back.scale == impl_->scale && back.surface->w == front->w &&
-        back.surface->h == front->h) {
-        std::swap(impl_->surface, back.surface);
-        back.shown = impl_->surface.get();
-    }
+    // The back buffer is shown as it is, and still reads as the frame just
+    // shown (the game copies the last frame from it): nothing is copied.
+    platform_detail::Settle(impl_->back->impl(), false);
     platform_detail::NoteFlip();
-    display->Present(back.shown != nullptr ? *this : *impl_->back);
+    display->Present(*impl_->back);
     platform_detail::NotePresented();
+    platform_detail::ReleaseIdlePictures();
     // The next frame is composed at the scale the output has now.
     platform_detail::SyncComposeScale();
 }

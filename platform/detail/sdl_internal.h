@@ -6,6 +6,7 @@
 #include <cmath>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "platform/detail/sdl_ptrs.h"
 #include "platform/surface.h"
@@ -37,19 +38,35 @@ SurfaceOwner ToGameSurface(SDL_Surface* any);
 inline int ScaledEdge(int64_t v, double scale) {
     return scale == 1.0 ? int(v) : int(std::floor(double(v) * scale + 0.5));
 }
+// A picture's file as it was read: its pixels are decoded from it again when
+// needed, rather than kept beside their scaled copy.
+struct PictureFile {
+    std::string name;
+    std::string bytes;
+    bool jpeg = false;  // decoded as a JPEG, else as a bitmap
+};
+// Decodes a picture's file again (it decoded once already); raises ErrDirectX
+// if that fails now, as when memory runs out.
+SurfaceOwner DecodeAgain(const PictureFile& file);
+
 // Registers a surface of the display device so that it follows the session's
-// scale, and brings it to that scale now. picture: decoded from a file, so
-// it is scaled smoothly from its own pixels, which it keeps.
-void AdoptSurface(DirectDrawSurface7& surface, bool picture);
+// scale, and brings it to that scale now. file: a picture's file, which it is
+// scaled smoothly from; null for a surface drawn on.
+void AdoptSurface(DirectDrawSurface7& surface, std::shared_ptr<const PictureFile> file);
 // Brings the session's surfaces to the scale the display asks for now.
 void SyncComposeScale();
 // Makes the surface's pixels current for its scale (a picture is scaled when
-// first used) and, for a back buffer flipped since it was drawn on, copies
-// across the frame it still reads as. drawnOn: the caller is about to draw
-// on it, after which it is no longer a picture to scale again from its own
-// pixels (and a primary's back buffer no longer finds its frame there).
-// Nothing reaches a surface's pixels another way.
+// first used). drawnOn: the caller is about to draw on it, after which it is
+// no longer a picture to scale again from its own pixels. A primary answers
+// with its back buffer's pixels. Nothing reaches a surface's pixels another
+// way.
 SDL_Surface* Settle(DirectDrawSurface7::Impl& impl, bool drawnOn);
+// Called after each Flip: pictures not drawn from for a while keep only their
+// files.
+void ReleaseIdlePictures();
+// A picture's own pixels at 640x480 units (decoded again from its file if
+// they are not held); they change the picture when written.
+SDL_Surface* PicturePixels(DirectDrawSurface7::Impl& impl);
 // Leaves the session's list of scaled surfaces.
 void ForgetSurface(DirectDrawSurface7::Impl& impl);
 
@@ -62,11 +79,7 @@ void AtSessionEnd(std::function<void()> teardown);
 namespace dexlora {
 
 struct DirectDrawSurface7::Impl {
-    platform_detail::SurfaceOwner surface;   // XRGB8888, never RLE
-    // Back buffer only: after Flip exchanged the pixels, this surface's
-    // content is the frame just shown, which stays in the primary's pixels
-    // named here; it is copied across only when this surface is next used.
-    const SDL_Surface* shown = nullptr;
+    platform_detail::SurfaceOwner surface;   // XRGB8888, never RLE; none for a primary
     bool hasColorKey = false;
     Uint32 colorKeyPixel = 0;                // in XRGB8888 form
     StdFont font;
@@ -78,12 +91,20 @@ struct DirectDrawSurface7::Impl {
     std::shared_ptr<DirectDrawSurface7> back;  // primary only
     int32_t width = 0, height = 0;           // in 640x480 units
     double scale = 1.0;                      // pixels per unit of `surface`
-    bool picture = false;                    // pixels decoded from a file
-    platform_detail::SurfaceOwner original;  // a picture's own pixels while scaled
-    bool stale = false;                      // `surface` awaits scaling from `original`
+    bool picture = false;                    // pixels decoded from a file, not drawn on since
+    // A picture's file, while its pixels are still the file's.
+    std::shared_ptr<const platform_detail::PictureFile> file;
+    // A picture's own pixels beside its scaled copy: held only until it is
+    // next drawn from, unless they changed and its file no longer has them.
+    platform_detail::SurfaceOwner original;
+    bool stale = false;                      // `surface` awaits scaling from its own pixels
+    uint64_t lastUse = 0;                    // a picture's: the frame it was last drawn from in
 };
 
 // Wraps an owned XRGB8888 SDL surface in a game surface.
 SurfacePtr MakeSurface(platform_detail::SurfaceOwner surface);
+// A primary surface over its back buffer: it holds no pixels of its own, as
+// Flip shows the back buffer's.
+SurfacePtr MakePrimary(SurfacePtr back);
 
 }  // namespace dexlora

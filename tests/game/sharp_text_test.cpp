@@ -2,6 +2,7 @@
 // copies, fills and keys that keep their 640x480 units on scaled pixels.
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 
 #include "tests/support/fixture.h"
 
@@ -91,6 +92,17 @@ TEST_F(SharpTextTest, CopiesFillsAndKeysKeepTheirUnits) {
     }
     EXPECT_EQ(std::pair(picture->GetPixel(0, 0), picture->GetPixel(3, 3)), std::pair(Magenta, Green))
         << "a picture answers with its own pixels";
+    // An untouched picture keeps its file, not its pixels, and is decoded from it again at every
+    // scale, the file gone meanwhile.
+    SurfacePtr untouched = DDraw->CreateSurfaceFromFile(skin + "p.bmp", desc);
+    std::filesystem::remove(skin + "p.bmp");
+    for (const double scale : {1.6, 1.0, 2.25}) {
+        headless::SetOutputScale(scale);
+        SurfacePtr dst = Surface(7, 7);
+        dst->BltFast(0, 0, *untouched, RECT{0, 0, 7, 7}, 16);
+        EXPECT_EQ(std::tuple(untouched->GetPixel(0, 0), untouched->GetPixel(3, 3), dst->GetPixel(5, 5)),
+                  std::tuple(Magenta, Red, Red)) << scale;
+    }
 }
 
 }  // namespace
