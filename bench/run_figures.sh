@@ -3,7 +3,7 @@
 # plain-SDL floor (headless), processor time, latency, memory and
 # instructions per frame in a real window under Xvfb (ours by each present
 # path, SDL alone by OpenGL and by its software renderer, and the game's
-# title and typing scenes by each path),
+# title and typing scenes by each path, and its private memory scene by scene),
 # start-up to the first title frame (in the process, and from exec beside the
 # plain-SDL floor, headless and in a real window), leaving the key configuration,
 # flexible romaji on a long reading, recording a game in a full history and
@@ -29,6 +29,9 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
+# The player's own options and history stay out of the figures.
+mkdir -p "$work/config" "$work/data"
+export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
 
 echo "== machine"
 echo "nproc=$(nproc) cpu=$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //') mem=$(free -g | awk '/^Mem:/{print $2}')GiB load=$(cut -d' ' -f1-3 /proc/loadavg)"
@@ -61,7 +64,7 @@ fi
 # A program folder of the game's own: the bundled system folder, System.ini
 # naming the standard skin, and a settings folder of its own.
 if [ -x "$build/dexlora" ]; then
-    mkdir -p "$work/game/system" "$work/config"
+    mkdir -p "$work/game/system"
     cp "$root"/system/Rome*.ini "$work/game/system/"
     printf '[System]\r\nSkinPath=%s/skins/Standard\r\n' "$root" >"$work/game/system/System.ini"
     cp "$build/dexlora" "$work/game/"
@@ -150,6 +153,36 @@ if [ -x "$build/dexlora" ]; then
             wait "$game" || true
         done
     done
+fi
+
+# Private memory through every scene once, by the path the game chooses: the
+# title, a typing game, its result once the 60-second game is over, the title
+# again, the records, the title after them.
+if [ -x "$build/dexlora" ]; then
+    echo "== private memory scene by scene (auto)"
+    (cd "$work/game" && SDL_AUDIODRIVER=dummy exec nice -n 5 ./dexlora) &
+    game=$!
+    rss() { echo "game-scenes-$1 $(grep RssAnon "/proc/$game/status" | tr -s ' \t' ' ')"; }
+    sleep 3
+    xdotool mousemove 512 384 key Return
+    sleep 4
+    rss title
+    xdotool key a
+    sleep 5
+    rss typing
+    sleep 62
+    rss result
+    xdotool key Return
+    sleep 4
+    rss title-again
+    xdotool key F3
+    sleep 4
+    rss records
+    xdotool key space
+    sleep 4
+    rss title-after-records
+    xdotool key Escape
+    wait "$game" || true
 fi
 
 # Sharp text: on a 1920x1080 screen the frame is shown at 1440x1080; the game
