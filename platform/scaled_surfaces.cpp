@@ -33,10 +33,11 @@ public:
     uint64_t flips = 0;
 };
 
-// A large picture (a quarter of the screen or more) not drawn from for this
-// many frames (two seconds at 60 Hz) gives its pixels back, keeping its file:
-// a scene's backgrounds stay while it runs, the other scenes' go. Sprites,
-// which may show only now and then, keep theirs. Looked for twice a second.
+// A picture not drawn from for this many frames (two seconds at 60 Hz) keeps
+// only its file and its scaled pixels, and a large one (a quarter of the
+// screen or more) gives those back too: a scene's backgrounds stay while it
+// runs, the other scenes' go, and sprites, which may show only now and then,
+// stay ready. Looked for twice a second.
 constexpr int64_t LargePicture = int64_t{640} * 480 / 4;
 constexpr uint64_t IdleFlips = 120;
 constexpr uint64_t IdleCheckFlips = 30;
@@ -119,8 +120,9 @@ void Rescale(Impl& s, double scale) {
         return;
     }
     if (s.picture) {
-        // Its own pixels: from its file when they are needed, else kept.
-        if (s.scale == 1.0 && !s.stale && !s.file) s.original = std::move(s.surface);
+        // Its own pixels are kept for scaling (a picture with a file gives
+        // them back once it is scaled or idle).
+        if (s.scale == 1.0 && !s.stale) s.original = std::move(s.surface);
         s.surface.reset();
         s.scale = scale;
         s.stale = true;
@@ -190,6 +192,7 @@ void AdoptSurface(DirectDrawSurface7& surface, std::shared_ptr<const PictureFile
     s.file = std::move(file);
     ScaledSurfaces* all = SessionOwned<ScaledSurfaces>();
     if (!all) return;
+    s.lastUse = all->flips;
     all->surfaces.insert(&s);
     Rescale(s, all->scale);
 }
@@ -198,10 +201,10 @@ void ReleaseIdlePictures() {
     ScaledSurfaces* all = ScaledSurfaces::Current();
     if (!all || ++all->flips % IdleCheckFlips != 0) return;
     for (Impl* s : all->surfaces) {
-        if (s->file && s->surface && int64_t{s->width} * s->height >= LargePicture &&
-            all->flips - s->lastUse > IdleFlips) {
+        if (!s->file || all->flips - s->lastUse <= IdleFlips) continue;
+        s->original.reset();
+        if (s->surface && int64_t{s->width} * s->height >= LargePicture) {
             s->surface.reset();
-            s->original.reset();
             s->stale = true;
         }
     }
