@@ -10,6 +10,7 @@
 #include "engine/rome_table.h"
 #include "platform/core/encoding.h"
 #include "settings/shared.h"
+#include "tests/support/temp_folder.h"
 
 namespace dexlora {
 namespace {
@@ -50,6 +51,16 @@ TEST(FlexibleRomaji, TakesEveryInputMethodSpellingAndRefusesTheRest) {
         FlexibleRomaji matcher(row.reading);
         EXPECT_EQ(Outcome(matcher, row.keys), row.outcome) << row.reading << " typed " << row.keys;
     }
+    // A key configuration that lists one spelling of し: the input method's others are taken too.
+    test::TempFolder folder;
+    folder.Write("Rome.ini", "\x82\xB5\r\n1\r\nSI\r\n\r\n"), folder.Write("Rome2.ini", "");
+    SystemPath = folder.Path();
+    ASSERT_TRUE(LoadRomeTable(RomeTable, "Rome.ini") && BuildRomeIndex(RomeIndex, RomeTable, 1));
+    for (const char* keys : {"SI", "SHI", "CI"}) {
+        FlexibleRomaji matcher("し");
+        EXPECT_EQ(Outcome(matcher, keys), "done") << keys << " on a table of SI alone";
+    }
+    LoadBundledTables();
 }
 
 TEST(FlexibleRomaji, GuideFollowsTheSpellingTheKeysCommitTo) {

@@ -37,6 +37,12 @@ std::string Combos(const std::string& folder, size_t last = 100) {
     return out + (ErrLog.empty() ? "" : "+message");
 }
 
+std::string Repeat(std::string_view text, size_t times) {
+    std::string out;
+    while (times-- > 0) out += text;
+    return out;
+}
+
 std::string Replace(std::string text, std::string_view from, std::string_view to) {
     return text.replace(text.find(from), from.size(), to);
 }
@@ -78,7 +84,7 @@ TEST(History, DamagedLinesAreSkippedWithOneMessage) {
         {"negative misses", Replace(game1, "\t3\t4\t", "\t-3\t4\t") + game2, "-", "2 +message"},
         {"mastery not a number", Replace(game1, "-1.250", "nan") + game2, "-", "2 +message"},
         {"a kana without its numbers", Replace(game1, "か:", "か") + game2, "-", "2 +message"},
-        {"a line past the limit", game1 + std::string(MaxHistoryLineBytes, 'x') + "\n" + game2, "-", "1 2 +message"},
+        {"a line past the limit", Replace(game1, "か:10:1:4:1234", Repeat("か:10:1:4:1234 ", 300) + "か:1:0:1:9") + game2, "-", "2 +message"},
         {"the rotated file holds the older games", header + game2, header + game1, "1 2 "},
         {"a rotated file, damaged", game2, header + "x\n" + game1 + "y", "1 2 +message"},
         {"a file past the size limit", std::string(MaxHistoryBytes + 1, '\n'), game1, "1 +message"},

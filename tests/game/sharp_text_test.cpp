@@ -90,6 +90,14 @@ TEST_F(SharpTextTest, CopiesFillsAndKeysKeepTheirUnits) {
         EXPECT_EQ(std::pair(count(Black), count(Magenta)), row.flags == 17 ? std::pair(4l, 0l) : std::pair(0l, 4l))
             << row.name;
     }
+    // A new key after the picture was scaled and drawn: scaled again, so no red blends with its
+    // neighbours and every pixel copied is one of the picture's own colours or the blue under it.
+    picture->SetColorKey(DDCKEY_SRCBLT, DDCOLORKEY{Red, Red});
+    SurfacePtr over = Surface(7, 7, Blue);
+    over->BltFast(0, 0, *picture, RECT{0, 0, 7, 7}, 17);
+    EXPECT_TRUE(std::ranges::all_of(DevicePixels(*over, RECT{0, 0, 16, 16}), [](int32_t c) {
+        return c == Blue || c == Green || c == Magenta;
+    })) << "keyed as it was scaled";
     EXPECT_EQ(std::pair(picture->GetPixel(0, 0), picture->GetPixel(3, 3)), std::pair(Magenta, Green))
         << "a picture answers with its own pixels";
     // An untouched picture keeps its file, not its pixels, and is decoded from it again at every
