@@ -5,26 +5,17 @@
 
 #include <memory>
 
-#include "app/startup.h"
-#include "drawing/display.h"
+#include "bench/scenes/scene_bench_display.h"
 #include "engine/rome_table.h"
-#include "platform/window.h"
 #include "scenes/keyconf_scene.h"
-#include "settings/shared.h"
 #include "skin/loaders/loaders.h"
 
 namespace dexlora {
 namespace {
 
 void BM_KeyConfFrame(benchmark::State& state) {
-    PlatformSession session(DisplayKind::Headless);
-    DX = std::make_shared<DirectX7>();
-    DDraw = DX->DirectDrawCreate("");
-    InitDisplay(MainWindowHandle(), DDraw, DDSurfPrimary, DDSurfBack, PrimaryDesc, BackBufferDesc);
+    const auto session = SceneBenchDisplay();
     CreateWorkSurface(640, 480, DDraw, Backgrounds.KeyConfDesc, Backgrounds.DDSurfKeyConf);
-    SystemPath = std::string(DEXLORA_SOURCE_DIR) + "/system/";
-    LoadRomeTable(RomeTable, "Rome.ini");
-    LoadRomeTable(Rome2Table, "Rome2.ini");
     const RomeEntries& table = state.range(0) == 0 ? RomeTable : Rome2Table;
     for (auto _ : state) {
         DDSurfBack->BltFast(0, 0, *Backgrounds.DDSurfKeyConf, RECT{0, 0, 640, 480}, DDBLTFAST_WAIT);

@@ -6,26 +6,17 @@
 #include <cstdio>
 #include <memory>
 
-#include "app/startup.h"
-#include "drawing/display.h"
+#include "bench/scenes/scene_bench_display.h"
 #include "engine/history.h"
 #include "engine/rome_table.h"
-#include "platform/window.h"
 #include "scenes/records_scene.h"
-#include "settings/shared.h"
 #include "skin/loaders/loaders.h"
 
 namespace dexlora {
 namespace {
 
 void BM_OpenRecords(benchmark::State& state) {
-    PlatformSession session(DisplayKind::Headless);
-    DX = std::make_shared<DirectX7>();
-    DDraw = DX->DirectDrawCreate("");
-    InitDisplay(MainWindowHandle(), DDraw, DDSurfPrimary, DDSurfBack, PrimaryDesc, BackBufferDesc);
-    SystemPath = std::string(DEXLORA_SOURCE_DIR) + "/system/";
-    LoadRomeTable(RomeTable, "Rome.ini");
-    LoadRomeTable(Rome2Table, "Rome2.ini");
+    const auto session = SceneBenchDisplay();
     LoadRecordsSettings(std::string(DEXLORA_SOURCE_DIR) + "/skins/Standard/");
 
     char folderTemplate[] = "/tmp/dexlora-records-XXXXXX";
