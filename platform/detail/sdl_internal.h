@@ -94,8 +94,9 @@ struct DirectDrawSurface7::Impl {
     bool picture = false;                    // pixels decoded from a file, not drawn on since
     // A picture's file, while its pixels are still the file's.
     std::shared_ptr<const platform_detail::PictureFile> file;
-    // A picture's own pixels beside its scaled copy: held only until it is
-    // next drawn from, unless they changed and its file no longer has them.
+    // A picture's own pixels beside its scaled copy: held from loading (or a
+    // read of its pixels) until it is next drawn from or idle, unless they
+    // changed and its file no longer has them.
     platform_detail::SurfaceOwner original;
     bool stale = false;                      // `surface` awaits scaling from its own pixels
     uint64_t lastUse = 0;                    // a picture's: the frame it was last drawn from in
