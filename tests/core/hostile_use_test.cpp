@@ -33,25 +33,34 @@ static std::pair<int, long> InChild(const auto& body) {
     return {WEXITSTATUS(done.first), done.second.ru_maxrss};
 }
 
+// The game's side of the comparison below, run by it in a fresh process: a process that has run
+// other tests holds freed memory its allocator hands out again, which would hide the game's peak.
+TEST(HostileUse, DISABLED_GameReadsTheFiles) {
+    SystemPath = getenv("DEXLORA_HOSTILE_FOLDER"), LoadRomeTable(RomeTable, "Rome.ini");
+    BuildRomeIndex(RomeIndex, RomeTable, 1), LoadQuestions(SystemPath, "type.txt");
+}
+
 // The checker on か (\x82\xA9) spelled "K" and a lead byte that the line end cuts, then on 8 MiB of lead bytes.
 TEST(HostileUse, CheckerRefusesWhatNoKeyTypesWithinTheGamesMemory) {
     test::TempFolder folder;
     folder.Write("Rome2.ini", ""), folder.Write("Rome.ini", "\x82\xA9\r\n1\r\nK\x82\r\n\r\n");
     const std::string path =
         folder.Write("type.txt", "x\r\n\x82\xA9\r\n\r\ny\r\n" + std::string(8 << 20, '\xFF') + "\r\n\r\n");
-    const auto [status, peak] = InChild([&] {
-        dup2(open((folder.Path() + "out").c_str(), O_WRONLY | O_CREAT, 0600), 1), dup2(1, 2);
-        execl(DEXLORA_CHECK, DEXLORA_CHECK, folder.Path().c_str(), path.c_str(), nullptr);
-    });
-    const long gamePeak = InChild([&] {  // what the game takes to read the same files
-        SystemPath = folder.Path(), LoadRomeTable(RomeTable, "Rome.ini"), BuildRomeIndex(RomeIndex, RomeTable, 1);
-        LoadQuestions(folder.Path(), "type.txt");
-    }).second;
+    const auto run = [&](const char* program, auto... args) {
+        return InChild([&] {
+            dup2(open((folder.Path() + "out").c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600), 1), dup2(1, 2);
+            setenv("DEXLORA_HOSTILE_FOLDER", folder.Path().c_str(), 1);
+            execl(program, program, args..., nullptr);
+        });
+    };
+    const auto [status, peak] = run(DEXLORA_CHECK, folder.Path().c_str(), path.c_str());
     const std::string said = test::TempFolder::Read(folder.Path() + "out");
+    const auto [gameStatus, gamePeak] =
+        run("/proc/self/exe", "--gtest_also_run_disabled_tests", "--gtest_filter=HostileUse.DISABLED_GameReadsTheFiles");
     EXPECT_TRUE(status == 1 && said.find("\t!the spelling \"K\xEF\xBF\xBD\"") != std::string::npos &&
                 said.find("\t!no spelling") != std::string::npos) << status << said.substr(0, 1000);
 #ifndef DEXLORA_SANITIZED
-    EXPECT_LT(peak, gamePeak + 4096);
+    EXPECT_TRUE(gameStatus == 0 && peak < gamePeak + 4096) << gameStatus << ": " << peak << " KB against " << gamePeak;
 #endif
 }
 
