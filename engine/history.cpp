@@ -360,8 +360,11 @@ std::vector<GameRecord> ReadHistory(const std::string& folder, size_t last, size
     if (damaged > 0 || !problems.empty()) {
         std::string message = "History: ";
         if (damaged > 0) message += std::to_string(damaged) + " damaged line(s) skipped";
+        if (damaged > 0) message += " in " + folder;
         if (!problems.empty()) message += (damaged > 0 ? "; " : "") + ("cannot read " + problems);
-        AppendErrLog(message);
+        // The history is read again after every game: a damaged line is worth one message a session.
+        static std::string lastMessage;
+        if (message != lastMessage) AppendErrLog(message), lastMessage = std::move(message);
     }
     return games;
 }

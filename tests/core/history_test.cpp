@@ -96,6 +96,9 @@ TEST(History, DamagedLinesAreSkippedWithOneMessage) {
         else if (current != "-") temp.Write("history.tsv", current);
         if (rotated != "-") temp.Write("history.1.tsv", rotated);
         EXPECT_EQ(Combos(temp.Path()), read) << name;
+        if (read.ends_with("message")) {
+            EXPECT_EQ(Combos(temp.Path()).find("message"), std::string::npos) << name << ": logged again";
+        }
     }
     // Only the last ones asked for, oldest first, from both files.
     TempFolder temp;
