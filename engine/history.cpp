@@ -359,8 +359,7 @@ std::vector<GameRecord> ReadHistory(const std::string& folder, size_t last, size
     std::reverse(games.begin(), games.end());
     if (damaged > 0 || !problems.empty()) {
         std::string message = "History: ";
-        if (damaged > 0) message += std::to_string(damaged) + " damaged line(s) skipped";
-        if (damaged > 0) message += " in " + folder;
+        if (damaged > 0) message += std::to_string(damaged) + " damaged line(s) skipped in " + folder;
         if (!problems.empty()) message += (damaged > 0 ? "; " : "") + ("cannot read " + problems);
         // The history is read again after every game: a damaged line is worth one message a session.
         static std::string lastMessage;
